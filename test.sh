@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Installs what the tests need, builds Zarvo twice (plain, and with AddressSanitizer and
+# UndefinedBehaviorSanitizer) and runs every test; exits non-zero on any failure.
+set -uo pipefail
+root="$(cd "$(dirname "$(readlink -f "$0")")" && pwd)"
+cd "$root"
+tools/install-deps.sh test || exit 1
+
+configure_and_build() { # dir, cmake options...
+    local dir=$1
+    shift
+    cmake -S . -B "$dir" -G Ninja "$@" >/dev/null && cmake --build "$dir" -j "$(nproc)"
+}
+configure_and_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo || exit 1
+configure_and_build build-sanitize -DCMAKE_BUILD_TYPE=Debug -DZARVO_SANITIZE=ON -DZARVO_BENCH=OFF || exit 1
+
+passed=0
+failed=0
+run_suite() { # label, build dir
+    local log
+    log=$(mktemp)
+    echo "== $1"
+    ctest --test-dir "$2" --output-on-failure -j 2 --timeout 600 2>&1 | tee "$log"
+    local line total bad
+    line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -1)
+    if [ -z "$line" ]; then
+        failed=$((failed + 1))
+    else
+        total=$(sed -E 's/.*out of ([0-9]+).*/\1/' <<<"$line")
+        bad=$(sed -E 's/.*passed, ([0-9]+) tests failed.*/\1/' <<<"$line")
+        passed=$((passed + total - bad))
+        failed=$((failed + bad))
+    fi
+    rm -f "$log"
+}
+run_suite "tests" build
+run_suite "tests under AddressSanitizer and UndefinedBehaviorSanitizer" build-sanitize
+
+echo "zarvo: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]

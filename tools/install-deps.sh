@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Zarvo needs: "build" for building and running it,
+# "test" for that plus everything the tests drive (Xvfb, tmux, FUSE, a loopback share).
+set -euo pipefail
+
+build_packages=(g++ cmake ninja-build pkg-config libx11-dev libxft-dev libfontconfig-dev
+    libncurses-dev fonts-dejavu-core)
+test_packages=(libgtest-dev libgmock-dev libbenchmark-dev tmux xvfb xdotool x11-utils
+    python3 python3-fusepy fuse3 psmisc procps)
+
+wanted=("${build_packages[@]}")
+if [ "${1:-build}" = test ]; then
+    wanted+=("${test_packages[@]}")
+fi
+
+missing=()
+for package in "${wanted[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+        missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -ne 0 ]; then
+    echo "Zarvo needs these Debian packages: ${missing[*]}" >&2
+    echo "Install them as root (apt-get install ${missing[*]}) and run again." >&2
+    exit 1
+fi
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${missing[@]}"
