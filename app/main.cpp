@@ -1,1 +1,38 @@
-int main() { return 0; }
+// Zarvo's start: the library's start-up facts, the working-directory lock, the run thread
+// with the test, and the orderly end that releases the lock.
+#include <csignal>
+#include <pthread.h>
+#include <thread>
+
+#include "app/network_test.h"
+#include "app/work_dir_lock.h"
+#include "diagnostics/pending_error.h"
+#include "library/memory_error.h"
+#include "library/startup_facts.h"
+#include "platform/interrupt_signals.h"
+
+using namespace zarvo;
+
+int main() {
+    InitStartupFacts();
+    InstallMemoryErrorHandler();
+    if (!TakeWorkDirLock())
+        return 0;
+    if (IsErrorPending()) {
+        ReportError();
+    } else {
+        InstallInterruptSignals();
+        std::thread runThread(RunTest);
+        // The interrupts belong to the run thread: its terminal reads must be the ones they
+        // break off.
+        sigset_t interrupts;
+        sigemptyset(&interrupts);
+        for (int signal : {SIGINT, SIGTERM, SIGHUP})
+            sigaddset(&interrupts, signal);
+        pthread_sigmask(SIG_BLOCK, &interrupts, nullptr);
+        runThread.join();
+    }
+    ReleaseWorkDirLock();
+    ReportError();
+    return 0;
+}

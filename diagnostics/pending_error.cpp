@@ -16,7 +16,9 @@ namespace {
 // Constant-initialised, and defined before the exit reporter so it outlives it.
 std::unique_ptr<ESException> gSlot;
 
-std::unique_ptr<ESException>& Slot() { return gSlot; }
+std::unique_ptr<ESException>& Slot() {
+    return gSlot;
+}
 
 // Whatever is still pending when the program ends is reported, never dropped.
 struct tExitReporter {
@@ -39,15 +41,25 @@ void PostError(std::unique_ptr<ESException> error) {
     Slot() = std::move(error);
 }
 
-bool IsErrorPending() { return Slot() != nullptr; }
+bool IsErrorPending() {
+    return Slot() != nullptr;
+}
 
-ESException* PendingError() { return Slot().get(); }
+ESException* PendingError() {
+    return Slot().get();
+}
 
-std::unique_ptr<ESException> TakeError() { return std::move(Slot()); }
+std::unique_ptr<ESException> TakeError() {
+    return std::move(Slot());
+}
 
-void ReplaceError(std::unique_ptr<ESException>& error) { Slot() = std::move(error); }
+void ReplaceError(std::unique_ptr<ESException>& error) {
+    Slot() = std::move(error);
+}
 
-void ClearError() { Slot().reset(); }
+void ClearError() {
+    Slot().reset();
+}
 
 void ReportError() {
     std::unique_ptr<ESException> error = TakeError();
@@ -76,7 +88,9 @@ void PostOSError(std::string_view text, std::int32_t code) {
     PostError(std::make_unique<ESAppException>(code, std::move(message)));
 }
 
-void PostLastOSError(std::string_view text) { PostOSError(text, LastOsError()); }
+void PostLastOSError(std::string_view text) {
+    PostOSError(text, LastOsError());
+}
 
 std::string ConsoleReportText(std::string_view message) {
     std::string out;

@@ -13,7 +13,7 @@
 namespace zarvo {
 
 class ESException : public std::exception {
-public:
+  public:
     ESException(std::int32_t code, std::string message)
         : Code(code), m_Message(std::move(message)) {}
     ~ESException() override = default;
@@ -26,18 +26,18 @@ public:
     bool Nested = false;
     std::int32_t Code = 0;
 
-private:
+  private:
     std::string m_Message;
 };
 
 class ESAppException : public ESException {
-public:
+  public:
     using ESException::ESException;
     const char* ClassName() const override { return "ESAppException"; }
 };
 
 class ESStreamException : public ESException {
-public:
+  public:
     ESStreamException(std::int32_t code, std::int32_t detail, std::string message)
         : ESException(code, std::move(message)), Detail(detail) {}
     const char* ClassName() const override { return "ESStreamException"; }

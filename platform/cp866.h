@@ -13,14 +13,15 @@ namespace zarvo {
 
 // Unicode code points of CP866 bytes 0x80 to 0xFF.
 inline constexpr std::array<char16_t, 128> kCp866High = {
-    u'А', u'Б', u'В', u'Г', u'Д', u'Е', u'Ж', u'З', u'И', u'Й', u'К', u'Л', u'М', u'Н', u'О', u'П',
-    u'Р', u'С', u'Т', u'У', u'Ф', u'Х', u'Ц', u'Ч', u'Ш', u'Щ', u'Ъ', u'Ы', u'Ь', u'Э', u'Ю', u'Я',
-    u'а', u'б', u'в', u'г', u'д', u'е', u'ж', u'з', u'и', u'й', u'к', u'л', u'м', u'н', u'о', u'п',
-    u'░', u'▒', u'▓', u'│', u'┤', u'╡', u'╢', u'╖', u'╕', u'╣', u'║', u'╗', u'╝', u'╜', u'╛', u'┐',
-    u'└', u'┴', u'┬', u'├', u'─', u'┼', u'╞', u'╟', u'╚', u'╔', u'╩', u'╦', u'╠', u'═', u'╬', u'╧',
-    u'╨', u'╤', u'╥', u'╙', u'╘', u'╒', u'╓', u'╫', u'╪', u'┘', u'┌', u'█', u'▄', u'▌', u'▐', u'▀',
-    u'р', u'с', u'т', u'у', u'ф', u'х', u'ц', u'ч', u'ш', u'щ', u'ъ', u'ы', u'ь', u'э', u'ю', u'я',
-    u'Ё', u'ё', u'Є', u'є', u'Ї', u'ї', u'Ў', u'ў', u'°', u'∙', u'·', u'√', u'№', u'¤', u'■', u'\u00A0',
+    u'А', u'Б', u'В', u'Г', u'Д', u'Е', u'Ж', u'З',      u'И', u'Й', u'К', u'Л', u'М', u'Н', u'О',
+    u'П', u'Р', u'С', u'Т', u'У', u'Ф', u'Х', u'Ц',      u'Ч', u'Ш', u'Щ', u'Ъ', u'Ы', u'Ь', u'Э',
+    u'Ю', u'Я', u'а', u'б', u'в', u'г', u'д', u'е',      u'ж', u'з', u'и', u'й', u'к', u'л', u'м',
+    u'н', u'о', u'п', u'░', u'▒', u'▓', u'│', u'┤',      u'╡', u'╢', u'╖', u'╕', u'╣', u'║', u'╗',
+    u'╝', u'╜', u'╛', u'┐', u'└', u'┴', u'┬', u'├',      u'─', u'┼', u'╞', u'╟', u'╚', u'╔', u'╩',
+    u'╦', u'╠', u'═', u'╬', u'╧', u'╨', u'╤', u'╥',      u'╙', u'╘', u'╒', u'╓', u'╫', u'╪', u'┘',
+    u'┌', u'█', u'▄', u'▌', u'▐', u'▀', u'р', u'с',      u'т', u'у', u'ф', u'х', u'ц', u'ч', u'ш',
+    u'щ', u'ъ', u'ы', u'ь', u'э', u'ю', u'я', u'Ё',      u'ё', u'Є', u'є', u'Ї', u'ї', u'Ў', u'ў',
+    u'°', u'∙', u'·', u'√', u'№', u'¤', u'■', u'\u00A0',
 };
 
 // The classic screen glyphs of the control codes 0x00 to 0x1F; 0x7F is a house.
@@ -62,7 +63,11 @@ constexpr int UnicodeToCp866(char32_t code) {
 constexpr char32_t DecodeUtf8(std::string_view text, std::size_t& pos) {
     auto byte = [&](std::size_t i) { return std::uint8_t(text[i]); };
     std::uint8_t lead = byte(pos);
-    int extra = lead < 0x80 ? 0 : (lead >> 5) == 6 ? 1 : (lead >> 4) == 14 ? 2 : (lead >> 3) == 30 ? 3 : -1;
+    int extra = lead < 0x80         ? 0
+                : (lead >> 5) == 6  ? 1
+                : (lead >> 4) == 14 ? 2
+                : (lead >> 3) == 30 ? 3
+                                    : -1;
     if (extra == 0) {
         ++pos;
         return char32_t(lead);

@@ -1,7 +1,6 @@
 // Message formatting for %d, %s and %%.
 #include "platform/format_text.h"
 
-
 namespace zarvo {
 
 std::string FormatText(std::string_view format, std::initializer_list<tFormatArg> args) {

@@ -11,7 +11,7 @@
 namespace zarvo {
 
 class tFormatArg {
-public:
+  public:
     tFormatArg(std::int64_t value) : m_Value(value) {}
     tFormatArg(int value) : m_Value(std::int64_t(value)) {}
     tFormatArg(unsigned value) : m_Value(std::int64_t(value)) {}
@@ -23,7 +23,7 @@ public:
 
     const std::variant<std::int64_t, std::string_view>& Value() const { return m_Value; }
 
-private:
+  private:
     std::variant<std::int64_t, std::string_view> m_Value;
 };
 

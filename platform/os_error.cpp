@@ -54,16 +54,20 @@ constexpr tErrorText kErrorTexts[] = {
 thread_local int tLastOsError = 0;
 
 std::string TrimMessageTail(std::string text) {
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\r' || text.back() == '\n' ||
-                             text.back() == '.'))
+    while (!text.empty() &&
+           (text.back() == ' ' || text.back() == '\r' || text.back() == '\n' || text.back() == '.'))
         text.pop_back();
     return text;
 }
 
 } // namespace
 
-int LastOsError() { return tLastOsError; }
-void SetLastOsError(int code) { tLastOsError = code; }
+int LastOsError() {
+    return tLastOsError;
+}
+void SetLastOsError(int code) {
+    tLastOsError = code;
+}
 
 std::string OsErrorText(int code) {
     for (const auto& entry : kErrorTexts)

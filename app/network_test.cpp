@@ -1,0 +1,268 @@
+// The test cycle: preparation, the write and read passes, the schedule and the cleanup.
+#include "app/network_test.h"
+
+#include <bit>
+#include <chrono>
+#include <cstring>
+
+#include "app/protocol.h"
+#include "app/result_text.h"
+#include "app/test_params.h"
+#include "diagnostics/pending_error.h"
+#include "library/clocks.h"
+#include "library/paths.h"
+#include "platform/cp866.h"
+#include "platform/interrupt_signals.h"
+#include "views/commands.h"
+#include "views/message_box_call.h"
+
+namespace zarvo {
+
+static_assert(std::endian::native == std::endian::little,
+              "the test file holds little-endian values, written straight from memory");
+
+// Aligned so that the file can bypass the page cache.
+struct alignas(kDirectIoAlignment) tNetworkTest::tValueBuffer {
+    std::uint32_t Values[kBufferValues];
+};
+
+namespace {
+
+std::uint32_t ElapsedSince(std::uint32_t tick) {
+    return GetTickCount32() - tick;
+}
+
+} // namespace
+
+bool AskContinue(tProgress& progress, double fraction) {
+    if (ProgressUpdate(progress, fraction))
+        return true;
+    // A shutdown request (SIGTERM, logout) is not a question.
+    if (ShutdownRequested())
+        return false;
+    return MessageBoxCall("Вы желаете прервать процесс ?"_oem, mbYes | mbNo) != cmdYes;
+}
+
+void RunTest() {
+    tTestParams params;
+    if (!GetTestParams(params.Directory, params.FileSize, params.WorkTime, params.Period))
+        return;
+    tNetworkTest test(params);
+    test.Run();
+}
+
+tNetworkTest::tNetworkTest(const tTestParams& params)
+    : m_Params(params), m_Buffer(std::make_unique<tValueBuffer>()) {}
+
+tNetworkTest::~tNetworkTest() = default;
+
+bool tNetworkTest::AskContinue(double fraction) {
+    return zarvo::AskContinue(*m_Progress, fraction);
+}
+
+void tNetworkTest::ShowStatus(std::string_view status) {
+    std::string text = ResultText(m_Statistics);
+    text += '\r';
+    text += status;
+    ProgressSetText(*m_Progress, text);
+}
+
+void tNetworkTest::Run() {
+    if (!Prepare())
+        return;
+    Iterate();
+    Cleanup();
+}
+
+// Any "end" here leaves before the server is touched, so no protocol entry is written.
+bool tNetworkTest::Prepare() {
+    m_PeriodMs = std::int64_t(m_Params.Period) * 1000;
+    if (!DirectoryExists(m_Params.Directory))
+        return false;
+    m_Statistics.SizeInBytes = std::int64_t(m_Params.FileSize) * kMegabyte;
+    std::int64_t freeSpace = FreeSpace(m_Params.Directory);
+    if (m_Statistics.SizeInBytes + kMegabyte > freeSpace) {
+        MessageBoxFmt("На диске свободно %d Мб, требуется %d Мб"_oem,
+                      {freeSpace / kMegabyte, (m_Statistics.SizeInBytes + kMegabyte) / kMegabyte},
+                      mbError | mbContinue);
+        return false;
+    }
+    // Not cut to 255 characters: a cut name could point at somebody else's file, which the
+    // cleanup would then delete.
+    m_Statistics.ScratchDirectory = AddBackslash(m_Params.Directory) + std::string(kScratchName);
+    ForceDirectories(m_Statistics.ScratchDirectory);
+    if (!DirectoryExists(m_Statistics.ScratchDirectory))
+        return false;
+    m_ValueCount = m_Statistics.SizeInBytes / 4;
+    m_Block = tTestBlock();
+    m_Random.seed(
+        std::uint32_t(std::chrono::high_resolution_clock::now().time_since_epoch().count()));
+    m_Statistics.Start();
+    return true;
+}
+
+void tNetworkTest::Iterate() {
+    tStandardProgressParams params;
+    DefaultProgressParams(params);
+    params.Title = "Тестирование сети"_oem;
+    params.TextLines = 8;
+    if (!MakeStandardProgress(m_Progress, &params))
+        return;
+    ProgressShow(*m_Progress);
+    m_TestFile = AddBackslash(m_Statistics.ScratchDirectory) + std::string(kTestFileName);
+    for (;;) {
+        m_Block.Randomize(m_Random);
+        if (WritePass() == tOutcome::Leave || ReadPass() == tOutcome::Leave ||
+            Schedule() == tOutcome::Leave)
+            return;
+    }
+}
+
+bool tNetworkTest::FillBuffer(std::int64_t firstValue, std::size_t count) {
+    double n = double(m_ValueCount);
+    std::uint32_t* slot = m_Buffer->Values;
+    for (std::size_t k = 0; k < count; ++k) {
+        if (!AskContinue(double(firstValue + std::int64_t(k)) / n))
+            return false;
+        slot[k] = m_Block.NextValue();
+    }
+    return true;
+}
+
+void tNetworkTest::CountMismatch(std::uint32_t expected, std::uint32_t found) {
+    for (int byte = 0; byte < 4; ++byte) {
+        if (((expected >> (8 * byte)) & 0xFF) != ((found >> (8 * byte)) & 0xFF)) {
+            m_Statistics.ErrorBytes += 1;
+            ShowStatus("Чтение"_oem);
+        }
+    }
+}
+
+bool tNetworkTest::CheckBuffer(std::int64_t firstValue, std::size_t count, bool firstAsked) {
+    double n = double(m_ValueCount);
+    const std::uint32_t* slot = m_Buffer->Values;
+    for (std::size_t k = 0; k < count; ++k) {
+        if ((k > 0 || !firstAsked) && !AskContinue(double(firstValue + std::int64_t(k)) / n))
+            return false;
+        std::uint32_t expected = m_Block.NextValue();
+        if (expected != slot[k])
+            CountMismatch(expected, slot[k]);
+    }
+    return true;
+}
+
+void tNetworkTest::PrepareForBenchmark(std::int64_t valueCount) {
+    m_ValueCount = valueCount;
+    tStandardProgressParams params;
+    DefaultProgressParams(params);
+    MakeStandardProgress(m_Progress, &params);
+}
+
+// A test file of 0 MB has no values, so a pass still asks once: the operator must always
+// be able to stop the test.
+tNetworkTest::tOutcome tNetworkTest::WritePass() {
+    m_Block.SetChain(0);
+    m_File = std::make_unique<tTestFile>();
+    if (!m_File->Open(m_TestFile, kModeCreate))
+        return tOutcome::Leave;
+    ShowStatus("Запись"_oem);
+    if (m_ValueCount == 0 && !AskContinue(1))
+        return tOutcome::Leave;
+    std::int64_t passTime = 0;
+    for (std::int64_t i = 1; i <= m_ValueCount; i += kBufferValues) {
+        std::size_t count =
+            std::size_t(std::min<std::int64_t>(kBufferValues, m_ValueCount - i + 1));
+        if (!FillBuffer(i, count))
+            return tOutcome::Leave;
+        std::uint32_t tick = GetTickCount32();
+        bool written = m_File->Write(m_Buffer->Values, kBufferBytes);
+        passTime += ElapsedSince(tick);
+        if (written)
+            m_Statistics.BytesWritten += kBufferBytes;
+        if (IsErrorPending())
+            return tOutcome::Leave;
+    }
+    // Data still in the local cache has not crossed the network yet.
+    std::uint32_t tick = GetTickCount32();
+    bool synced = m_File->Sync();
+    passTime += ElapsedSince(tick);
+    if (!synced || !m_File->Close() || IsErrorPending())
+        return tOutcome::Leave;
+    m_File.reset();
+    m_Statistics.WriteTimes.Add(passTime, m_Statistics.FirstIteration);
+    return tOutcome::Continue;
+}
+
+tNetworkTest::tOutcome tNetworkTest::ReadPass() {
+    ShowStatus("Чтение"_oem);
+    m_File = std::make_unique<tTestFile>();
+    if (!m_File->Open(m_TestFile, kModeReadWriteDenyWrite))
+        return tOutcome::Leave;
+    m_File->DropCache();
+    if (m_ValueCount == 0 && !AskContinue(1))
+        return tOutcome::Leave;
+    m_Block.SetChain(0);
+    std::int64_t passTime = 0;
+    for (std::int64_t i = 1; i <= m_ValueCount; i += kBufferValues) {
+        std::size_t count =
+            std::size_t(std::min<std::int64_t>(kBufferValues, m_ValueCount - i + 1));
+        // The first value of a buffer is asked about before the buffer is read.
+        if (!AskContinue(double(i) / double(m_ValueCount)))
+            return tOutcome::Leave;
+        std::uint32_t tick = GetTickCount32();
+        bool read = m_File->Read(m_Buffer->Values, kBufferBytes);
+        passTime += ElapsedSince(tick);
+        if (read)
+            m_Statistics.BytesRead += kBufferBytes;
+        if (IsErrorPending())
+            return tOutcome::Leave;
+        if (!CheckBuffer(i, count, true))
+            return tOutcome::Leave;
+    }
+    if (!m_File->Close() || IsErrorPending())
+        return tOutcome::Leave;
+    m_File.reset();
+    m_Statistics.ReadTimes.Add(passTime, m_Statistics.FirstIteration);
+    m_Statistics.FirstIteration = false;
+    return tOutcome::Continue;
+}
+
+tNetworkTest::tOutcome tNetworkTest::Schedule() {
+    tDaySpan elapsed = m_Statistics.Elapsed();
+    std::int32_t projected = elapsed.Ms / 1000 + elapsed.Days * 86400 + m_Params.Period;
+    if (m_Params.WorkTime > 0 && m_Params.WorkTime <= projected)
+        return tOutcome::Leave;
+    if (m_Params.Period <= 0)
+        return tOutcome::Continue;
+    tDayTime waitStamp = GetDayTime();
+    ShowStatus(std::string("Ожидание следующего запуска в "_oem) +
+               NextStartText(waitStamp, m_Params.Period));
+    std::uint32_t start = GetTickCount32();
+    for (;;) {
+        Delay(1000);
+        std::int64_t waited = ElapsedSince(start);
+        if (waited >= m_PeriodMs)
+            return tOutcome::Continue;
+        if (!AskContinue(double(waited) / double(m_PeriodMs)))
+            return tOutcome::Leave;
+    }
+}
+
+// An error that stopped the test is shown to the operator and recorded in the entry rather
+// than left for the log alone; the server is cleaned either way.
+void tNetworkTest::Cleanup() {
+    if (m_File)
+        m_File->Close();
+    m_File.reset();
+    if (!m_TestFile.empty() && FileExists(m_TestFile))
+        DeleteFile(m_TestFile);
+    m_Progress.reset();
+    std::unique_ptr<ESException> error = TakeError();
+    AppendProtocol(m_Statistics, error ? std::string_view(error->Message()) : std::string_view());
+    if (DirectoryExists(m_Statistics.ScratchDirectory))
+        RemoveDirectory(m_Statistics.ScratchDirectory);
+    if (error)
+        MessageBoxCall(error->Message(), mbError | mbContinue);
+}
+
+} // namespace zarvo

@@ -1,0 +1,78 @@
+// The network test: write a test file of a CRC-32 chain into a scratch directory on the
+// server, read it back, count every byte that differs, time both passes, wait, repeat; at
+// the end clean up and append the protocol entry.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <random>
+#include <string>
+
+#include "app/test_block.h"
+#include "app/test_file.h"
+#include "app/test_statistics.h"
+#include "views/progress.h"
+
+namespace zarvo {
+
+struct tTestParams {
+    std::string Directory;
+    std::int32_t FileSize = 100; // megabytes, 0 to 65535
+    std::int32_t WorkTime = 0;   // seconds; 0 runs until the operator stops it
+    std::int32_t Period = 3600;  // seconds between iterations
+};
+
+inline constexpr std::size_t kBufferValues = 8192;
+inline constexpr std::size_t kBufferBytes = kBufferValues * 4;
+inline constexpr std::string_view kScratchName = "TEST_NET.$$$";
+inline constexpr std::string_view kTestFileName = "test.tmp";
+
+// Asks for the parameters and runs the whole test. Its return ends the program.
+void RunTest();
+
+class tNetworkTest {
+  public:
+    explicit tNetworkTest(const tTestParams& params);
+    ~tNetworkTest();
+
+    // Everything after the parameter dialog.
+    void Run();
+
+    const tTestStatistics& Statistics() const { return m_Statistics; }
+    const tTestBlock& Block() const { return m_Block; }
+
+    // The per-value work of a pass outside the transfers; the benchmark runs these.
+    bool FillBuffer(std::int64_t firstValue, std::size_t count);
+    bool CheckBuffer(std::int64_t firstValue, std::size_t count, bool firstAsked = false);
+    void PrepareForBenchmark(std::int64_t valueCount);
+
+  private:
+    enum class tOutcome { Continue, Leave };
+
+    bool Prepare();
+    void Iterate();
+    tOutcome WritePass();
+    tOutcome ReadPass();
+    tOutcome Schedule();
+    void Cleanup();
+    bool AskContinue(double fraction);
+    void ShowStatus(std::string_view status);
+    void CountMismatch(std::uint32_t expected, std::uint32_t found);
+
+    tTestParams m_Params;
+    tTestStatistics m_Statistics;
+    std::int64_t m_ValueCount = 0;
+    std::int64_t m_PeriodMs = 0;
+    std::string m_TestFile;
+    tTestBlock m_Block;
+    std::mt19937 m_Random;
+    std::unique_ptr<tProgress> m_Progress;
+    std::unique_ptr<tTestFile> m_File;
+    struct tValueBuffer;
+    std::unique_ptr<tValueBuffer> m_Buffer;
+};
+
+// The operator's answer to a cancel request; false ends the test.
+bool AskContinue(tProgress& progress, double fraction);
+
+} // namespace zarvo

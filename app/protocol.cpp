@@ -1,0 +1,78 @@
+// Protocol entries: date and time, file size, the directory in its universal form, the
+// result text, and the error that ended the test, if any.
+#include "app/protocol.h"
+
+#include "app/result_text.h"
+#include "diagnostics/pending_error.h"
+#include "library/clocks.h"
+#include "library/dates.h"
+#include "library/paths.h"
+#include "library/text_wrap.h"
+#include "platform/cp866.h"
+#include "platform/format_text.h"
+#include "platform/os_error.h"
+#include "platform/os_file.h"
+
+namespace zarvo {
+
+namespace {
+
+// A message may hold centring marks and line breaks; in the protocol it is one line.
+std::string OneLine(std::string_view message) {
+    std::string line;
+    for (char c : message) {
+        if (c == 3)
+            continue;
+        if (c == '\r' || c == '\n') {
+            if (!line.empty() && line.back() != ' ')
+                line += ' ';
+            continue;
+        }
+        line += c;
+    }
+    while (!line.empty() && line.back() == ' ')
+        line.pop_back();
+    return line;
+}
+
+} // namespace
+
+std::string ProtocolEntry(const tTestStatistics& statistics, std::string_view errorMessage) {
+    std::string entry = "\r\n";
+    entry +=
+        FormatText("%s %s", {FormatDate("dd/mm/yyyy", Today()), FormatTime("hh:mm:ss", Now())});
+    entry += "\r\n";
+    entry += FormatText("Размер файла %d Мб"_oem, {statistics.SizeInBytes / kMegabyte});
+    entry += "\r\n";
+    entry += "Каталог "_oem;
+    entry += ExpandUNCName(statistics.ScratchDirectory);
+    entry += "\r\n";
+    entry += WrapText74(ResultText(statistics));
+    if (!errorMessage.empty()) {
+        entry += "\r\n";
+        entry += "Ошибка: "_oem;
+        entry += OneLine(errorMessage);
+    }
+    entry += "\r\n";
+    return entry;
+}
+
+void AppendProtocol(const tTestStatistics& statistics, std::string_view errorMessage) {
+    tOsFile file;
+    bool opened = FileExists(kProtocolFileName)
+                      ? file.Open(kProtocolFileName, kModeReadWriteDenyWrite)
+                      : file.Open(kProtocolFileName, kModeCreate);
+    if (!opened || IsErrorPending())
+        return;
+    std::int64_t end = file.Size();
+    if (end < 0 || file.Seek(end) != end)
+        return;
+    std::string entry = ProtocolEntry(statistics, errorMessage);
+    std::int64_t written = file.Write(entry.data(), entry.size());
+    bool closed = file.Close();
+    if (written != std::int64_t(entry.size()) || !closed)
+        PostOSError(FormatText("Нельзя расширить файл \"%s\"."_oem, {kProtocolFileName}),
+                    LastOsError());
+}
+
+} // namespace zarvo

@@ -1,0 +1,54 @@
+// The test block and the four-byte slices of the CRC table that fold the chain in.
+#include "app/test_block.h"
+
+#include "library/crc32.h"
+
+namespace zarvo {
+
+namespace {
+
+constexpr std::array<std::array<std::uint32_t, 256>, 4> MakeSlices() {
+    std::array<std::array<std::uint32_t, 256>, 4> slices{};
+    for (std::size_t n = 0; n < 256; ++n)
+        slices[0][n] = kCrcTable[n];
+    for (std::size_t k = 1; k < 4; ++k)
+        for (std::size_t n = 0; n < 256; ++n)
+            slices[k][n] = (slices[k - 1][n] >> 8) ^ slices[0][slices[k - 1][n] & 0xFF];
+    return slices;
+}
+
+} // namespace
+
+const std::array<std::array<std::uint32_t, 256>, 4> tTestBlock::kSlices = MakeSlices();
+
+tTestBlock::tTestBlock() {
+    m_Prefix[0] = kRandomLength;
+    SetChain(0);
+    std::uint32_t crc;
+    CrcInit(crc);
+    m_PrefixCrc = CrcUpdate(m_Prefix.data(), std::uint16_t(m_Prefix.size()), crc);
+}
+
+void tTestBlock::Randomize(std::mt19937& generator) {
+    std::uniform_int_distribution<int> byte(0, 255);
+    for (std::size_t i = 1; i < m_Prefix.size(); ++i)
+        m_Prefix[i] = std::uint8_t(byte(generator));
+    std::uint32_t crc;
+    CrcInit(crc);
+    m_PrefixCrc = CrcUpdate(m_Prefix.data(), std::uint16_t(m_Prefix.size()), crc);
+}
+
+void tTestBlock::SetChain(std::uint32_t value) {
+    m_Chain = value;
+}
+
+std::array<std::uint8_t, tTestBlock::kSize> tTestBlock::Bytes() const {
+    std::array<std::uint8_t, kSize> bytes{};
+    for (std::size_t i = 0; i < m_Prefix.size(); ++i)
+        bytes[i] = m_Prefix[i];
+    for (std::size_t i = 0; i < 4; ++i)
+        bytes[m_Prefix.size() + i] = std::uint8_t(m_Chain >> (8 * i));
+    return bytes;
+}
+
+} // namespace zarvo

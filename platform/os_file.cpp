@@ -1,0 +1,290 @@
+// Files opened the way the program's mode numbers ask, on Linux.
+#include "platform/os_file.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "platform/cp866.h"
+#include "platform/os_error.h"
+
+namespace zarvo {
+
+namespace {
+
+enum class tShareLock { None, Shared, Exclusive };
+
+tShareLock ShareLockOf(std::uint16_t mode) {
+    if (mode == kModeCreate)
+        return tShareLock::Exclusive;
+    switch ((mode >> 4) & 0x0F) {
+    case 0:
+    case 1:
+        return tShareLock::Exclusive;
+    case 2:
+        return tShareLock::Shared;
+    default:
+        return tShareLock::None;
+    }
+}
+
+int AccessFlagsOf(std::uint16_t mode) {
+    if (mode == kModeCreate)
+        return O_RDWR;
+    switch (mode & 3) {
+    case 0:
+        return O_RDONLY;
+    case 1:
+        return O_WRONLY;
+    default:
+        return O_RDWR;
+    }
+}
+
+bool Fail(int code) {
+    SetLastOsError(code);
+    return false;
+}
+
+bool TakeShareLock(int handle, tShareLock lock) {
+    if (lock == tShareLock::None)
+        return true;
+    int operation = (lock == tShareLock::Exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB;
+    while (flock(handle, operation) != 0) {
+        if (errno == EINTR)
+            continue;
+        // A file system that cannot lock at all does not make the file unusable.
+        if (errno == ENOLCK || errno == EOPNOTSUPP)
+            return true;
+        return Fail(errno == EWOULDBLOCK ? kErrorSharingViolation : errno);
+    }
+    return true;
+}
+
+// Whether the name still leads to the file we hold: a copy that was ending may have
+// deleted it between our open and our lock.
+bool StillNamesFile(const char* path, int handle) {
+    struct stat byName {
+    }, byHandle{};
+    if (stat(path, &byName) != 0 || fstat(handle, &byHandle) != 0)
+        return false;
+    return byName.st_dev == byHandle.st_dev && byName.st_ino == byHandle.st_ino;
+}
+
+} // namespace
+
+tOsFile::~tOsFile() {
+    Close();
+}
+
+tOsFile::tOsFile(tOsFile&& other) noexcept : m_Handle(other.m_Handle), m_Direct(other.m_Direct) {
+    other.m_Handle = -1;
+}
+
+tOsFile& tOsFile::operator=(tOsFile&& other) noexcept {
+    if (this != &other) {
+        Close();
+        m_Handle = other.m_Handle;
+        m_Direct = other.m_Direct;
+        other.m_Handle = -1;
+    }
+    return *this;
+}
+
+bool tOsFile::Open(std::string_view name, std::uint16_t mode, tFileCaching caching) {
+    Close();
+    std::string path = Cp866ToUtf8(name);
+    int flags = AccessFlagsOf(mode) | O_CLOEXEC;
+    if (caching == tFileCaching::Direct)
+        flags |= O_DIRECT;
+    if (mode == kModeCreate)
+        return OpenCreate(path.c_str(), flags);
+    int handle = open(path.c_str(), flags);
+    if (handle < 0 && errno == EINVAL && (flags & O_DIRECT)) {
+        flags &= ~O_DIRECT;
+        handle = open(path.c_str(), flags);
+    }
+    if (handle < 0)
+        return Fail(errno);
+    if (!TakeShareLock(handle, ShareLockOf(mode))) {
+        int code = LastOsError();
+        ::close(handle);
+        return Fail(code);
+    }
+    m_Handle = handle;
+    m_Direct = (flags & O_DIRECT) != 0;
+    return true;
+}
+
+// Creating never truncates before the lock is ours, so a file another copy holds is left
+// intact; and a file deleted under us while we waited is created again.
+bool tOsFile::OpenCreate(const char* path, int flags) {
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        int handle = open(path, flags | O_CREAT, 0666);
+        if (handle < 0 && errno == EINVAL && (flags & O_DIRECT)) {
+            flags &= ~O_DIRECT;
+            handle = open(path, flags | O_CREAT, 0666);
+        }
+        if (handle < 0)
+            return Fail(errno);
+        if (!TakeShareLock(handle, tShareLock::Exclusive)) {
+            int code = LastOsError();
+            ::close(handle);
+            return Fail(code);
+        }
+        if (!StillNamesFile(path, handle)) {
+            ::close(handle);
+            continue;
+        }
+        if (ftruncate(handle, 0) != 0) {
+            int code = errno;
+            ::close(handle);
+            return Fail(code);
+        }
+        m_Handle = handle;
+        m_Direct = (flags & O_DIRECT) != 0;
+        return true;
+    }
+    return Fail(kErrorSharingViolation);
+}
+
+// Some file systems accept O_DIRECT at open and refuse it at the first transfer.
+bool tOsFile::RetryWithoutDirect() {
+    if (!m_Direct || errno != EINVAL)
+        return false;
+    int flags = fcntl(m_Handle, F_GETFL);
+    if (flags < 0 || fcntl(m_Handle, F_SETFL, flags & ~O_DIRECT) != 0)
+        return false;
+    m_Direct = false;
+    return true;
+}
+
+std::int64_t tOsFile::Read(void* buffer, std::size_t count) {
+    std::size_t done = 0;
+    while (done < count) {
+        ssize_t got = ::read(m_Handle, static_cast<char*>(buffer) + done, count - done);
+        if (got < 0) {
+            if (errno == EINTR || RetryWithoutDirect())
+                continue;
+            SetLastOsError(errno);
+            return done > 0 ? std::int64_t(done) : -1;
+        }
+        if (got == 0)
+            break;
+        done += std::size_t(got);
+    }
+    return std::int64_t(done);
+}
+
+std::int64_t tOsFile::Write(const void* buffer, std::size_t count) {
+    std::size_t done = 0;
+    while (done < count) {
+        ssize_t put = ::write(m_Handle, static_cast<const char*>(buffer) + done, count - done);
+        if (put < 0) {
+            if (errno == EINTR || RetryWithoutDirect())
+                continue;
+            SetLastOsError(errno);
+            return done > 0 ? std::int64_t(done) : -1;
+        }
+        if (put == 0) {
+            SetLastOsError(ENOSPC);
+            break;
+        }
+        done += std::size_t(put);
+    }
+    return std::int64_t(done);
+}
+
+std::int64_t tOsFile::Seek(std::int64_t position) {
+    off_t result = lseek(m_Handle, off_t(position), SEEK_SET);
+    if (result < 0)
+        SetLastOsError(errno);
+    return result;
+}
+
+std::int64_t tOsFile::Position() const {
+    off_t result = lseek(m_Handle, 0, SEEK_CUR);
+    if (result < 0)
+        SetLastOsError(errno);
+    return result;
+}
+
+std::int64_t tOsFile::Size() const {
+    struct stat info {};
+    if (fstat(m_Handle, &info) != 0) {
+        SetLastOsError(errno);
+        return -1;
+    }
+    return info.st_size;
+}
+
+bool tOsFile::Truncate() {
+    std::int64_t position = Position();
+    if (position < 0)
+        return false;
+    if (ftruncate(m_Handle, off_t(position)) != 0)
+        return Fail(errno);
+    return true;
+}
+
+bool tOsFile::Flush() {
+    while (fdatasync(m_Handle) != 0) {
+        if (errno == EINTR)
+            continue;
+        // Nothing to force on a file system without a backing store.
+        if (errno == EINVAL || errno == EROFS)
+            return true;
+        return Fail(errno);
+    }
+    return true;
+}
+
+bool tOsFile::DropCache() {
+    int result = posix_fadvise(m_Handle, 0, 0, POSIX_FADV_DONTNEED);
+    if (result != 0)
+        return Fail(result);
+    return true;
+}
+
+bool tOsFile::LockRange(std::int64_t offset, std::int64_t count) {
+    struct flock range {};
+    range.l_type = F_WRLCK;
+    range.l_whence = SEEK_SET;
+    range.l_start = off_t(offset);
+    range.l_len = off_t(count);
+    while (fcntl(m_Handle, F_OFD_SETLK, &range) != 0) {
+        if (errno == EINTR)
+            continue;
+        return Fail(errno == EAGAIN || errno == EACCES ? kErrorLockViolation : errno);
+    }
+    return true;
+}
+
+bool tOsFile::UnlockRange(std::int64_t offset, std::int64_t count) {
+    struct flock range {};
+    range.l_type = F_UNLCK;
+    range.l_whence = SEEK_SET;
+    range.l_start = off_t(offset);
+    range.l_len = off_t(count);
+    if (fcntl(m_Handle, F_OFD_SETLK, &range) != 0)
+        return Fail(errno);
+    return true;
+}
+
+bool tOsFile::Close() {
+    if (m_Handle < 0)
+        return true;
+    int handle = m_Handle;
+    m_Handle = -1;
+    m_Direct = false;
+    // Linux closes the descriptor even when close reports an error: never retry.
+    if (::close(handle) != 0 && errno != EINTR)
+        return Fail(errno);
+    return true;
+}
+
+} // namespace zarvo

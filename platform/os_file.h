@@ -1,0 +1,74 @@
+// The file layer under the program's streams: open modes with their share modes emulated by
+// advisory locks, byte-range locks, and the switches that keep the page cache out of a
+// network measurement.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+namespace zarvo {
+
+// Mode 3C00 hex creates (or replaces) a file for reading and writing with no sharing. Any
+// other mode opens an existing file: bits 0-1 the access (0 read, 1 write, 2 both), bits 4-7
+// the sharing (0 or 1 none, 2 others may read, 3 others may write, 4 others may do both).
+inline constexpr std::uint16_t kModeCreate = 0x3C00;
+inline constexpr std::uint16_t kModeReadWriteDenyWrite = 0x22;
+
+enum class tFileCaching {
+    Normal,
+    // Bypass the local page cache where the file system allows it (O_DIRECT); buffers and
+    // transfer sizes must then be multiples of kDirectIoAlignment.
+    Direct,
+};
+
+inline constexpr std::size_t kDirectIoAlignment = 4096;
+
+// One open file. Every failure leaves its error number in LastOsError (a refused share lock
+// is kErrorSharingViolation, a refused byte-range lock kErrorLockViolation).
+class tOsFile {
+  public:
+    tOsFile() = default;
+    ~tOsFile();
+    tOsFile(const tOsFile&) = delete;
+    tOsFile& operator=(const tOsFile&) = delete;
+    tOsFile(tOsFile&& other) noexcept;
+    tOsFile& operator=(tOsFile&& other) noexcept;
+
+    // Name is CP866, as the program sees file names.
+    bool Open(std::string_view name, std::uint16_t mode,
+              tFileCaching caching = tFileCaching::Normal);
+    bool IsOpen() const { return m_Handle >= 0; }
+    int Handle() const { return m_Handle; }
+    // Whether transfers really bypass the page cache.
+    bool DirectIo() const { return m_Direct; }
+
+    // Bytes moved, or -1. A short count is not an error here; the caller decides.
+    std::int64_t Read(void* buffer, std::size_t count);
+    std::int64_t Write(const void* buffer, std::size_t count);
+    // New position, or -1.
+    std::int64_t Seek(std::int64_t position);
+    std::int64_t Position() const;
+    std::int64_t Size() const;
+    // Ends the file at the current position.
+    bool Truncate();
+    // Forces the file's data to the device or server.
+    bool Flush();
+    // Drops the file's clean cached pages so the next read goes to the server.
+    bool DropCache();
+    // One attempt each; the retry rule belongs to the callers.
+    bool LockRange(std::int64_t offset, std::int64_t count);
+    bool UnlockRange(std::int64_t offset, std::int64_t count);
+    // Closes the file; false when the system reports an error at close (a share may say
+    // only there that it lost data).
+    bool Close();
+
+  private:
+    bool OpenCreate(const char* path, int flags);
+    bool RetryWithoutDirect();
+
+    int m_Handle = -1;
+    bool m_Direct = false;
+};
+
+} // namespace zarvo

@@ -1,0 +1,56 @@
+// Byte-wise line input and CP866 output for the terminal forms of the program's questions.
+#include "platform/terminal_line.h"
+
+#include <cerrno>
+#include <unistd.h>
+
+#include "platform/cp866.h"
+
+namespace zarvo {
+
+tLineResult ReadTerminalLine(int fd, std::string& line) {
+    std::string utf8;
+    for (;;) {
+        char c;
+        ssize_t got = read(fd, &c, 1);
+        if (got < 0 && errno == EINTR)
+            return tLineResult::Interrupted;
+        if (got <= 0) {
+            if (utf8.empty())
+                return tLineResult::EndOfInput;
+            break;
+        }
+        if (c == '\n')
+            break;
+        if (c != '\r')
+            utf8 += c;
+    }
+    line = Utf8ToCp866(utf8, 0);
+    return tLineResult::Line;
+}
+
+bool WriteTerminalText(int fd, std::string_view text) {
+    std::string utf8;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (c == '\r') {
+            utf8 += '\n';
+            if (i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+        } else if (c != 3) {
+            AppendUtf8(utf8, Cp866ToUnicode(std::uint8_t(c)));
+        }
+    }
+    std::size_t done = 0;
+    while (done < utf8.size()) {
+        ssize_t put = write(fd, utf8.data() + done, utf8.size() - done);
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0)
+            return false;
+        done += std::size_t(put);
+    }
+    return true;
+}
+
+} // namespace zarvo

@@ -1,0 +1,261 @@
+// The test cycle against real directories: the file's contents, error counting, cancel,
+// the schedule, the protocol entry and the cleanup after every ending.
+#include "app/network_test.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <functional>
+#include <regex>
+
+#include "app/protocol.h"
+#include "diagnostics/pending_error.h"
+#include "library/crc32.h"
+#include "platform/cp866.h"
+#include "support/temp_dir.h"
+#include "views/commands.h"
+#include "views/message_box_call.h"
+
+using namespace zarvo;
+using zarvo::testing::ReadFileBytes;
+using zarvo::testing::tTempDir;
+
+namespace {
+
+std::function<bool(tProgress&)> gOnPoll;
+std::vector<std::string> gMessages;
+std::uint16_t gAnswer = cmdNo;
+
+bool PollHook(tProgress& progress) {
+    return gOnPoll ? gOnPoll(progress) : false;
+}
+
+std::uint16_t BoxHook(std::string_view text, std::uint16_t, void*) {
+    gMessages.push_back(Cp866ToUtf8(text));
+    return gAnswer;
+}
+
+bool EndsWith(const std::string& text, std::string_view tail) {
+    return text.size() >= tail.size() &&
+           text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+// The chain recomputed from the block bytes found in the file, independently of the test.
+std::int64_t CountChainBreaks(const std::string& bytes,
+                              const std::array<std::uint8_t, 28>& prefix) {
+    std::int64_t breaks = 0;
+    std::uint32_t chain = 0;
+    for (std::size_t offset = 0; offset + 4 <= bytes.size(); offset += 4) {
+        std::uint8_t block[32];
+        std::copy(prefix.begin(), prefix.end(), block);
+        for (int i = 0; i < 4; ++i)
+            block[28 + i] = std::uint8_t(chain >> (8 * i));
+        std::uint32_t crc;
+        CrcInit(crc);
+        chain = CrcUpdate(block, 32, crc);
+        std::uint32_t stored = 0;
+        for (int i = 0; i < 4; ++i)
+            stored |= std::uint32_t(std::uint8_t(bytes[offset + i])) << (8 * i);
+        breaks += stored != chain;
+    }
+    return breaks;
+}
+
+class NetworkTestCycle : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        m_OldCwd = std::filesystem::current_path();
+        std::filesystem::current_path(m_Work.Path());
+        gOnPoll = nullptr;
+        gMessages.clear();
+        gAnswer = cmdNo;
+        gProgressCancelHook = PollHook;
+        MessageBoxHook = BoxHook;
+        ClearError();
+    }
+    void TearDown() override {
+        gProgressCancelHook = nullptr;
+        MessageBoxHook = nullptr;
+        gOnPoll = nullptr;
+        ClearError();
+        std::filesystem::current_path(m_OldCwd);
+    }
+
+    tTestParams Params(std::int32_t megabytes, std::int32_t workTime, std::int32_t period) {
+        tTestParams params;
+        params.Directory = Utf8ToCp866(m_Server.Str());
+        params.FileSize = megabytes;
+        params.WorkTime = workTime;
+        params.Period = period;
+        return params;
+    }
+    std::filesystem::path Scratch() const { return m_Server.Path() / "TEST_NET.$$$"; }
+    std::filesystem::path TestFile() const { return Scratch() / "test.tmp"; }
+    std::string Protocol() const {
+        return Cp866ToUtf8(ReadFileBytes(m_Work.Path() / "protocol.doc"));
+    }
+    void ExpectNothingLeft() const {
+        EXPECT_FALSE(std::filesystem::exists(Scratch())) << "the scratch directory must be removed";
+    }
+
+    tTempDir m_Work;
+    tTempDir m_Server;
+    std::filesystem::path m_OldCwd;
+};
+
+// One iteration only: the period pushes the next start past the working time.
+constexpr std::int32_t kOneIterationWork = 600;
+constexpr std::int32_t kOneIterationPeriod = 3600;
+
+} // namespace
+
+// Catches a file whose values do not follow the CRC chain of its block.
+TEST_F(NetworkTestCycle, WrittenFileFollowsTheChain) {
+    tNetworkTest test(Params(1, kOneIterationWork, kOneIterationPeriod));
+    std::string seen;
+    std::array<std::uint8_t, 28> prefix{};
+    gOnPoll = [&](tProgress& progress) {
+        if (seen.empty() && EndsWith(progress.Text, "Чтение"_oem)) {
+            seen = ReadFileBytes(TestFile());
+            auto bytes = test.Block().Bytes();
+            std::copy_n(bytes.begin(), 28, prefix.begin());
+        }
+        return false;
+    };
+    test.Run();
+    ASSERT_EQ(seen.size(), 1'048'576u) << "the read pass finds the whole file";
+    EXPECT_EQ(prefix[0], 27);
+    EXPECT_EQ(CountChainBreaks(seen, prefix), 0) << "every value is the CRC of its block";
+    EXPECT_EQ(test.Statistics().ErrorBytes, 0);
+    EXPECT_EQ(test.Statistics().BytesWritten, 1'048'576);
+    EXPECT_EQ(test.Statistics().BytesRead, 1'048'576);
+    ExpectNothingLeft();
+}
+
+// Catches a comparison that counts values instead of bytes, or misses a corrupted byte.
+TEST_F(NetworkTestCycle, OneFlippedByteCountsOneErrorByte) {
+    tNetworkTest test(Params(1, kOneIterationWork, kOneIterationPeriod));
+    bool flipped = false;
+    gOnPoll = [&](tProgress& progress) {
+        if (!flipped && EndsWith(progress.Text, "Чтение"_oem)) {
+            std::fstream file(TestFile(), std::ios::in | std::ios::out | std::ios::binary);
+            file.seekg(40'001);
+            char c = char(file.get());
+            file.seekp(40'001);
+            file.put(char(c ^ 0x10));
+            flipped = file.good();
+        }
+        return false;
+    };
+    test.Run();
+    ASSERT_TRUE(flipped);
+    EXPECT_EQ(test.Statistics().ErrorBytes, 1);
+    EXPECT_NE(Protocol().find("Ошибок -  1 байт. "), std::string::npos) << Protocol();
+    ExpectNothingLeft();
+}
+
+// Catches a "No" that skips or repeats values, and a "Yes" that loses the entry.
+TEST_F(NetworkTestCycle, CancelAnsweredNoResumesAndYesEnds) {
+    tNetworkTest resumed(Params(1, kOneIterationWork, kOneIterationPeriod));
+    int polls = 0;
+    gOnPoll = [&](tProgress&) { return ++polls == 100'000; };
+    gAnswer = cmdNo;
+    resumed.Run();
+    ASSERT_EQ(gMessages.size(), 1u);
+    EXPECT_EQ(gMessages[0], "Вы желаете прервать процесс ?");
+    EXPECT_EQ(resumed.Statistics().ErrorBytes, 0) << "no value skipped after No";
+    EXPECT_EQ(resumed.Statistics().BytesRead, 1'048'576);
+
+    gMessages.clear();
+    polls = 0;
+    gAnswer = cmdYes;
+    tNetworkTest cancelled(Params(1, 0, 0));
+    cancelled.Run();
+    EXPECT_EQ(cancelled.Statistics().BytesRead, 0) << "cancelled in the first write pass";
+    ExpectNothingLeft();
+    // The second entry: cancelled before anything was read, so exactly two result lines.
+    std::string protocol = Protocol();
+    std::size_t second = protocol.rfind("\r\n\r\n");
+    ASSERT_NE(second, std::string::npos);
+    std::string entry = protocol.substr(second + 2);
+    std::regex shape("\r\n\\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d:\\d\\d\r\n"
+                     "Размер файла 1 Мб\r\n"
+                     "Каталог [^\r]*/TEST_NET\\.\\$\\$\\$\r\n"
+                     "Время работы 00:00:0\\d\r\n"
+                     "Прочитано 0 Мб\\. Ошибок -  0 байт\\. \r\n");
+    EXPECT_TRUE(std::regex_match(entry, shape)) << entry;
+}
+
+// Catches a file size of 0 that could never be stopped.
+TEST_F(NetworkTestCycle, EmptyFileCanStillBeCancelled) {
+    gAnswer = cmdYes;
+    int polls = 0;
+    gOnPoll = [&](tProgress&) { return ++polls == 50; };
+    tNetworkTest test(Params(0, 0, 0));
+    test.Run();
+    EXPECT_EQ(polls, 50);
+    ExpectNothingLeft();
+}
+
+// Catches a schedule that ignores the period or the working time.
+TEST_F(NetworkTestCycle, WorkingTimeAndPeriodGiveTwoIterations) {
+    tNetworkTest test(Params(1, 3, 2));
+    test.Run();
+    EXPECT_EQ(test.Statistics().BytesRead, 2 * 1'048'576) << "iterations at 0 s and 2 s only";
+    ExpectNothingLeft();
+}
+
+// Catches an entry that differs from the protocol format in any byte.
+TEST_F(NetworkTestCycle, ProtocolEntryByteForByte) {
+    std::ofstream(m_Work.Path() / "protocol.doc", std::ios::binary) << "earlier\r\n";
+    tNetworkTest test(Params(1, kOneIterationWork, kOneIterationPeriod));
+    test.Run();
+    std::string raw = ReadFileBytes(m_Work.Path() / "protocol.doc");
+    ASSERT_EQ(raw.rfind("earlier\r\n", 0), 0u) << "earlier content is kept as it was";
+    std::string entry = Cp866ToUtf8(raw.substr(9));
+    std::string scratch =
+        std::filesystem::canonical(Scratch().parent_path()).string() + "/TEST_NET.$$$";
+    std::string rate = "\\d+\\.\\d +";
+    std::regex shape("\r\n\\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d:\\d\\d\r\n"
+                     "Размер файла 1 Мб\r\n"
+                     "Каталог " +
+                     std::regex_replace(scratch, std::regex("[.$]"), "\\$&") +
+                     "\r\n"
+                     "Время работы 00:00:0\\d\r\n"
+                     "Прочитано 1 Мб\\. Ошибок -  0 байт\\. \r\n"
+                     "Скорость чтения мин\\., ср\\., макс\\. \\(Мб/с\\):\r\n" +
+                     rate + " " + rate + " " + rate +
+                     "\r\n"
+                     "Скорость записи мин\\., ср\\., макс\\. \\(Мб/с\\):\r\n" +
+                     rate + " " + rate + " " + rate + "\r\n");
+    EXPECT_TRUE(std::regex_match(entry, shape)) << entry;
+    std::string cp866 = raw.substr(9);
+    EXPECT_NE(cp866.find("\x90\xa0\xa7\xac\xa5\xe0"), std::string::npos) << "written in CP866";
+}
+
+// Catches a scratch directory with other files in it being removed, or not reused.
+TEST_F(NetworkTestCycle, LeftoverScratchDirectoryIsReused) {
+    std::filesystem::create_directory(Scratch());
+    tNetworkTest reused(Params(1, kOneIterationWork, kOneIterationPeriod));
+    reused.Run();
+    ExpectNothingLeft();
+
+    std::filesystem::create_directory(Scratch());
+    std::ofstream(Scratch() / "other.txt") << "keep me";
+    tNetworkTest kept(Params(1, kOneIterationWork, kOneIterationPeriod));
+    kept.Run();
+    EXPECT_TRUE(std::filesystem::exists(Scratch() / "other.txt")) << "other files stay";
+    EXPECT_FALSE(std::filesystem::exists(TestFile()));
+}
+
+// Catches a test started without the room for its file.
+TEST_F(NetworkTestCycle, NotEnoughSpaceIsRefusedBeforeTouchingTheServer) {
+    tNetworkTest test(Params(65535, 0, 0));
+    test.Run();
+    ASSERT_EQ(gMessages.size(), 1u);
+    EXPECT_EQ(gMessages[0].rfind("На диске свободно ", 0), 0u) << gMessages[0];
+    EXPECT_NE(gMessages[0].find("требуется 65536 Мб"), std::string::npos) << gMessages[0];
+    EXPECT_FALSE(std::filesystem::exists(Scratch()));
+    EXPECT_FALSE(std::filesystem::exists(m_Work.Path() / "protocol.doc")) << "no entry";
+}

@@ -1,0 +1,60 @@
+// The progress model a long operation reports through: text, position and the operator's
+// cancel request. For now it is shown on the terminal; the progress window replaces that
+// form without changing these calls.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace zarvo {
+
+struct tStandardProgressParams {
+    std::uint16_t Margin = 0;
+    std::uint16_t TextWidth = 0;
+    std::uint16_t TextLines = 0;
+    bool ShowBar = false;
+    bool ShowCancel = false;
+    std::string Title;
+};
+
+void DefaultProgressParams(tStandardProgressParams& params);
+
+// Asked on every cancel poll before the operator's own requests; true means cancel. Tests
+// use it to cancel at an exact point.
+class tProgress;
+using tProgressCancelHook = bool (*)(tProgress& progress);
+extern tProgressCancelHook gProgressCancelHook;
+
+class tProgress {
+  public:
+    explicit tProgress(const tStandardProgressParams& params);
+    ~tProgress();
+    tProgress(const tProgress&) = delete;
+    tProgress& operator=(const tProgress&) = delete;
+
+    std::int32_t Minimum = 0;
+    std::int32_t Maximum = 100;
+    std::int32_t Position = 0;
+    std::string Text;
+    tStandardProgressParams Params;
+    bool Visible = false;
+    double Fraction = 0;
+    // Calls left before the next look at the clock and the operator.
+    std::uint32_t PollCountdown = 0;
+    std::uint32_t LastDraw = 0;
+    bool Dirty = false;
+};
+
+bool MakeStandardProgress(std::unique_ptr<tProgress>& progress,
+                          const tStandardProgressParams* params);
+void ProgressShow(tProgress& progress);
+void ProgressSetText(tProgress& progress, std::string_view text);
+void ProgressSetPos(tProgress& progress, std::int32_t position);
+double ProgressFraction(const tProgress& progress);
+bool ProgressCancelled(tProgress& progress);
+// True to go on, false when the operator has asked to cancel.
+bool ProgressUpdate(tProgress& progress, double fraction);
+
+} // namespace zarvo
