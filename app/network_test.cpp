@@ -121,7 +121,15 @@ void tNetworkTest::Iterate() {
 bool tNetworkTest::FillBuffer(std::int64_t firstValue, std::size_t count) {
     double n = double(m_ValueCount);
     std::uint32_t* slot = m_Buffer->Values;
-    for (std::size_t k = 0; k < count; ++k) {
+    std::size_t k = 0;
+    // Two values per step; each is still asked about before it is made.
+    for (; k + 1 < count; k += 2) {
+        std::int64_t i = firstValue + std::int64_t(k);
+        if (!AskContinue(double(i) / n) || !AskContinue(double(i + 1) / n))
+            return false;
+        m_Block.NextTwoValues(slot[k], slot[k + 1]);
+    }
+    if (k < count) {
         if (!AskContinue(double(firstValue + std::int64_t(k)) / n))
             return false;
         slot[k] = m_Block.NextValue();
@@ -138,15 +146,36 @@ void tNetworkTest::CountMismatch(std::uint32_t expected, std::uint32_t found) {
     }
 }
 
+bool tNetworkTest::CheckValue(std::uint32_t expected, std::uint32_t found) {
+    if (expected != found)
+        CountMismatch(expected, found);
+    return true;
+}
+
 bool tNetworkTest::CheckBuffer(std::int64_t firstValue, std::size_t count, bool firstAsked) {
     double n = double(m_ValueCount);
     const std::uint32_t* slot = m_Buffer->Values;
-    for (std::size_t k = 0; k < count; ++k) {
-        if ((k > 0 || !firstAsked) && !AskContinue(double(firstValue + std::int64_t(k)) / n))
+    std::size_t k = 0;
+    if (firstAsked && count > 0) {
+        CheckValue(m_Block.NextValue(), slot[0]);
+        k = 1;
+    }
+    // Two values per step; each is still asked about before it is compared.
+    for (; k + 1 < count; k += 2) {
+        std::int64_t i = firstValue + std::int64_t(k);
+        std::uint32_t first, second;
+        m_Block.NextTwoValues(first, second);
+        if (!AskContinue(double(i) / n))
             return false;
-        std::uint32_t expected = m_Block.NextValue();
-        if (expected != slot[k])
-            CountMismatch(expected, slot[k]);
+        CheckValue(first, slot[k]);
+        if (!AskContinue(double(i + 1) / n))
+            return false;
+        CheckValue(second, slot[k + 1]);
+    }
+    if (k < count) {
+        if (!AskContinue(double(firstValue + std::int64_t(k)) / n))
+            return false;
+        CheckValue(m_Block.NextValue(), slot[k]);
     }
     return true;
 }

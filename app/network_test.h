@@ -40,6 +40,7 @@ class tNetworkTest {
 
     const tTestStatistics& Statistics() const { return m_Statistics; }
     const tTestBlock& Block() const { return m_Block; }
+    tTestBlock& BlockForBenchmark() { return m_Block; }
 
     // The per-value work of a pass outside the transfers; the benchmark runs these.
     bool FillBuffer(std::int64_t firstValue, std::size_t count);
@@ -58,6 +59,7 @@ class tNetworkTest {
     bool AskContinue(double fraction);
     void ShowStatus(std::string_view status);
     void CountMismatch(std::uint32_t expected, std::uint32_t found);
+    bool CheckValue(std::uint32_t expected, std::uint32_t found);
 
     tTestParams m_Params;
     tTestStatistics m_Statistics;

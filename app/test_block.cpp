@@ -19,23 +19,35 @@ constexpr std::array<std::array<std::uint32_t, 256>, 4> MakeSlices() {
 
 } // namespace
 
-const std::array<std::array<std::uint32_t, 256>, 4> tTestBlock::kSlices = MakeSlices();
+const tTestBlock::tSlices tTestBlock::kSlices = MakeSlices();
+
+const tTestBlock::tSlices tTestBlock::kSquared = [] {
+    tSlices squared{};
+    for (std::size_t k = 0; k < 4; ++k)
+        for (std::uint32_t n = 0; n < 256; ++n)
+            squared[3 - k][n] = Fold(kSlices, Fold(kSlices, n << (8 * k)));
+    return squared;
+}();
+
+void tTestBlock::UpdatePrefix() {
+    std::uint32_t crc;
+    CrcInit(crc);
+    m_PrefixCrc = CrcUpdate(m_Prefix.data(), std::uint16_t(m_Prefix.size()), crc);
+    m_OneStep = Fold(kSlices, m_PrefixCrc);
+    m_TwoSteps = m_OneStep ^ Fold(kSlices, m_OneStep);
+}
 
 tTestBlock::tTestBlock() {
     m_Prefix[0] = kRandomLength;
     SetChain(0);
-    std::uint32_t crc;
-    CrcInit(crc);
-    m_PrefixCrc = CrcUpdate(m_Prefix.data(), std::uint16_t(m_Prefix.size()), crc);
+    UpdatePrefix();
 }
 
 void tTestBlock::Randomize(std::mt19937& generator) {
     std::uniform_int_distribution<int> byte(0, 255);
     for (std::size_t i = 1; i < m_Prefix.size(); ++i)
         m_Prefix[i] = std::uint8_t(byte(generator));
-    std::uint32_t crc;
-    CrcInit(crc);
-    m_PrefixCrc = CrcUpdate(m_Prefix.data(), std::uint16_t(m_Prefix.size()), crc);
+    UpdatePrefix();
 }
 
 void tTestBlock::SetChain(std::uint32_t value) {

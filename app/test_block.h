@@ -21,25 +21,39 @@ class tTestBlock {
     std::uint32_t Chain() const { return m_Chain; }
     // The CRC register after the whole block, from the initial value; it becomes the chain.
     std::uint32_t NextValue() {
-        m_Chain = CrcOfChain(m_Chain);
+        m_Chain = m_OneStep ^ Fold(kSlices, m_Chain);
         return m_Chain;
+    }
+    // The next two values at once: the second is computed from the current chain through
+    // the squared map, so the two lookups run side by side instead of one after the other.
+    void NextTwoValues(std::uint32_t& first, std::uint32_t& second) {
+        std::uint32_t chain = m_Chain;
+        first = m_OneStep ^ Fold(kSlices, chain);
+        second = m_TwoSteps ^ Fold(kSquared, chain);
+        m_Chain = second;
     }
     std::array<std::uint8_t, kSize> Bytes() const;
 
   private:
-    // The first 28 bytes do not change within an iteration, so their register is kept and
-    // only the chain's four bytes are folded in per value, four table lookups at once.
-    std::uint32_t CrcOfChain(std::uint32_t chain) const {
-        std::uint32_t x = m_PrefixCrc ^ chain;
-        return kSlices[3][x & 0xFF] ^ kSlices[2][(x >> 8) & 0xFF] ^ kSlices[1][(x >> 16) & 0xFF] ^
-               kSlices[0][x >> 24];
-    }
+    using tSlices = std::array<std::array<std::uint32_t, 256>, 4>;
 
-    static const std::array<std::array<std::uint32_t, 256>, 4> kSlices;
+    // The register after four more bytes x, from a register of zero: four lookups at once.
+    static std::uint32_t Fold(const tSlices& slices, std::uint32_t x) {
+        return slices[3][x & 0xFF] ^ slices[2][(x >> 8) & 0xFF] ^ slices[1][(x >> 16) & 0xFF] ^
+               slices[0][x >> 24];
+    }
+    void UpdatePrefix();
+
+    // The first 28 bytes do not change within an iteration, and folding is linear over
+    // GF(2), so value = Fold(prefix register) ^ Fold(chain). kSquared folds twice.
+    static const tSlices kSlices;
+    static const tSlices kSquared;
 
     std::array<std::uint8_t, kSize - 4> m_Prefix{};
     std::uint32_t m_PrefixCrc = 0;
     std::uint32_t m_Chain = 0;
+    std::uint32_t m_OneStep = 0;  // Fold(prefix register)
+    std::uint32_t m_TwoSteps = 0; // m_OneStep ^ Fold(m_OneStep)
 };
 
 } // namespace zarvo

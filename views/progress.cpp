@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "diagnostics/pending_error.h"
@@ -114,12 +115,16 @@ bool ProgressCancelled(tProgress& progress) {
     return TakeCancelRequest() || ShutdownRequested();
 }
 
-bool ProgressUpdate(tProgress& progress, double fraction) {
+bool ProgressUpdateChanged(tProgress& progress, double fraction) {
+    double range = double(progress.Maximum - progress.Minimum);
     if (fraction > 0 && fraction <= 1) {
-        std::int32_t position =
-            std::int32_t(std::nearbyint(fraction * (progress.Maximum - progress.Minimum)));
+        std::int32_t position = std::int32_t(std::nearbyint(fraction * range));
         if (position != progress.Position)
             ProgressSetPos(progress, position);
+        // A margin keeps rounding ties and floating error on the exact path.
+        constexpr double kMargin = 1e-9;
+        progress.SameLow = std::max(kMargin, (progress.Position - 0.5 + kMargin) / range);
+        progress.SameHigh = std::min(1.0, (progress.Position + 0.5 - kMargin) / range);
     }
     return !ProgressCancelled(progress);
 }

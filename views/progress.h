@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/interrupt_signals.h"
+
 namespace zarvo {
 
 struct tStandardProgressParams {
@@ -45,6 +47,10 @@ class tProgress {
     std::uint32_t PollCountdown = 0;
     std::uint32_t LastDraw = 0;
     bool Dirty = false;
+    // Fractions in [SameLow, SameHigh) certainly round to Position; others take the exact
+    // path. Empty at first.
+    double SameLow = 1;
+    double SameHigh = 0;
 };
 
 bool MakeStandardProgress(std::unique_ptr<tProgress>& progress,
@@ -54,7 +60,17 @@ void ProgressSetText(tProgress& progress, std::string_view text);
 void ProgressSetPos(tProgress& progress, std::int32_t position);
 double ProgressFraction(const tProgress& progress);
 bool ProgressCancelled(tProgress& progress);
-// True to go on, false when the operator has asked to cancel.
-bool ProgressUpdate(tProgress& progress, double fraction);
+// The slow path of ProgressUpdate: the position moved, or there is a request to look at.
+bool ProgressUpdateChanged(tProgress& progress, double fraction);
+
+// True to go on, false when the operator has asked to cancel. Called once per value of a
+// test pass, so the common case (same whole position, nothing asked) stays inline.
+inline bool ProgressUpdate(tProgress& progress, double fraction) {
+    if (!(fraction >= progress.SameLow && fraction < progress.SameHigh))
+        return ProgressUpdateChanged(progress, fraction);
+    if (gProgressCancelHook || InterruptPending())
+        return !ProgressCancelled(progress);
+    return true;
+}
 
 } // namespace zarvo

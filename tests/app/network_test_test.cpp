@@ -9,6 +9,7 @@
 #include <functional>
 #include <regex>
 
+#include "app/cycle_fixture.h"
 #include "app/protocol.h"
 #include "diagnostics/pending_error.h"
 #include "library/crc32.h"
@@ -20,95 +21,9 @@
 using namespace zarvo;
 using zarvo::testing::ReadFileBytes;
 using zarvo::testing::tTempDir;
+using namespace zarvo::testing;
 
-namespace {
-
-std::function<bool(tProgress&)> gOnPoll;
-std::vector<std::string> gMessages;
-std::uint16_t gAnswer = cmdNo;
-
-bool PollHook(tProgress& progress) {
-    return gOnPoll ? gOnPoll(progress) : false;
-}
-
-std::uint16_t BoxHook(std::string_view text, std::uint16_t, void*) {
-    gMessages.push_back(Cp866ToUtf8(text));
-    return gAnswer;
-}
-
-bool EndsWith(const std::string& text, std::string_view tail) {
-    return text.size() >= tail.size() &&
-           text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
-
-// The chain recomputed from the block bytes found in the file, independently of the test.
-std::int64_t CountChainBreaks(const std::string& bytes,
-                              const std::array<std::uint8_t, 28>& prefix) {
-    std::int64_t breaks = 0;
-    std::uint32_t chain = 0;
-    for (std::size_t offset = 0; offset + 4 <= bytes.size(); offset += 4) {
-        std::uint8_t block[32];
-        std::copy(prefix.begin(), prefix.end(), block);
-        for (int i = 0; i < 4; ++i)
-            block[28 + i] = std::uint8_t(chain >> (8 * i));
-        std::uint32_t crc;
-        CrcInit(crc);
-        chain = CrcUpdate(block, 32, crc);
-        std::uint32_t stored = 0;
-        for (int i = 0; i < 4; ++i)
-            stored |= std::uint32_t(std::uint8_t(bytes[offset + i])) << (8 * i);
-        breaks += stored != chain;
-    }
-    return breaks;
-}
-
-class NetworkTestCycle : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        m_OldCwd = std::filesystem::current_path();
-        std::filesystem::current_path(m_Work.Path());
-        gOnPoll = nullptr;
-        gMessages.clear();
-        gAnswer = cmdNo;
-        gProgressCancelHook = PollHook;
-        MessageBoxHook = BoxHook;
-        ClearError();
-    }
-    void TearDown() override {
-        gProgressCancelHook = nullptr;
-        MessageBoxHook = nullptr;
-        gOnPoll = nullptr;
-        ClearError();
-        std::filesystem::current_path(m_OldCwd);
-    }
-
-    tTestParams Params(std::int32_t megabytes, std::int32_t workTime, std::int32_t period) {
-        tTestParams params;
-        params.Directory = Utf8ToCp866(m_Server.Str());
-        params.FileSize = megabytes;
-        params.WorkTime = workTime;
-        params.Period = period;
-        return params;
-    }
-    std::filesystem::path Scratch() const { return m_Server.Path() / "TEST_NET.$$$"; }
-    std::filesystem::path TestFile() const { return Scratch() / "test.tmp"; }
-    std::string Protocol() const {
-        return Cp866ToUtf8(ReadFileBytes(m_Work.Path() / "protocol.doc"));
-    }
-    void ExpectNothingLeft() const {
-        EXPECT_FALSE(std::filesystem::exists(Scratch())) << "the scratch directory must be removed";
-    }
-
-    tTempDir m_Work;
-    tTempDir m_Server;
-    std::filesystem::path m_OldCwd;
-};
-
-// One iteration only: the period pushes the next start past the working time.
-constexpr std::int32_t kOneIterationWork = 600;
-constexpr std::int32_t kOneIterationPeriod = 3600;
-
-} // namespace
+using NetworkTestCycle = tCycleFixture;
 
 // Catches a file whose values do not follow the CRC chain of its block.
 TEST_F(NetworkTestCycle, WrittenFileFollowsTheChain) {

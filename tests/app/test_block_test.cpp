@@ -32,6 +32,21 @@ TEST(TestBlock, EachValueIsTheCrcOfTheBlockHoldingThePreviousValue) {
     }
 }
 
+// Catches a two-value step that drifts from the one-value chain.
+TEST(TestBlock, TwoValuesAtOnceMatchTheChain) {
+    std::mt19937 generator(99);
+    tTestBlock single, paired;
+    single.Randomize(generator);
+    paired = single;
+    for (int k = 0; k < 1000; ++k) {
+        std::uint32_t first, second;
+        paired.NextTwoValues(first, second);
+        ASSERT_EQ(first, single.NextValue()) << "pair " << k;
+        ASSERT_EQ(second, single.NextValue()) << "pair " << k;
+        ASSERT_EQ(paired.Chain(), single.Chain());
+    }
+}
+
 // Catches a read pass that could not reproduce the write pass's sequence.
 TEST(TestBlock, RestartingFromZeroReproducesTheSequence) {
     std::mt19937 generator(7);

@@ -1,0 +1,41 @@
+// The per-value work of a test pass outside the transfers: the next chain value, storing it
+// into (or comparing it with) the buffer, and the progress update with its cancel poll.
+#include <benchmark/benchmark.h>
+
+#include "app/network_test.h"
+
+using namespace zarvo;
+
+namespace {
+
+constexpr std::int64_t kValuesPerPass = 100 * 262'144; // a 100 MB test file
+
+void BM_WritePassValues(benchmark::State& state) {
+    tNetworkTest test(tTestParams{});
+    test.PrepareForBenchmark(kValuesPerPass);
+    std::int64_t next = 1;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(test.FillBuffer(next, kBufferValues));
+        next = next + std::int64_t(kBufferValues) > kValuesPerPass ? 1 : next + kBufferValues;
+    }
+    state.SetBytesProcessed(state.iterations() * std::int64_t(kBufferBytes));
+}
+BENCHMARK(BM_WritePassValues);
+
+void BM_ReadPassValues(benchmark::State& state) {
+    tNetworkTest test(tTestParams{});
+    test.PrepareForBenchmark(kValuesPerPass);
+    std::uint32_t chain = test.BlockForBenchmark().Chain();
+    test.FillBuffer(1, kBufferValues);
+    std::int64_t next = 1;
+    for (auto _ : state) {
+        // The same buffer is checked again and again, so the chain starts over each time.
+        test.BlockForBenchmark().SetChain(chain);
+        benchmark::DoNotOptimize(test.CheckBuffer(next, kBufferValues));
+        next = next + std::int64_t(kBufferValues) > kValuesPerPass ? 1 : next + kBufferValues;
+    }
+    state.SetBytesProcessed(state.iterations() * std::int64_t(kBufferBytes));
+}
+BENCHMARK(BM_ReadPassValues);
+
+} // namespace

@@ -1,0 +1,93 @@
+// The working-directory lock, with the real program as first and second copy.
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+#include <thread>
+
+#include "support/child_process.h"
+#include "support/temp_dir.h"
+
+using namespace zarvo::testing;
+
+namespace {
+
+const char* const kTwoCopies =
+    "Две копии программы не могут быть одновременно запущены из одного рабочего каталога.";
+
+// A copy that waits at its first question, holding the lock.
+std::unique_ptr<tChildProcess> StartWaitingCopy(const tTempDir& work) {
+    auto copy = std::make_unique<tChildProcess>(std::vector<std::string>{ZARVO_BINARY}, work.Str());
+    for (int waited = 0; waited < 10'000 && copy->Output().find("Каталог") == std::string::npos;
+         waited += 20)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    return copy;
+}
+
+std::filesystem::path LockFile(const tTempDir& work) {
+    return work.Path() / "TEMP" / "Zarvo.lck";
+}
+
+} // namespace
+
+// Catches a second copy that runs beside the first, or that disturbs the first's lock.
+TEST(WorkDirLock, SecondCopyIsRefusedAndFirstKeepsItsLock) {
+    tTempDir work;
+    auto first = StartWaitingCopy(work);
+    ASSERT_TRUE(std::filesystem::exists(LockFile(work))) << first->Errors();
+
+    tChildProcess second({ZARVO_BINARY}, work.Str());
+    second.CloseInput();
+    EXPECT_EQ(second.Wait(10'000), 0);
+    EXPECT_NE(second.Errors().find(kTwoCopies), std::string::npos) << second.Errors();
+    EXPECT_EQ(second.Output().find("Каталог"), std::string::npos) << "the second copy asks nothing";
+    EXPECT_TRUE(std::filesystem::exists(LockFile(work))) << "the first copy's lock file remains";
+
+    first->CloseInput(); // end of input is "Отказ"
+    EXPECT_EQ(first->Wait(10'000), 0);
+    EXPECT_FALSE(std::filesystem::exists(LockFile(work))) << "released at the orderly end";
+}
+
+// Catches two working directories sharing one lock.
+TEST(WorkDirLock, CopiesInDifferentDirectoriesBothRun) {
+    tTempDir one, two;
+    auto first = StartWaitingCopy(one);
+    auto second = StartWaitingCopy(two);
+    EXPECT_NE(first->Output().find("Каталог"), std::string::npos);
+    EXPECT_NE(second->Output().find("Каталог"), std::string::npos);
+}
+
+// Catches a lock file left by a killed copy blocking every later start.
+TEST(WorkDirLock, LockLeftByKilledCopyIsNoObstacle) {
+    tTempDir work;
+    auto killed = StartWaitingCopy(work);
+    killed->Kill(SIGKILL);
+    killed->Wait(5000);
+    ASSERT_TRUE(std::filesystem::exists(LockFile(work))) << "the killed copy left its file";
+
+    auto next = StartWaitingCopy(work);
+    EXPECT_NE(next->Output().find("Каталог"), std::string::npos) << next->Errors();
+    next->CloseInput();
+    EXPECT_EQ(next->Wait(10'000), 0);
+    EXPECT_FALSE(std::filesystem::exists(LockFile(work)));
+}
+
+// Catches a file-system error on the lock being taken for "another copy".
+TEST(WorkDirLock, UnwritableLockDirectoryGetsTheErrorBox) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root to mount a read-only directory";
+    tTempDir work;
+    std::filesystem::create_directory(work.Path() / "TEMP");
+    std::string temp = (work.Path() / "TEMP").string();
+    ASSERT_EQ(mount("zarvo-test", temp.c_str(), "tmpfs", MS_RDONLY, "size=64k"), 0);
+    tChildProcess copy({ZARVO_BINARY}, work.Str());
+    copy.CloseInput();
+    EXPECT_EQ(copy.Wait(10'000), 0);
+    umount2(temp.c_str(), MNT_DETACH);
+    EXPECT_EQ(copy.Errors().find(kTwoCopies), std::string::npos) << copy.Errors();
+    EXPECT_NE(copy.Errors().find("Ошибка: (код: 30) Файловая система доступна только для чтения"),
+              std::string::npos)
+        << copy.Errors();
+}

@@ -1,0 +1,111 @@
+#!/usr/bin/python3
+"""A pass-through file system over a backing directory that fails on purpose, so the
+network test meets real I/O errors and real corruption.
+
+Usage: faulty_fs.py BACKING MOUNTPOINT MODE [ARG]
+  eio-write AFTER   writes to test.tmp fail with EIO once AFTER bytes were written
+  eio-read          reads of test.tmp fail with EIO
+  flip-read OFFSET  reads of test.tmp return the byte at OFFSET with its low bit flipped
+  none              no faults
+"""
+import errno
+import os
+import sys
+
+from fusepy import FUSE, FuseOSError, Operations
+
+
+class FaultyFs(Operations):
+    def __init__(self, backing, mode, arg):
+        self.backing = backing
+        self.mode = mode
+        self.arg = int(arg) if arg else 0
+        self.written = 0
+
+    def _path(self, path):
+        return os.path.join(self.backing, path.lstrip("/"))
+
+    @staticmethod
+    def _is_test_file(path):
+        return os.path.basename(path) == "test.tmp"
+
+    def getattr(self, path, fh=None):
+        st = os.lstat(self._path(path))
+        keys = ("st_mode", "st_nlink", "st_size", "st_uid", "st_gid", "st_atime", "st_mtime",
+                "st_ctime")
+        return {key: getattr(st, key) for key in keys}
+
+    def readdir(self, path, fh):
+        return [".", ".."] + os.listdir(self._path(path))
+
+    def mkdir(self, path, mode):
+        os.mkdir(self._path(path), mode)
+
+    def rmdir(self, path):
+        os.rmdir(self._path(path))
+
+    def unlink(self, path):
+        os.unlink(self._path(path))
+
+    def chmod(self, path, mode):
+        os.chmod(self._path(path), mode)
+
+    def utimens(self, path, times=None):
+        os.utime(self._path(path), times)
+
+    def statfs(self, path):
+        st = os.statvfs(self._path(path))
+        keys = ("f_bavail", "f_bfree", "f_blocks", "f_bsize", "f_favail", "f_ffree", "f_files",
+                "f_flag", "f_frsize", "f_namemax")
+        return {key: getattr(st, key) for key in keys}
+
+    def create(self, path, mode, fi=None):
+        return os.open(self._path(path), os.O_RDWR | os.O_CREAT, mode)
+
+    def open(self, path, flags):
+        return os.open(self._path(path), flags & ~(os.O_DIRECT | os.O_CREAT | os.O_EXCL))
+
+    def truncate(self, path, length, fh=None):
+        with open(self._path(path), "r+b") as f:
+            f.truncate(length)
+
+    def read(self, path, size, offset, fh):
+        if self._is_test_file(path) and self.mode == "eio-read":
+            raise FuseOSError(errno.EIO)
+        os.lseek(fh, offset, os.SEEK_SET)
+        data = os.read(fh, size)
+        if self._is_test_file(path) and self.mode == "flip-read":
+            if offset <= self.arg < offset + len(data):
+                i = self.arg - offset
+                data = data[:i] + bytes([data[i] ^ 1]) + data[i + 1:]
+        return data
+
+    def write(self, path, data, offset, fh):
+        if self._is_test_file(path) and self.mode == "eio-write":
+            if self.written + len(data) > self.arg:
+                raise FuseOSError(errno.EIO)
+            self.written += len(data)
+        os.lseek(fh, offset, os.SEEK_SET)
+        return os.write(fh, data)
+
+    def flush(self, path, fh):
+        return 0
+
+    def fsync(self, path, datasync, fh):
+        os.fsync(fh)
+        return 0
+
+    def release(self, path, fh):
+        os.close(fh)
+        return 0
+
+
+def main():
+    backing, mountpoint, mode = sys.argv[1:4]
+    arg = sys.argv[4] if len(sys.argv) > 4 else None
+    FUSE(FaultyFs(backing, mode, arg), mountpoint, foreground=True, nothreads=True,
+         allow_other=False)
+
+
+if __name__ == "__main__":
+    main()
