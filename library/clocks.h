@@ -1,0 +1,24 @@
+// The clocks: a wrapping millisecond tick for measuring, the local date and time of day for
+// showing, and the plain wait.
+#pragma once
+
+#include <cstdint>
+
+namespace zarvo {
+
+// Milliseconds of the monotonic clock as a 32-bit count that wraps; differences taken
+// modulo 2^32 stay right across a wrap, and the count never jumps with the wall clock.
+std::uint32_t GetTickCount32();
+
+// Waits Ms milliseconds without processing user-interface events: one sleep up to 300 ms,
+// longer waits in 10 ms steps measured on the tick.
+void Delay(int ms);
+
+// Today's local date as a day number.
+std::uint16_t Today();
+// The local time of day in seconds since midnight.
+std::int32_t Now();
+// The local time of day in milliseconds since midnight.
+std::int32_t NowMs();
+
+} // namespace zarvo

@@ -1,0 +1,21 @@
+// File names cross between the program's CP866 and the UTF-8 names on disk only here, so
+// every file and directory call converts the same way.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace zarvo {
+
+// The UTF-8 name the operating system expects for a CP866 name.
+std::string OsPath(std::string_view cp866);
+
+// The CP866 form of a name read from the operating system; characters CP866 lacks
+// become '?'.
+std::string FromOsPath(std::string_view utf8);
+
+// Whether a name read from the operating system survives the trip to CP866 and back;
+// a name that does not must never be written back under its changed form.
+bool OsNameIsRepresentable(std::string_view utf8);
+
+} // namespace zarvo
