@@ -9,8 +9,8 @@
 #include <string>
 
 #include "app/test_block.h"
-#include "app/test_file.h"
 #include "app/test_statistics.h"
+#include "library/dos_stream.h"
 #include "views/progress.h"
 
 namespace zarvo {
@@ -58,6 +58,8 @@ class tNetworkTest {
     void Cleanup();
     bool AskContinue(double fraction);
     void ShowStatus(std::string_view status);
+    bool OpenTestFile(std::uint16_t mode);
+    bool CloseTestFile();
     void CountMismatch(std::uint32_t expected, std::uint32_t found);
     bool CheckValue(std::uint32_t expected, std::uint32_t found);
 
@@ -69,7 +71,7 @@ class tNetworkTest {
     tTestBlock m_Block;
     std::mt19937 m_Random;
     std::unique_ptr<tProgress> m_Progress;
-    std::unique_ptr<tTestFile> m_File;
+    std::unique_ptr<tDosStream> m_File;
     struct tValueBuffer;
     std::unique_ptr<tValueBuffer> m_Buffer;
 };

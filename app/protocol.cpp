@@ -6,8 +6,10 @@
 #include "diagnostics/pending_error.h"
 #include "library/clocks.h"
 #include "library/dates.h"
+#include "library/dos_stream.h"
 #include "library/paths.h"
 #include "library/text_wrap.h"
+#include "library/validity.h"
 #include "platform/cp866.h"
 #include "platform/format_text.h"
 #include "platform/os_error.h"
@@ -58,21 +60,15 @@ std::string ProtocolEntry(const tTestStatistics& statistics, std::string_view er
 }
 
 void AppendProtocol(const tTestStatistics& statistics, std::string_view errorMessage) {
-    tOsFile file;
-    bool opened = FileExists(kProtocolFileName)
-                      ? file.Open(kProtocolFileName, kModeReadWriteDenyWrite)
-                      : file.Open(kProtocolFileName, kModeCreate);
-    if (!opened || IsErrorPending())
+    std::unique_ptr<tDosStream> stream = std::make_unique<tDosStream>(
+        kProtocolFileName, FileExists(kProtocolFileName) ? kModeReadWriteDenyWrite : kModeCreate);
+    if (!ValidateRef(stream))
         return;
-    std::int64_t end = file.Size();
-    if (end < 0 || file.Seek(end) != end)
-        return;
+    stream->Seek(stream->GetSize());
     std::string entry = ProtocolEntry(statistics, errorMessage);
-    std::int64_t written = file.Write(entry.data(), entry.size());
-    bool closed = file.Close();
-    if (written != std::int64_t(entry.size()) || !closed)
-        PostOSError(FormatText("Нельзя расширить файл \"%s\"."_oem, {kProtocolFileName}),
-                    LastOsError());
+    // The entry's leading CR LF is the empty line; its final one ends the last line.
+    stream->WriteText(entry);
+    stream->Close();
 }
 
 } // namespace zarvo

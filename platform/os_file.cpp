@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "platform/cp866.h"
+#include "platform/file_names.h"
 #include "platform/os_error.h"
 
 namespace zarvo {
@@ -97,7 +97,7 @@ tOsFile& tOsFile::operator=(tOsFile&& other) noexcept {
 
 bool tOsFile::Open(std::string_view name, std::uint16_t mode, tFileCaching caching) {
     Close();
-    std::string path = Cp866ToUtf8(name);
+    std::string path = OsPath(name);
     int flags = AccessFlagsOf(mode) | O_CLOEXEC;
     if (caching == tFileCaching::Direct)
         flags |= O_DIRECT;
