@@ -47,8 +47,8 @@ tDesktopAnswer ParseAnswer(const std::string& typed, tDesktopButtons buttons) {
 } // namespace
 
 tDesktopAnswer TerminalMessageBox(std::string_view text, std::string_view caption,
-                                  tDesktopIcon icon, tDesktopButtons buttons, int input,
-                                  int output) {
+                                  tDesktopIcon icon, tDesktopButtons buttons, int input, int output,
+                                  bool interactive) {
     std::string shown;
     std::string_view heading = caption.empty() ? IconWord(icon) : caption;
     if (!heading.empty())
@@ -59,7 +59,7 @@ tDesktopAnswer TerminalMessageBox(std::string_view text, std::string_view captio
     if (buttons == tDesktopButtons::Ok || buttons == tDesktopButtons::OkCancel)
         return tDesktopAnswer::Ok;
     // A question with nobody to answer it takes its first button.
-    if (!isatty(input))
+    if (!interactive)
         return tDesktopAnswer::Yes;
     std::string_view prompt = buttons == tDesktopButtons::YesNoCancel
                                   ? "Да / Нет / Отказ (д/н/о): "_oem
@@ -80,7 +80,8 @@ tDesktopAnswer DesktopMessageBox(std::string_view text, std::string_view caption
                                  tDesktopButtons buttons) {
     if (gDesktopMessageBoxForm)
         return gDesktopMessageBoxForm(text, caption, icon, buttons);
-    return TerminalMessageBox(text, caption, icon, buttons, STDIN_FILENO, STDERR_FILENO);
+    return TerminalMessageBox(text, caption, icon, buttons, STDIN_FILENO, STDERR_FILENO,
+                              isatty(STDIN_FILENO) != 0);
 }
 
 } // namespace zarvo

@@ -21,9 +21,10 @@ extern tDesktopMessageBoxForm gDesktopMessageBoxForm;
 tDesktopAnswer DesktopMessageBox(std::string_view text, std::string_view caption, tDesktopIcon icon,
                                  tDesktopButtons buttons);
 
-// The terminal form on its own, reading answers from `input` (tests pass a pipe).
+// The terminal form on its own: a question is read from `input` when someone can answer it
+// there (`interactive`), otherwise it takes its first button.
 tDesktopAnswer TerminalMessageBox(std::string_view text, std::string_view caption,
-                                  tDesktopIcon icon, tDesktopButtons buttons, int input,
-                                  int output);
+                                  tDesktopIcon icon, tDesktopButtons buttons, int input, int output,
+                                  bool interactive);
 
 } // namespace zarvo
