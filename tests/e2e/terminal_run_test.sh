@@ -4,13 +4,15 @@
 # and server directories.
 set -uo pipefail
 zarvo=$(readlink -f "$1")
-socket="zarvo-e2e-$$"
+socket_base="zarvo-e2e-$$"
+socket="$socket_base-0"
+run=0
 work=$(mktemp -d)
 server=$(mktemp -d)
 failures=0
 
 cleanup() {
-    tmux -L "$socket" kill-server 2>/dev/null
+    for n in $(seq 0 "$run"); do tmux -L "$socket_base-$n" kill-server 2>/dev/null; done
     rm -rf "$work" "$server"
 }
 trap cleanup EXIT
@@ -34,8 +36,11 @@ wait_for() {
     return 1
 }
 
+# Each run gets a tmux server of its own.
 start() {
     tmux -L "$socket" kill-server 2>/dev/null
+    run=$((run + 1))
+    socket="$socket_base-$run"
     tmux -L "$socket" new-session -d -s e2e -x 100 -y 30 -c "$work" \
         "LANG=C.UTF-8 '$zarvo'; echo ZARVO-EXITED \$?; sleep 60"
 }
