@@ -1,0 +1,122 @@
+// The root object's own behaviour: validity, message dispatch through "G55CF0WK0", the free
+// hook chain and the process-wide event bus.
+#include "library/sobject.h"
+
+#include "diagnostics/pending_error.h"
+
+namespace zarvo {
+
+namespace {
+
+tFreeHook gFreeHookHead = &ReleaseObjectEvents;
+
+void DispatchDefault(void* data, EventFrame& frame) {
+    static_cast<tSObject*>(data)->DispatchMessage(*static_cast<tMessage*>(frame.Argument));
+}
+
+bool gGlobalEventsGone = false;
+
+struct tGlobalEventsHolder {
+    std::unique_ptr<tSObject> Object;
+    ~tGlobalEventsHolder() {
+        gGlobalEventsGone = true;
+        Object.reset();
+    }
+};
+
+} // namespace
+
+tSObject::~tSObject() {
+    ReleaseObjectEvents(this);
+}
+
+std::uint16_t tSObject::StoreID() const {
+    return 0;
+}
+
+bool tSObject::Valid(std::uint16_t command) {
+    return command != 0 || !IsErrorPending();
+}
+
+void tSObject::Store(tStream&) {}
+
+void tSObject::Load(tStream&) {}
+
+void tSObject::EventLinkChanged(std::string_view, tEventInfo*) {}
+
+void tSObject::Dispatch(tMessage& message) {
+    FireEvent(evnPlatformMessage, &message,
+              EventHandler(&DispatchDefault, static_cast<void*>(this)));
+}
+
+void tSObject::DispatchMessage(tMessage&) {}
+
+bool Subscribe(tSObject* object, std::string_view name, const EventHandler& handler) {
+    return object != nullptr && object->Subscribe(name, handler);
+}
+
+bool Unsubscribe(tSObject* object, std::string_view name, const EventHandler& handler) {
+    return object != nullptr && object->Unsubscribe(name, handler);
+}
+
+tEventInfo* FindEvent(const tSObject* object, std::string_view name) {
+    return object != nullptr ? object->FindEvent(name) : nullptr;
+}
+
+bool FireEvent(tSObject* object, std::string_view name, void* argument,
+               const EventHandler& defaultHandler) {
+    return object != nullptr && object->FireEvent(name, argument, defaultHandler);
+}
+
+tSObject* GlobalEvents() {
+    if (gGlobalEventsGone)
+        return nullptr;
+    // The name dictionary must outlive the bus, so it is made first.
+    InternEventName(evnObjectFree);
+    static tGlobalEventsHolder holder;
+    if (holder.Object == nullptr)
+        holder.Object = std::make_unique<tSObject>();
+    return holder.Object.get();
+}
+
+bool Subscribe(std::string_view name, const EventHandler& handler) {
+    return Subscribe(GlobalEvents(), name, handler);
+}
+
+bool Unsubscribe(std::string_view name, const EventHandler& handler) {
+    return gGlobalEventsGone ? false : Unsubscribe(GlobalEvents(), name, handler);
+}
+
+tFreeHook SetFreeHook(tFreeHook hook) {
+    tFreeHook previous = gFreeHookHead;
+    gFreeHookHead = hook != nullptr ? hook : &ReleaseObjectEvents;
+    return previous;
+}
+
+bool ReleaseObjectEvents(tSObject* object) {
+    if (!object->m_FreeEventFired) {
+        object->m_FreeEventFired = true;
+        object->FireEvent(evnObjectFree, static_cast<void*>(object));
+    }
+    if (tEventList* list = object->m_EventList) {
+        if (list->Busy > 0)
+            list->Detach();
+        else
+            delete list;
+    }
+    return true;
+}
+
+bool FreeObject(tSObject* object) {
+    if (object == nullptr)
+        return false;
+    if (!gFreeHookHead(object)) {
+        // Vetoed: the object lives on, and a later free tells its subscribers again.
+        object->m_FreeEventFired = false;
+        return false;
+    }
+    delete object;
+    return true;
+}
+
+} // namespace zarvo
