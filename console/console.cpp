@@ -1,0 +1,85 @@
+// The abstract console, the driver-layer globals and the event reader.
+#include "console/console.h"
+
+#include <ctime>
+
+namespace zarvo {
+
+tConsoleClass ConsoleClass = nullptr;
+tConsole* CurrentConsole = nullptr;
+
+tConsole::tConsole() {
+    m_Queue.reserve(16);
+}
+
+tConsole::~tConsole() = default;
+
+void tConsole::PutMessage(const TConsoleMsg& msg) {
+    std::lock_guard guard(m_QueueLock);
+    m_Queue.push_back(msg);
+}
+
+void tConsole::TakeMessage(TConsoleMsg& msg) {
+    std::lock_guard guard(m_QueueLock);
+    if (m_Queue.empty()) {
+        msg.message = 0;
+        return;
+    }
+    msg = m_Queue.back();
+    m_Queue.pop_back();
+}
+
+bool tConsole::HasQueued() const {
+    std::lock_guard guard(m_QueueLock);
+    return !m_Queue.empty();
+}
+
+void tConsole::CallOnMessage(TConsoleMsg& msg) {
+    if (OnMessage)
+        OnMessage(msg);
+}
+
+void StartConsoleDriver() {
+    StopConsoleDriver();
+    if (ConsoleClass)
+        CurrentConsole = ConsoleClass().release();
+}
+
+void StopConsoleDriver() {
+    delete CurrentConsole;
+    CurrentConsole = nullptr;
+}
+
+std::uint32_t MonotonicMilliseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return std::uint32_t(std::uint64_t(now.tv_sec) * 1000u + std::uint64_t(now.tv_nsec) / 1000000u);
+}
+
+namespace {
+
+bool IsKeyMessage(std::uint32_t message) {
+    return message == WM_KEYDOWN || message == WM_CHAR || message == WM_SYSKEYDOWN ||
+           message == WM_SYSCHAR;
+}
+
+} // namespace
+
+void ReadConsoleEvent(TEventRec& event, bool wait) {
+    event.Clear();
+    if (CurrentConsole == nullptr)
+        return;
+    for (;;) {
+        TConsoleMsg msg;
+        CurrentConsole->ReadMessage(wait, msg);
+        if (msg.message == 0)
+            return;
+        TranslateConsoleMsg(msg, event);
+        if (IsKeyMessage(msg.message) && CurrentConsole->ShouldRequeueKey(msg))
+            CurrentConsole->PutMessage(msg);
+        if (event.what != evtNothing)
+            return;
+    }
+}
+
+} // namespace zarvo

@@ -1,0 +1,280 @@
+// The input queue, the run thread's message queue and the concrete console tDriversConsole.
+#include "console/drivers_console.h"
+
+#include <algorithm>
+#include <chrono>
+
+namespace zarvo {
+
+std::recursive_mutex HostLock;
+tInputList InputList;
+tThreadMessages RunThreadMessages;
+tDriversConsole* ActiveConsole = nullptr;
+
+namespace {
+
+bool IsKeyRange(std::uint32_t message) {
+    return message >= WM_KEYDOWN && message <= WM_KEYLAST;
+}
+
+bool IsCloseMessage(std::uint32_t message) {
+    return message == WM_CLOSE || message == WM_QUERYENDSESSION || message == WM_ENDSESSION;
+}
+
+bool IsMouseRange(std::uint32_t message) {
+    return message >= WM_MOUSEMOVE && message <= WM_MOUSEWHEEL;
+}
+
+tHostSettings SettingsForConsole() {
+    if (HostForm != nullptr)
+        return HostForm->Settings();
+    std::vector<std::string> problems;
+    return LoadHostSettings(SettingsFileName(), problems);
+}
+
+} // namespace
+
+// --- tInputList ---
+
+bool tInputList::Append(const TConsoleMsg& msg) {
+    std::lock_guard guard(m_Lock);
+    m_Records.push_back(msg);
+    return m_Records.size() == 1;
+}
+
+bool tInputList::TakeFirst(TConsoleMsg& msg) {
+    std::lock_guard guard(m_Lock);
+    if (m_Records.empty())
+        return false;
+    TConsoleMsg& first = m_Records.front();
+    msg = first;
+    if (IsKeyRange(first.message) && RepeatCountOf(first.lParam) > 1)
+        first.lParam -= 1; // the repeat count sits in the low 16 bits
+    else
+        m_Records.pop_front();
+    return true;
+}
+
+bool tInputList::IsEmpty() const {
+    std::lock_guard guard(m_Lock);
+    return m_Records.empty();
+}
+
+std::size_t tInputList::Count() const {
+    std::lock_guard guard(m_Lock);
+    return m_Records.size();
+}
+
+void tInputList::Clear() {
+    std::lock_guard guard(m_Lock);
+    m_Records.clear();
+}
+
+// --- tThreadMessages ---
+
+void tThreadMessages::Post(std::uint32_t message) {
+    {
+        std::lock_guard guard(m_Lock);
+        m_Messages.push_back(message);
+    }
+    m_Arrived.notify_all();
+}
+
+bool tThreadMessages::TakeAny() {
+    std::lock_guard guard(m_Lock);
+    if (m_Messages.empty())
+        return false;
+    m_Messages.pop_front();
+    return true;
+}
+
+bool tThreadMessages::WaitAny(int ms) {
+    std::unique_lock lock(m_Lock);
+    return m_Arrived.wait_for(lock, std::chrono::milliseconds(ms),
+                              [this] { return !m_Messages.empty(); });
+}
+
+std::size_t tThreadMessages::Count() const {
+    std::lock_guard guard(m_Lock);
+    return m_Messages.size();
+}
+
+void tThreadMessages::Clear() {
+    std::lock_guard guard(m_Lock);
+    m_Messages.clear();
+}
+
+// --- tDriversConsole ---
+
+tDriversConsole::tDriversConsole() : tDriversConsole(SettingsForConsole()) {}
+
+tDriversConsole::tDriversConsole(const tHostSettings& settings) {
+    Cols = std::clamp(settings.ScreenWidth, kMinScreenWidth, kMaxScreenWidth);
+    Rows = std::clamp(settings.ScreenHeight, kMinScreenHeight, kMaxScreenHeight);
+    FontName = settings.FontName;
+    FontWeight = settings.FontWeight;
+    m_Cells.assign(std::size_t(Cols) * Rows, 0);
+    m_Dirty.assign(m_Cells.size(), 0);
+}
+
+tDriversConsole::~tDriversConsole() {
+    std::lock_guard guard(HostLock);
+    if (ActiveConsole == this)
+        ActiveConsole = nullptr;
+}
+
+std::unique_ptr<tConsole> MakeDriversConsole() {
+    return std::make_unique<tDriversConsole>();
+}
+
+bool tDriversConsole::ShouldRequeueKey(const TConsoleMsg&) {
+    return false;
+}
+
+bool tDriversConsole::TakeInput(TConsoleMsg& msg) {
+    if (RunThreadMessages.TakeAny()) {
+        // Only the wake message comes this way; taking it is all it asks for.
+    }
+    msg.message = 0;
+    return InputList.TakeFirst(msg);
+}
+
+void tDriversConsole::IdleUntilInput() {
+    for (;;) {
+        TConsoleMsg tick;
+        tick.message = WM_TIMER;
+        CallOnMessage(tick);
+        if (!InputList.IsEmpty() || HasQueued() || RunThreadMessages.TakeAny())
+            return;
+        if (RunThreadMessages.WaitAny(tick.message == 0 ? 5 : 10))
+            return;
+    }
+}
+
+void tDriversConsole::ReadMessage(bool wait, TConsoleMsg& msg) {
+    msg = TConsoleMsg{};
+    if (!Active)
+        return;
+    for (;;) {
+        if (HasQueued()) {
+            TakeMessage(msg);
+            return;
+        }
+        if (TakeInput(msg)) {
+            if (!IsCloseMessage(msg.message))
+                return;
+            CloseAnswer = 0;
+            CallOnMessage(msg);
+            if (HostForm != nullptr)
+                HostForm->Post(HM_CLOSEANSWER, std::uint32_t(CloseAnswer));
+            msg = TConsoleMsg{};
+            continue;
+        }
+        if (!wait) {
+            msg.message = WM_TIMER;
+            CallOnMessage(msg);
+            msg = TConsoleMsg{};
+            return;
+        }
+        IdleUntilInput();
+        if (!Active)
+            return;
+    }
+}
+
+void tDriversConsole::WriteCells(int x, int y, const std::uint16_t* cells, int count) {
+    // Callers keep within the screen; a stray call is clipped rather than let loose on memory.
+    if (y < 0 || y >= Rows || count <= 0 || x >= Cols)
+        return;
+    if (x < 0) {
+        cells -= x;
+        count += x;
+        x = 0;
+    }
+    count = std::min(count, Cols - x);
+    if (count <= 0)
+        return;
+    std::size_t at = std::size_t(y) * Cols + x;
+    if (!Active) {
+        std::copy(cells, cells + count, m_Cells.begin() + at);
+        return;
+    }
+    bool changed = false;
+    for (int i = 0; i < count; ++i, ++at) {
+        if (m_Cells[at] != cells[i]) {
+            m_Cells[at] = cells[i];
+            m_Dirty[at] = 1;
+            changed = true;
+        }
+    }
+    if (changed && HostForm != nullptr)
+        HostForm->MarkChanged();
+}
+
+void tDriversConsole::MarkAllDirty() {
+    std::fill(m_Dirty.begin(), m_Dirty.end(), 1);
+}
+
+void tDriversConsole::Activate() {
+    std::lock_guard guard(HostLock);
+    if (ActiveConsole != nullptr && ActiveConsole != this) {
+        ActiveConsole->Active = false;
+        TConsoleMsg captureChanged;
+        captureChanged.message = WM_CAPTURECHANGED;
+        tConsole::PutMessage(captureChanged);
+    }
+    Active = true;
+    ActiveConsole = this;
+    MarkAllDirty();
+    if (HostForm != nullptr)
+        HostForm->RequestRepaint();
+}
+
+void tDriversConsole::SetCursor(int x, int y, int shape) {
+    std::lock_guard guard(HostLock);
+    if (HostForm != nullptr)
+        HostForm->Post(HM_CURSOR, 0,
+                       std::uint32_t(x & 0xFF) | (std::uint32_t(y & 0xFF) << 8) |
+                           (std::uint32_t(shape) << 16));
+}
+
+std::uint32_t tDriversConsole::ShiftStateOf(const TConsoleMsg& msg) {
+    if (IsMouseRange(msg.message)) {
+        std::uint32_t shift = 0;
+        if (msg.wParam & MK_SHIFT)
+            shift |= modShift;
+        if (msg.wParam & MK_CONTROL)
+            shift |= modCtrl;
+        if (msg.wParam & MK_LBUTTON)
+            shift |= modLeft;
+        if (msg.wParam & MK_RBUTTON)
+            shift |= modRight;
+        if (msg.wParam & MK_MBUTTON)
+            shift |= modMiddle;
+        if (msg.message == WM_LBUTTONDBLCLK || msg.message == WM_RBUTTONDBLCLK ||
+            msg.message == WM_MBUTTONDBLCLK)
+            shift |= modDouble;
+        return shift;
+    }
+    std::lock_guard guard(HostLock);
+    return HostForm != nullptr ? HostForm->Host().HeldModifiers() : 0;
+}
+
+void tDriversConsole::ApplyFont() {
+    std::lock_guard guard(HostLock);
+    if (HostForm == nullptr)
+        return;
+    MarkAllDirty();
+    HostForm->Settings().FontName = FontName;
+    HostForm->Settings().FontWeight = FontWeight;
+    HostForm->Post(HM_FONT);
+    HostForm->RequestRepaint();
+}
+
+void tDriversConsole::PutMessage(const TConsoleMsg& msg) {
+    tConsole::PutMessage(msg);
+    // Wakes a reader waiting on another thread; a reader on this thread takes it harmlessly.
+    RunThreadMessages.Post(HM_WAKE);
+}
+
+} // namespace zarvo

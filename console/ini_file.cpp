@@ -1,0 +1,195 @@
+// The settings-file reader and writer.
+#include "console/ini_file.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "console/keyboard.h"
+#include "diagnostics/pending_error.h"
+#include "platform/cp866.h"
+#include "platform/file_names.h"
+#include "platform/format_text.h"
+
+namespace zarvo {
+namespace {
+
+constexpr std::size_t npos = std::string::npos;
+
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r'))
+        text.remove_suffix(1);
+    return text;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (UpCase866(a[i]) != UpCase866(b[i]))
+            return false;
+    return true;
+}
+
+// The section name of a "[Name]" line, or nothing.
+std::optional<std::string_view> SectionOf(std::string_view line) {
+    line = Trim(line);
+    if (line.size() < 2 || line.front() != '[')
+        return std::nullopt;
+    std::size_t close = line.find(']');
+    if (close == npos)
+        return std::nullopt;
+    return Trim(line.substr(1, close - 1));
+}
+
+bool SplitKey(std::string_view line, std::string_view& key, std::string_view& value) {
+    std::size_t equals = line.find('=');
+    if (equals == npos)
+        return false;
+    key = Trim(line.substr(0, equals));
+    value = Trim(line.substr(equals + 1));
+    if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+        value = value.substr(1, value.size() - 2);
+    return !key.empty() && key.front() != ';';
+}
+
+void PostFileError(std::string_view format, std::string_view path, int code) {
+    PostOSError(FormatText(format, {path}), code);
+}
+
+bool WriteAll(int fd, std::string_view data) {
+    while (!data.empty()) {
+        ssize_t written = write(fd, data.data(), data.size());
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        data.remove_prefix(std::size_t(written));
+    }
+    return true;
+}
+
+} // namespace
+
+bool tIniFile::Load(std::string_view path) {
+    m_Lines.clear();
+    std::string osPath = OsPath(path);
+    int fd = open(osPath.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT)
+            return true;
+        PostFileError("Не удалось открыть файл настроек %s"_oem, path, errno);
+        return false;
+    }
+    std::string text;
+    char buffer[4096];
+    for (;;) {
+        ssize_t got = read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            int code = errno;
+            close(fd);
+            PostFileError("Не удалось прочитать файл настроек %s"_oem, path, code);
+            return false;
+        }
+        if (got == 0)
+            break;
+        text.append(buffer, std::size_t(got));
+    }
+    close(fd);
+    Parse(text);
+    return true;
+}
+
+void tIniFile::Parse(std::string_view text) {
+    m_Lines.clear();
+    while (!text.empty()) {
+        std::size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        m_Lines.emplace_back(line);
+        if (end == npos)
+            break;
+        text.remove_prefix(end + 1);
+    }
+}
+
+std::size_t tIniFile::FindSection(std::string_view section) const {
+    for (std::size_t i = 0; i < m_Lines.size(); ++i)
+        if (auto name = SectionOf(m_Lines[i]); name && SameName(*name, section))
+            return i;
+    return npos;
+}
+
+std::optional<std::string> tIniFile::Read(std::string_view section, std::string_view key) const {
+    std::size_t header = FindSection(section);
+    if (header == npos)
+        return std::nullopt;
+    for (std::size_t i = header + 1; i < m_Lines.size() && !SectionOf(m_Lines[i]); ++i) {
+        std::string_view name, value;
+        if (SplitKey(m_Lines[i], name, value) && SameName(name, key))
+            return std::string(value);
+    }
+    return std::nullopt;
+}
+
+void tIniFile::Write(std::string_view section, std::string_view key, std::string_view value) {
+    std::string line = std::string(key) + "=" + std::string(value);
+    std::size_t header = FindSection(section);
+    if (header == npos) {
+        if (!m_Lines.empty() && !Trim(m_Lines.back()).empty())
+            m_Lines.emplace_back();
+        m_Lines.push_back("[" + std::string(section) + "]");
+        m_Lines.push_back(line);
+        return;
+    }
+    std::size_t insertAt = header + 1;
+    for (std::size_t i = header + 1; i < m_Lines.size() && !SectionOf(m_Lines[i]); ++i) {
+        std::string_view name, old;
+        if (SplitKey(m_Lines[i], name, old) && SameName(name, key)) {
+            m_Lines[i] = line;
+            return;
+        }
+        if (!Trim(m_Lines[i]).empty())
+            insertAt = i + 1;
+    }
+    m_Lines.insert(m_Lines.begin() + std::ptrdiff_t(insertAt), line);
+}
+
+std::string tIniFile::Text() const {
+    std::string text;
+    for (const std::string& line : m_Lines)
+        text += line + "\r\n";
+    return text;
+}
+
+bool tIniFile::Save(std::string_view path) const {
+    std::string osPath = OsPath(path);
+    std::string temporary = osPath + ".new";
+    int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        PostFileError("Не удалось записать файл настроек %s"_oem, path, errno);
+        return false;
+    }
+    bool written = WriteAll(fd, Text()) && fsync(fd) == 0;
+    int code = errno;
+    if (close(fd) != 0 && written) {
+        written = false;
+        code = errno;
+    }
+    if (!written || rename(temporary.c_str(), osPath.c_str()) != 0) {
+        if (written)
+            code = errno;
+        unlink(temporary.c_str());
+        PostFileError("Не удалось записать файл настроек %s"_oem, path, code);
+        return false;
+    }
+    return true;
+}
+
+} // namespace zarvo

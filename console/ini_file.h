@@ -1,0 +1,34 @@
+// A settings file of "[Section]" and "Key=Value" lines, CP866 text. Section and key names
+// compare without regard to letter case (CP866 rules); writing keeps every other line.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zarvo {
+
+class tIniFile {
+  public:
+    // A missing file reads as empty; false (with a pending error) only when it exists and
+    // cannot be read.
+    bool Load(std::string_view path);
+    void Parse(std::string_view text);
+
+    std::optional<std::string> Read(std::string_view section, std::string_view key) const;
+    void Write(std::string_view section, std::string_view key, std::string_view value);
+
+    // Lines joined with CR LF.
+    std::string Text() const;
+    // Written whole to a temporary file that then replaces the old one, so a failure never
+    // leaves half a file. False with a pending error.
+    bool Save(std::string_view path) const;
+
+  private:
+    // Index of the section's header line, or npos.
+    std::size_t FindSection(std::string_view section) const;
+    std::vector<std::string> m_Lines;
+};
+
+} // namespace zarvo

@@ -1,0 +1,118 @@
+// Keyboard routines and their tables.
+#include "console/keyboard.h"
+
+#include <array>
+#include <string_view>
+
+#include "platform/cp866.h"
+
+namespace zarvo {
+namespace {
+
+// Letters by PC scan code from 0x10; blanks are the scan codes of other keys.
+constexpr std::string_view kScanLetters = "QWERTYUIOP    ASDFGHJKL     ZXCVBNM";
+constexpr std::string_view kScanDigits = "1234567890-=";
+
+// Cyrillic capital on each Latin letter's key, 'A' to 'Z'.
+constexpr std::string_view kLatinToCyrillic = "ФИСВУАПРШОЛДЬТЩЗЙКЫЕГМЦЧНЯ"_oem;
+// Character on the Latin layout's key of each CP866 capital, 0x80 (А) to 0x9F (Я).
+constexpr std::string_view kCyrillicToLatin = "F,DULT;PBQRKVYJGHCNEA[WXIO]SM\".Z";
+
+struct tCtrlCursorKey {
+    std::uint8_t ctrl;
+    std::uint16_t keyCode;
+};
+constexpr std::array<tCtrlCursorKey, 11> kCtrlCursorKeys = {{
+    {0x13, 0x4B00},
+    {0x04, 0x4D00},
+    {0x05, 0x4800},
+    {0x18, 0x5000},
+    {0x01, 0x4700},
+    {0x06, 0x4F00},
+    {0x07, 0x5300},
+    {0x16, 0x5200},
+    {0x12, 0x4900},
+    {0x03, 0x5100},
+    {0x08, 0x0E08},
+}};
+
+static_assert(kLatinToCyrillic.size() == 26 && kCyrillicToLatin.size() == 32);
+
+constexpr std::uint8_t Byte(char ch) {
+    return std::uint8_t(ch);
+}
+
+} // namespace
+
+char UpCase866(char ch) {
+    std::uint8_t c = Byte(ch);
+    if (c >= 'a' && c <= 'z')
+        return char(c - 0x20);
+    if (c >= 0xA0 && c <= 0xAF)
+        return char(c - 0x20);
+    if (c >= 0xE0 && c <= 0xEF)
+        return char(c - 0x50);
+    if (c == 0xF1)
+        return char(0xF0);
+    return ch;
+}
+
+char LatinKeyToCyrillic(char ch) {
+    if (ch >= 'A' && ch <= 'Z')
+        return kLatinToCyrillic[std::size_t(ch - 'A')];
+    return ch;
+}
+
+char CyrillicKeyToLatin(char ch) {
+    std::uint8_t c = Byte(ch);
+    if (c >= 0x80 && c <= 0x9F)
+        return kCyrillicToLatin[c - 0x80];
+    return ch;
+}
+
+char AltCodeToChar(std::uint16_t keyCode) {
+    if ((keyCode & 0xFF) != 0)
+        return 0;
+    std::uint8_t scan = std::uint8_t(keyCode >> 8);
+    if (scan == 0x02)
+        return char(0xF0);
+    if (scan >= 0x10 && scan <= 0x32) {
+        char letter = kScanLetters[scan - 0x10];
+        return letter == ' ' ? 0 : LatinKeyToCyrillic(letter);
+    }
+    if (scan >= 0x78 && scan <= 0x83)
+        return kScanDigits[scan - 0x78];
+    return 0;
+}
+
+std::uint16_t CharToAltCode(char ch) {
+    char key = CyrillicKeyToLatin(UpCase866(ch));
+    if (key == 0 || key == ' ')
+        return 0;
+    if (Byte(key) == 0xF0)
+        return 0x0200;
+    if (std::size_t i = kScanLetters.find(key); i != std::string_view::npos)
+        return std::uint16_t((0x10 + i) * 256);
+    if (std::size_t i = kScanDigits.find(key); i != std::string_view::npos)
+        return std::uint16_t((0x78 + i) * 256);
+    return 0;
+}
+
+std::uint16_t CharToCtrlCode(char ch) {
+    char key = CyrillicKeyToLatin(UpCase866(ch));
+    return std::uint16_t(CharToAltCode(key) | std::uint16_t(Byte(key) - 64));
+}
+
+char CtrlCodeToChar(std::uint16_t code) {
+    std::uint8_t low = std::uint8_t(code);
+    return low >= 1 && low <= 26 ? char('A' + low - 1) : 0;
+}
+
+std::uint16_t CtrlKeyToCursorKey(std::uint16_t keyCode) {
+    for (const tCtrlCursorKey& entry : kCtrlCursorKeys)
+        if (entry.ctrl == (keyCode & 0xFF))
+            return entry.keyCode;
+    return keyCode;
+}
+
+} // namespace zarvo
