@@ -18,6 +18,9 @@ using tDesktopMessageBoxForm = tDesktopAnswer (*)(std::string_view text, std::st
                                                   tDesktopIcon icon, tDesktopButtons buttons);
 extern tDesktopMessageBoxForm gDesktopMessageBoxForm;
 
+// Installs the window form; the program calls it when the window host is in use.
+void UseWindowMessageBox();
+
 tDesktopAnswer DesktopMessageBox(std::string_view text, std::string_view caption, tDesktopIcon icon,
                                  tDesktopButtons buttons);
 

@@ -1,0 +1,369 @@
+// The window host on a private X server: keys and mouse arrive as the driver layer's
+// records, cells show the palette's colours, the window snaps to whole cells, and the close
+// button is forwarded to the text UI instead of closing the window.
+#include "console/x11/x11_host.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <future>
+#include <sstream>
+
+#include "console/cells.h"
+#include "console/drivers_console.h"
+#include "console/x11/xvfb_display.h"
+
+// Xft keeps the fonts it has opened in a per-connection cache for the rest of the process
+// (the host never closes a connection that drew with Xft); the leak checker cannot see that
+// cache and would count every cached font as lost.
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libXft.so\nleak:libfontconfig.so\n";
+}
+
+namespace zarvo {
+namespace {
+
+using namespace std::chrono_literals;
+using xtest::tRgb;
+using xtest::WaitFor;
+using xtest::Xdotool;
+
+class tX11HostTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        gServer = new xtest::tXvfb();
+        if (gServer->Running())
+            setenv("DISPLAY", gServer->Name().c_str(), 1);
+    }
+    static void TearDownTestSuite() {
+        delete gServer;
+        gServer = nullptr;
+    }
+
+    void SetUp() override {
+        if (!gServer->Running())
+            GTEST_SKIP() << "Xvfb is not installed";
+        char pattern[] = "/tmp/zarvo_x11_XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr) << "expected a temporary directory";
+        m_Directory = pattern;
+        m_SettingsPath = m_Directory + "/Zarvo.ini";
+    }
+
+    void TearDown() override {
+        StopHost();
+        if (!m_Directory.empty())
+            std::filesystem::remove_all(m_Directory);
+    }
+
+    // Starts the host with these settings; this thread then plays the run thread.
+    void StartHost(const std::string& settings = "") {
+        std::ofstream(m_SettingsPath) << settings;
+        InputList.Clear();
+        RunThreadMessages.Clear();
+        m_Host = std::make_unique<tX11Host>("Zarvo test");
+        m_HostThread = std::thread([this] {
+            RunConsoleHost(
+                *m_Host,
+                [this] {
+                    BindScreenDrawLock();
+                    m_Created.set_value();
+                },
+                m_SettingsPath);
+            m_HostEnded = true;
+        });
+        ASSERT_EQ(m_Created.get_future().wait_for(10s), std::future_status::ready)
+            << "expected the window to be created";
+        ConsoleClass = MakeDriversConsole;
+        StartConsoleDriver();
+        CurrentConsole->OnMessage = [this](TConsoleMsg& msg) {
+            if (msg.message != WM_TIMER)
+                m_OnMessage.push_back(msg.message);
+        };
+        CurrentConsole->Activate();
+        CurrentConsole->SetCursor(0, 0, 0x2000);
+        m_Window = m_Host->WindowId();
+        ASSERT_NE(m_Window, 0u) << "expected an X window";
+        ASSERT_TRUE(WaitFor([&] { return xtest::WindowSize(m_Window).first > 0; }))
+            << "expected the window to be mapped";
+    }
+
+    void StopHost() {
+        if (!m_HostThread.joinable())
+            return;
+        StopConsoleDriver();
+        PostHostQuit();
+        EXPECT_TRUE(WaitFor([&] { return m_HostEnded.load(); }, 10s))
+            << "expected the host loop to end after the quit message";
+        m_HostThread.join();
+        ScreenDrawLock = nullptr;
+    }
+
+    void Focus() {
+        ASSERT_TRUE(Xdotool("windowfocus --sync " + std::to_string(m_Window)))
+            << "expected xdotool to focus the window";
+    }
+
+    // Reads records until none came for 300 ms (at most `limit`).
+    std::vector<TConsoleMsg> ReadRecords(std::chrono::milliseconds limit = 4s) {
+        std::vector<TConsoleMsg> records;
+        auto deadline = std::chrono::steady_clock::now() + limit;
+        auto quietSince = std::chrono::steady_clock::now();
+        while (std::chrono::steady_clock::now() < deadline) {
+            TConsoleMsg msg;
+            CurrentConsole->ReadMessage(false, msg);
+            if (msg.message != 0) {
+                records.push_back(msg);
+                quietSince = std::chrono::steady_clock::now();
+            } else if (!records.empty() && std::chrono::steady_clock::now() - quietSince > 300ms) {
+                break;
+            } else {
+                std::this_thread::sleep_for(10ms);
+            }
+        }
+        return records;
+    }
+
+    void DrawCells(int x, int y, std::vector<tCell> cells) {
+        ScreenDrawLock(nullptr);
+        CurrentConsole->WriteCells(x, y, cells.data(), int(cells.size()));
+        ScreenDrawLock(this);
+    }
+
+    std::string SavedSettings() {
+        std::ifstream file(m_SettingsPath);
+        std::stringstream text;
+        text << file.rdbuf();
+        return text.str();
+    }
+
+    static inline xtest::tXvfb* gServer = nullptr;
+    std::string m_Directory;
+    std::string m_SettingsPath;
+    std::unique_ptr<tX11Host> m_Host;
+    std::promise<void> m_Created;
+    std::thread m_HostThread;
+    std::atomic<bool> m_HostEnded{false};
+    unsigned long m_Window = 0;
+    std::vector<std::uint32_t> m_OnMessage;
+};
+
+struct tKeyCase {
+    const char* Keys;                  // xdotool key arguments
+    std::vector<TConsoleMsg> Expected; // key-down and character records, in order
+};
+
+bool IsModifierRecord(const TConsoleMsg& msg) {
+    bool keyDown = msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN;
+    return keyDown && (msg.wParam == VK_SHIFT || msg.wParam == VK_CONTROL || msg.wParam == VK_MENU);
+}
+
+std::string Describe(const std::vector<TConsoleMsg>& records) {
+    std::ostringstream text;
+    for (const TConsoleMsg& msg : records)
+        text << "{" << msg.message << ", " << msg.wParam << ", scan 0x" << std::hex
+             << int(ScanCodeOf(msg.lParam)) << std::dec << ", shift " << msg.shift << "} ";
+    return text.str();
+}
+
+// Catches key codes taken from the layout instead of the physical key, characters not
+// converted to CP866, Alt and F10 not sent as system keys, and modifier sets lost.
+TEST_F(tX11HostTest, TypedKeysArriveAsKeyAndCharacterRecords) {
+    ASSERT_NO_FATAL_FAILURE(StartHost());
+    if (!xtest::ProgramInstalled("xdotool"))
+        GTEST_SKIP() << "xdotool is not installed";
+    ASSERT_NO_FATAL_FAILURE(Focus());
+    const std::uint32_t alt = kKeyDataAltBit;
+    const tKeyCase cases[] = {
+        {"a", {{WM_KEYDOWN, 'A', MakeKeyData(0x1E), 0}, {WM_CHAR, 'a', MakeKeyData(0x1E), 0}}},
+        {"shift+Tab",
+         {{WM_KEYDOWN, VK_TAB, MakeKeyData(0x0F), modShift},
+          {WM_CHAR, 9, MakeKeyData(0x0F), modShift}}},
+        {"ctrl+a",
+         {{WM_KEYDOWN, 'A', MakeKeyData(0x1E), modCtrl}, {WM_CHAR, 1, MakeKeyData(0x1E), modCtrl}}},
+        {"alt+q",
+         {{WM_SYSKEYDOWN, 'Q', MakeKeyData(0x10) | alt, modAlt},
+          {WM_SYSCHAR, 'q', MakeKeyData(0x10) | alt, modAlt}}},
+        {"F10", {{WM_SYSKEYDOWN, VK_F10, MakeKeyData(0x44), 0}}},
+        {"Home", {{WM_KEYDOWN, VK_HOME, MakeKeyData(0x47) | (1u << 24), 0}}},
+        {"Return",
+         {{WM_KEYDOWN, VK_RETURN, MakeKeyData(0x1C), 0}, {WM_CHAR, 13, MakeKeyData(0x1C), 0}}},
+        // The layout's character, as CP866 ("ж" is 0xA6).
+        {"Cyrillic_zhe", {{WM_CHAR, 0xA6, 0, 0}}},
+        // A character CP866 lacks is dropped; the key after it still arrives.
+        {"EuroSign a",
+         {{WM_KEYDOWN, 'A', MakeKeyData(0x1E), 0}, {WM_CHAR, 'a', MakeKeyData(0x1E), 0}}},
+    };
+    for (const tKeyCase& testCase : cases) {
+        SCOPED_TRACE(testCase.Keys);
+        ASSERT_TRUE(Xdotool(std::string("key --delay 40 ") + testCase.Keys))
+            << "expected xdotool to type";
+        std::vector<TConsoleMsg> records;
+        for (const TConsoleMsg& msg : ReadRecords()) {
+            bool wanted = msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN ||
+                          msg.message == WM_CHAR || msg.message == WM_SYSCHAR;
+            if (wanted && !IsModifierRecord(msg))
+                records.push_back(msg);
+        }
+        ASSERT_EQ(records.size(), testCase.Expected.size())
+            << "expected these records, got " << Describe(records);
+        for (std::size_t i = 0; i < records.size(); ++i) {
+            const TConsoleMsg& want = testCase.Expected[i];
+            EXPECT_EQ(records[i].message, want.message) << "record " << i;
+            EXPECT_EQ(records[i].wParam, want.wParam) << "record " << i;
+            if (want.lParam != 0) {
+                EXPECT_EQ(records[i].lParam & 0x21FFFFFFu, want.lParam)
+                    << "record " << i << ": expected repeat 1, scan code, extended and Alt bits";
+            }
+            EXPECT_EQ(records[i].shift, want.shift) << "record " << i << ": modifier set";
+        }
+    }
+}
+
+// Catches pixel positions passed on instead of cells, and double clicks not recognised.
+TEST_F(tX11HostTest, MouseArrivesInCellsWithDoubleClicks) {
+    ASSERT_NO_FATAL_FAILURE(StartHost());
+    if (!xtest::ProgramInstalled("xdotool"))
+        GTEST_SKIP() << "xdotool is not installed";
+    std::string window = std::to_string(m_Window);
+    // Cells are 10 x 18 pixels: (105, 40) lies in column 10, row 2.
+    ASSERT_TRUE(Xdotool("mousemove --window " + window + " 105 40 click --repeat 2 --delay 80 1"))
+        << "expected xdotool to click";
+    std::vector<TConsoleMsg> records = ReadRecords();
+    std::vector<TConsoleMsg> expected = {
+        {WM_MOUSEMOVE, 0, MakeMouseData(10, 2), 0},
+        {WM_LBUTTONDOWN, MK_LBUTTON, MakeMouseData(10, 2), modLeft},
+        {WM_LBUTTONUP, 0, MakeMouseData(10, 2), 0},
+        {WM_LBUTTONDBLCLK, MK_LBUTTON, MakeMouseData(10, 2), modLeft},
+        {WM_LBUTTONUP, 0, MakeMouseData(10, 2), 0},
+    };
+    ASSERT_EQ(records.size(), expected.size()) << "got " << Describe(records);
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        EXPECT_EQ(records[i].message, expected[i].message) << "record " << i;
+        EXPECT_EQ(records[i].wParam, expected[i].wParam) << "record " << i << ": button flags";
+        EXPECT_EQ(records[i].lParam, expected[i].lParam) << "record " << i << ": cell 10,2";
+        EXPECT_EQ(records[i].shift, expected[i].shift) << "record " << i << ": modifier set";
+    }
+}
+
+// Catches swapped foreground and background, a palette read in the wrong byte order, and
+// Color settings ignored.
+TEST_F(tX11HostTest, CellsShowThePaletteColours) {
+    // 0x00BBGGRR: red 0x33, green 0x22, blue 0x11.
+    ASSERT_NO_FATAL_FAILURE(StartHost("[System]\nColor2=00112233\n"));
+    const std::uint8_t fullBlock = 0xDB;
+    DrawCells(0, 0, {MakeCell(' ', 0x1E), MakeCell(fullBlock, 0x1E), MakeCell(' ', 0x20)});
+    struct {
+        int X, Y;
+        tRgb Expected;
+        const char* What;
+    } const probes[] = {
+        {5, 9, {0x30, 0x30, 0xB0}, "blue background of attribute 0x1E"},
+        {15, 9, {0xFF, 0xFF, 0x30}, "yellow foreground of attribute 0x1E"},
+        {25, 9, {0x33, 0x22, 0x11}, "Color2 from the settings"},
+    };
+    for (const auto& probe : probes) {
+        tRgb seen;
+        bool shown = WaitFor([&] {
+            seen = xtest::PixelOf(m_Window, probe.X, probe.Y);
+            return seen == probe.Expected;
+        });
+        EXPECT_TRUE(shown) << "expected the " << probe.What << ", got " << seen.R << "," << seen.G
+                           << "," << seen.B;
+    }
+}
+
+// Catches a window left at an odd size (cells cut off or gaps) after the border is dragged,
+// sizes outside 3 to 36 pixels per cell, and a size not saved at exit.
+TEST_F(tX11HostTest, WindowSnapsToWholeCellsAndSavesTheSize) {
+    ASSERT_NO_FATAL_FAILURE(StartHost());
+    EXPECT_EQ(xtest::WindowSize(m_Window), std::make_pair(800, 450))
+        << "expected 80 x 25 cells of 10 x 18 pixels with default settings";
+    if (!xtest::ProgramInstalled("xdotool"))
+        GTEST_SKIP() << "xdotool is not installed";
+    struct {
+        int Width, Height;
+        std::pair<int, int> Expected;
+    } const cases[] = {
+        {1000, 500, {960, 500}},   // 12.5 x 20 pixels per cell round down to 12 x 20
+        {10, 10, {240, 75}},       // the smallest cell, 3 x 3
+        {5000, 2000, {2880, 900}}, // the largest cell, 36 x 36
+        {1000, 500, {960, 500}},
+    };
+    for (const auto& testCase : cases) {
+        SCOPED_TRACE(xtest::WindowSize(m_Window).first);
+        ASSERT_TRUE(Xdotool("windowsize " + std::to_string(m_Window) + " " +
+                            std::to_string(testCase.Width) + " " + std::to_string(testCase.Height)))
+            << "expected xdotool to resize";
+        std::pair<int, int> size;
+        bool snapped = WaitFor([&] {
+            size = xtest::WindowSize(m_Window);
+            return size == testCase.Expected;
+        });
+        EXPECT_TRUE(snapped) << "asked " << testCase.Width << "x" << testCase.Height
+                             << ", expected " << testCase.Expected.first << "x"
+                             << testCase.Expected.second << ", got " << size.first << "x"
+                             << size.second;
+    }
+    StopHost();
+    std::string saved = SavedSettings();
+    EXPECT_NE(saved.find("FontWidth=12"), std::string::npos)
+        << "expected the last cell width saved:\n"
+        << saved;
+    EXPECT_NE(saved.find("FontHeight=20"), std::string::npos)
+        << "expected the last cell height saved:\n"
+        << saved;
+}
+
+// Catches a saved position that is lost, and one out of reach of the screen (1280 x 1024
+// here) that is kept; a window anywhere on the screen stays where it was left.
+TEST_F(tX11HostTest, SavedPositionIsKeptWhileTheWindowIsReachable) {
+    struct {
+        int Left, Top;
+        std::pair<int, int> Expected;
+    } const cases[] = {
+        {1000, 600, {1000, 600}}, // right of the window's own width: still on the screen
+        {-40, -40, {-40, -40}},
+        {1250, 100, {20, 20}}, // less than 50 pixels left on the screen
+        {100, -60, {20, 20}},
+    };
+    for (const auto& testCase : cases) {
+        SCOPED_TRACE(testCase.Left);
+        ASSERT_NO_FATAL_FAILURE(StartHost("[System]\nScreenLeft=" + std::to_string(testCase.Left) +
+                                          "\nScreenTop=" + std::to_string(testCase.Top) + "\n"));
+        EXPECT_EQ(xtest::WindowPosition(m_Window), testCase.Expected)
+            << "expected the window at " << testCase.Expected.first << ","
+            << testCase.Expected.second;
+        StopHost();
+        m_HostEnded = false;
+        m_Created = std::promise<void>();
+    }
+}
+
+// Catches the close button closing the window (or ending the program) instead of asking the
+// text UI, and a second close request forwarded while the first waits for its answer.
+TEST_F(tX11HostTest, CloseButtonIsForwardedAndTheWindowStays) {
+    ASSERT_NO_FATAL_FAILURE(StartHost());
+    xtest::SendDeleteWindow(m_Window);
+    xtest::SendDeleteWindow(m_Window);
+    // Both requests are handled by the host before the run side answers the first.
+    ASSERT_TRUE(WaitFor([&] { return InputList.Count() >= 1; })) << "expected a close record";
+    std::this_thread::sleep_for(300ms);
+    EXPECT_TRUE(ReadRecords(1s).empty()) << "expected the close request to go to OnMessage";
+    EXPECT_EQ(m_OnMessage, std::vector<std::uint32_t>{WM_CLOSE})
+        << "expected exactly one WM_CLOSE while the first was unanswered";
+    EXPECT_GT(xtest::WindowSize(m_Window).first, 0) << "expected the window to stay open";
+
+    // Answered: the next press of the close button is forwarded again.
+    std::this_thread::sleep_for(200ms);
+    xtest::SendDeleteWindow(m_Window);
+    ASSERT_TRUE(WaitFor([&] {
+        TConsoleMsg msg;
+        CurrentConsole->ReadMessage(false, msg);
+        return m_OnMessage.size() == 2;
+    })) << "expected the close request after the answer to be forwarded";
+    EXPECT_EQ(m_OnMessage.back(), WM_CLOSE);
+}
+
+} // namespace
+} // namespace zarvo

@@ -1,0 +1,184 @@
+// A hand check of the console hosts: the screen shows all 256 glyphs in all 16 colours and
+// echoes every event the driver layer makes of the input. Alt+X or closing the window ends
+// it; Insert switches the cursor between underline and block.
+//
+//   host_demo [--host=window|terminal|auto] [--settings=FILE]
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <thread>
+
+#include "console/cells.h"
+#include "console/drivers_console.h"
+#include "console/host_choice.h"
+#include "console/terminal/terminal_host.h"
+#include "console/x11/x11_host.h"
+#include "diagnostics/pending_error.h"
+#include "platform/cp866.h"
+#include "platform/format_text.h"
+
+using namespace zarvo;
+
+namespace {
+
+constexpr int kLogTop = 17;
+constexpr std::uint8_t kTextAttr = 0x07;
+constexpr std::uint8_t kTitleAttr = 0x1E;
+constexpr std::uint16_t kAltX = 0x2D00;
+constexpr std::uint16_t kInsert = 0x5200;
+
+struct tDemo {
+    int Shape = 9;
+    int LogRow = 0;
+    std::vector<std::string> Log;
+};
+
+void WriteText(int x, int y, std::string_view text, std::uint8_t attr) {
+    std::vector<tCell> line(text.size());
+    CopyTextToCells(line.data(), text, attr);
+    CurrentConsole->WriteCells(x, y, line.data(), int(line.size()));
+}
+
+// Rows 0-15 hold character row*16 to row*16+15 four times: foreground 0-15 across each
+// block, on black, on blue, on grey, and on the row's own colour.
+void DrawGlyphs() {
+    constexpr std::uint8_t kBackgrounds[3] = {0x0, 0x1, 0x7};
+    for (int row = 0; row < 16; ++row) {
+        std::vector<tCell> line;
+        for (int block = 0; block < 4; ++block) {
+            std::uint8_t background = block < 3 ? kBackgrounds[block] : std::uint8_t(row);
+            for (int i = 0; i < 16; ++i)
+                line.push_back(
+                    MakeCell(std::uint8_t(row * 16 + i), std::uint8_t((background << 4) | i)));
+        }
+        CurrentConsole->WriteCells(0, row, line.data(), int(line.size()));
+    }
+}
+
+void DrawScreen(tDemo& demo) {
+    ScreenDrawLock(nullptr);
+    std::vector<tCell> blank(std::size_t(CurrentConsole->Cols), MakeCell(' ', kTextAttr));
+    for (int y = 0; y < CurrentConsole->Rows; ++y)
+        CurrentConsole->WriteCells(0, y, blank.data(), int(blank.size()));
+    DrawGlyphs();
+    WriteText(0, 16, " События (Alt+X - выход, Insert - форма курсора) "_oem, kTitleAttr);
+    for (std::size_t i = 0; i < demo.Log.size(); ++i)
+        WriteText(0, kLogTop + int(i), demo.Log[i], kTextAttr);
+    CurrentConsole->SetCursor(79, 16, demo.Shape);
+    ScreenDrawLock(&demo);
+}
+
+std::string Describe(const TEventRec& event) {
+    switch (event.what) {
+    case evtKeyDown: {
+        std::uint8_t ch = std::uint8_t(event.key.keyCode);
+        char text[64];
+        std::snprintf(text, sizeof text, "key 0x%04X shift %u '", unsigned(event.key.keyCode),
+                      unsigned(event.key.shiftState));
+        return text + std::string(1, ch >= 0x20 ? char(ch) : ' ') + "'";
+    }
+    case evtMouseDown:
+    case evtMouseUp:
+    case evtMouseMove:
+    case evtMouseRepeat: {
+        const char* kind = event.what == evtMouseDown   ? "down"
+                           : event.what == evtMouseUp   ? "up"
+                           : event.what == evtMouseMove ? "move"
+                                                        : "repeat";
+        return FormatText("mouse %s buttons %d double %d at %d,%d",
+                          {kind, int(event.mouse.buttons), int(event.mouse.doubleClick),
+                           int(event.mouse.where.X), int(event.mouse.where.Y)});
+    }
+    case evtCommand:
+        return FormatText("command %d", {int(event.message.command)});
+    default:
+        return FormatText("event %d", {int(event.what)});
+    }
+}
+
+void Echo(tDemo& demo, const TEventRec& event) {
+    std::string line = Describe(event);
+    line.resize(std::size_t(CurrentConsole->Cols), ' ');
+    int room = CurrentConsole->Rows - kLogTop;
+    demo.Log.push_back(line);
+    while (int(demo.Log.size()) > room)
+        demo.Log.erase(demo.Log.begin());
+    DrawScreen(demo);
+}
+
+void RunThread(tDemo& demo) {
+    ConsoleClass = MakeDriversConsole;
+    StartConsoleDriver();
+    // A close request reaches the reader only through OnMessage; put it back as an event.
+    CurrentConsole->OnMessage = [](TConsoleMsg& msg) {
+        if (msg.message == WM_CLOSE || msg.message == WM_QUERYENDSESSION)
+            CurrentConsole->PutMessage(msg);
+    };
+    ApplicationStarted = true;
+    CurrentConsole->Activate();
+    DrawScreen(demo);
+    for (;;) {
+        TEventRec event;
+        ReadConsoleEvent(event, true);
+        if (event.what == evtNothing || event.what == evtIdle)
+            continue;
+        if (event.what == evtKeyDown && event.key.keyCode == kAltX)
+            break;
+        if (event.what == evtCommand && event.message.command == cmdQuit)
+            break;
+        if (event.what == evtKeyDown && event.key.keyCode == kInsert)
+            demo.Shape = demo.Shape == 0 ? 9 : 0;
+        Echo(demo, event);
+    }
+    ApplicationStarted = false;
+    StopConsoleDriver();
+    PostHostQuit();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    tHostPreference preference = tHostPreference::Auto;
+    std::string settings = "host_demo.ini";
+    for (int i = 1; i < argc; ++i) {
+        std::string_view arg = argv[i];
+        if (arg == "--host=window")
+            preference = tHostPreference::Window;
+        else if (arg == "--host=terminal")
+            preference = tHostPreference::Terminal;
+        else if (arg == "--host=auto")
+            preference = tHostPreference::Auto;
+        else if (arg.starts_with("--settings="))
+            settings = std::string(arg.substr(11));
+        else {
+            std::fprintf(stderr, "usage: %s [--host=window|terminal|auto] [--settings=FILE]\n",
+                         argv[0]);
+            return 2;
+        }
+    }
+    tHostChoice choice = ChooseHost(CurrentHostFacts(preference, X11DisplayOpens));
+    if (choice.Kind == tHostKind::NoHost)
+        return ReportNoHost(choice);
+    std::unique_ptr<tConsoleHost> host;
+    if (choice.Kind == tHostKind::Window)
+        host = std::make_unique<tX11Host>("Zarvo: проверка экрана"_oem);
+    else
+        host = std::make_unique<tTerminalHost>();
+    tDemo demo;
+    std::thread run;
+    bool shown = RunConsoleHost(
+        *host,
+        [&] {
+            BindScreenDrawLock();
+            run = std::thread(RunThread, std::ref(demo));
+        },
+        settings);
+    if (run.joinable())
+        run.join();
+    if (!shown) {
+        std::string text = Cp866ToUtf8(PendingError() ? PendingError()->Message() : "") + "\n";
+        std::fputs(text.c_str(), stderr);
+        return 1;
+    }
+    return 0;
+}
