@@ -1,0 +1,171 @@
+// The terminal's bytes as the events the text UI sees: every case goes through the decoder
+// and the driver layer's own translation, so a wrong virtual key, scan code or modifier
+// shows up as the wrong key code.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "console/console.h"
+#include "console/terminal/terminal_input.h"
+
+namespace zarvo {
+namespace {
+
+class TerminalInputTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_Caps.Load("xterm-256color", ""))
+            << "expected the xterm-256color terminfo entry";
+        ResetConsoleMouseState();
+    }
+
+    // The events the records of `bytes` translate to (records without an event are skipped).
+    std::vector<TEventRec> Events(const std::vector<std::string>& reads, bool flush = false) {
+        tTerminalInput input(m_Caps);
+        std::vector<TConsoleMsg> records;
+        for (const std::string& bytes : reads)
+            input.Decode(bytes, 1000, records);
+        if (flush)
+            input.Flush(1000, records);
+        std::vector<TEventRec> events;
+        for (const TConsoleMsg& record : records) {
+            TEventRec event;
+            TranslateConsoleMsg(record, event);
+            if (event.what != evtNothing)
+                events.push_back(event);
+        }
+        return events;
+    }
+
+    tTerminalCaps m_Caps;
+};
+
+struct tKeyCase {
+    const char* Name;
+    std::string Bytes;
+    std::uint16_t KeyCode;
+    std::uint16_t ShiftState;
+};
+
+// Catches keys that reach the text UI as the wrong key code or with the wrong modifiers.
+TEST_F(TerminalInputTest, KeysArriveAsTheKeyCodesOfTheTables) {
+    const tKeyCase cases[] = {
+        {"Ctrl+Left", "\x1b[1;5D", 0x7300, shiftCtrl},
+        {"Shift+F5", "\x1b[15;2~", 0x5800, shiftLeft | shiftRight},
+        {"Alt+Q", "\x1bq", 0x1000, shiftAlt},
+        {"Alt+Й", "\x1b\xd0\xb9", 0x1000, shiftAlt},
+        {"Alt+Shift+Й", "\x1b\xd0\x99", 0x1000, shiftAlt | shiftLeft | shiftRight},
+        {"Alt+Ф is Alt+A", "\x1b\xd1\x84", 0x1E00, shiftAlt},
+        {"Alt+Ж is the ; key", "\x1b\xd0\xb6", 0x2700, shiftAlt},
+        {"Alt+X", "\x1bx", 0x2D00, shiftAlt},
+        {"Alt+1",
+         "\x1b"
+         "1",
+         0x7800, shiftAlt},
+        {"Alt+Left", "\x1b[1;3D", 0x9B00, shiftAlt},
+        {"Esc before a sequence is Alt", "\x1b\x1b[D", 0x9B00, shiftAlt},
+        {"Ctrl+Up", "\x1b[1;5A", 0x8D00, shiftCtrl},
+        {"Shift+Home", "\x1b[1;2H", 0x4700, shiftLeft | shiftRight},
+        {"Up (application mode)", "\x1bOA", 0x4800, 0},
+        {"Up (normal mode)", "\x1b[A", 0x4800, 0},
+        {"F1", "\x1bOP", 0x3B00, 0},
+        {"Ctrl+F1", "\x1b[1;5P", 0x5E00, shiftCtrl},
+        {"F10", "\x1b[21~", 0x4400, 0},
+        {"F12", "\x1b[24~", 0x8600, 0},
+        {"Delete", "\x1b[3~", 0x5300, 0},
+        {"Ctrl+PgDn", "\x1b[6;5~", 0x7600, shiftCtrl},
+        {"letter", "a", 0x1E61, 0},
+        {"capital", "A", 0x1E41, shiftLeft | shiftRight},
+        {"Cyrillic letter", "\xd0\xb9", 0x10A9, 0},
+        {"Enter", "\r", 0x1C0D, 0},
+        {"Tab", "\t", 0x0F09, 0},
+        {"Shift+Tab", "\x1b[Z", 0x0F00, shiftLeft | shiftRight},
+        {"Backspace", "\x7f", 0x0E08, 0},
+        {"Ctrl+A", "\x01", 0x1E01, shiftCtrl},
+        {"Ctrl+P from the key itself", "\x10", 0x1910, shiftCtrl},
+        {"keypad 5 in application mode", "\x1bOu", 0x4C35, 0},
+        {"CSI u: Alt+a", "\x1b[97;3u", 0x1E00, shiftAlt},
+    };
+    for (const tKeyCase& c : cases) {
+        std::vector<TEventRec> events = Events({c.Bytes});
+        ASSERT_EQ(events.size(), 1u) << c.Name << ": expected exactly one event";
+        EXPECT_EQ(events[0].what, evtKeyDown) << c.Name;
+        EXPECT_EQ(events[0].key.keyCode, c.KeyCode)
+            << c.Name << ": expected key code 0x" << std::hex << c.KeyCode;
+        EXPECT_EQ(events[0].key.shiftState, c.ShiftState)
+            << c.Name << ": expected this shift state";
+    }
+}
+
+// Catches a lone Esc being lost, or being taken as the start of Alt+key before its pause.
+TEST_F(TerminalInputTest, LoneEscapeWaitsForItsPauseThenIsTheEscKey) {
+    tTerminalInput input(m_Caps);
+    std::vector<TConsoleMsg> records;
+    input.Decode("\x1b", 0, records);
+    EXPECT_TRUE(records.empty()) << "expected Esc to wait for what may follow";
+    EXPECT_TRUE(input.HasPartial());
+    std::vector<TEventRec> events = Events({"\x1b"}, true);
+    ASSERT_EQ(events.size(), 1u) << "expected the Esc key after the pause";
+    EXPECT_EQ(events[0].key.keyCode, 0x011B);
+}
+
+// Catches a sequence split between two reads turning into stray characters.
+TEST_F(TerminalInputTest, SequenceSplitAcrossReadsIsOneKey) {
+    std::vector<TEventRec> events = Events({"\x1b[1;", "5D", "\xd0", "\xb9"});
+    ASSERT_EQ(events.size(), 2u) << "expected Ctrl+Left and й";
+    EXPECT_EQ(events[0].key.keyCode, 0x7300);
+    EXPECT_EQ(events[1].key.keyCode, 0x10A9);
+}
+
+// Catches characters CP866 lacks reaching the program as something else.
+TEST_F(TerminalInputTest, CharactersOutsideCp866AreDropped) {
+    EXPECT_TRUE(Events({"\xe2\x82\xac", "\xf0\x9f\x98\x80"}).empty())
+        << "expected € and an emoji to be dropped";
+    std::vector<TEventRec> events = Events({"\xe2\x95\x90"}); // ═ is in CP866
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].key.keyCode & 0xFF, 0xCD);
+}
+
+struct tMouseStep {
+    std::string Bytes;
+    std::uint32_t Time;
+    std::uint32_t Message;
+    std::uint32_t Flags;
+    std::uint32_t Column; // counted from 0; the row is always 2
+};
+
+// Catches wrong buttons, positions off by one, and double clicks the window system would
+// not have reported (too late, elsewhere, or a third press).
+TEST_F(TerminalInputTest, SgrMouseBecomesButtonMessagesWithDoubleClicks) {
+    const tMouseStep steps[] = {
+        {"\x1b[<0;5;3M", 1000, WM_LBUTTONDOWN, MK_LBUTTON, 4},
+        {"\x1b[<0;5;3m", 1050, WM_LBUTTONUP, 0, 4},
+        {"\x1b[<0;5;3M", 1200, WM_LBUTTONDBLCLK, MK_LBUTTON, 4},
+        {"\x1b[<0;5;3m", 1250, WM_LBUTTONUP, 0, 4},
+        {"\x1b[<0;5;3M", 1300, WM_LBUTTONDOWN, MK_LBUTTON, 4}, // a third press starts again
+        {"\x1b[<0;5;3m", 1310, WM_LBUTTONUP, 0, 4},
+        {"\x1b[<0;5;3M", 1900, WM_LBUTTONDOWN, MK_LBUTTON, 4}, // too late for a double click
+        {"\x1b[<32;6;3M", 1910, WM_MOUSEMOVE, MK_LBUTTON, 5},
+        {"\x1b[<0;6;3m", 1920, WM_LBUTTONUP, 0, 5},
+        {"\x1b[<0;7;3M", 1930, WM_LBUTTONDOWN, MK_LBUTTON, 6}, // elsewhere: no double click
+        {"\x1b[<0;7;3m", 1940, WM_LBUTTONUP, 0, 6},
+        {"\x1b[<18;7;3M", 2020, WM_RBUTTONDOWN, MK_RBUTTON | MK_CONTROL, 6},
+        {"\x1b[<2;7;3m", 2030, WM_RBUTTONUP, 0, 6},
+        {"\x1b[<65;7;3M", 2040, WM_MOUSEWHEEL, 0xFF880000u, 6},
+    };
+    tTerminalInput input(m_Caps);
+    for (const tMouseStep& step : steps) {
+        std::vector<TConsoleMsg> records;
+        input.Decode(step.Bytes, step.Time, records);
+        std::string name = step.Bytes.substr(1) + " at " + std::to_string(step.Time);
+        ASSERT_EQ(records.size(), 1u) << "expected one record for " << name;
+        EXPECT_EQ(records[0].message, step.Message) << "for " << name;
+        EXPECT_EQ(records[0].wParam, step.Flags) << "for " << name;
+        EXPECT_EQ(records[0].lParam & 0xFFFF, step.Column) << "expected the column counted from 0";
+        EXPECT_EQ(records[0].lParam >> 16, 2u) << "expected the row counted from 0";
+    }
+}
+
+} // namespace
+} // namespace zarvo
