@@ -1,6 +1,8 @@
 // Keyboard routines and their tables.
 #include "console/keyboard.h"
 
+#include "library/strings.h"
+
 #include <array>
 #include <string_view>
 
@@ -45,16 +47,7 @@ constexpr std::uint8_t Byte(char ch) {
 } // namespace
 
 char UpCase866(char ch) {
-    std::uint8_t c = Byte(ch);
-    if (c >= 'a' && c <= 'z')
-        return char(c - 0x20);
-    if (c >= 0xA0 && c <= 0xAF)
-        return char(c - 0x20);
-    if (c >= 0xE0 && c <= 0xEF)
-        return char(c - 0x50);
-    if (c == 0xF1)
-        return char(0xF0);
-    return ch;
+    return UpperCaseChar(ch);
 }
 
 char LatinKeyToCyrillic(char ch) {
