@@ -9,6 +9,7 @@
 #include "diagnostics/pending_error.h"
 #include "library/memory_error.h"
 #include "library/startup_facts.h"
+#include "library/stream_class.h"
 #include "platform/interrupt_signals.h"
 
 using namespace zarvo;
@@ -16,6 +17,7 @@ using namespace zarvo;
 int main() {
     InitStartupFacts();
     InstallMemoryErrorHandler();
+    RegisterLibraryStreamClasses();
     if (!TakeWorkDirLock())
         return 0;
     if (IsErrorPending()) {

@@ -32,25 +32,8 @@ bool tCollection::ItemValid(void* item) {
     return item == nullptr || static_cast<tSObject*>(item)->Valid(0);
 }
 
-void tCollection::Store(tStream&) {
-    // Filled in by object streaming.
-}
-
-void tCollection::Load(tStream&) {
-    // Filled in by object streaming.
-}
-
 void tCollection::FreeItem(void* item) {
     FreeObject(static_cast<tSObject*>(item));
-}
-
-void* tCollection::GetItem(tStream&) {
-    // Filled in by object streaming.
-    return nullptr;
-}
-
-void tCollection::PutItem(tStream&, void*) {
-    // Filled in by object streaming.
 }
 
 void tCollection::Error(std::int16_t code, std::int16_t) {

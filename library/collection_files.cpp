@@ -15,15 +15,6 @@ void TFileCollection::FreeItem(void* item) {
     delete static_cast<tSearchRec*>(item);
 }
 
-void* TFileCollection::GetItem(tStream&) {
-    // Filled in by object streaming; the raw record form is not portable.
-    return nullptr;
-}
-
-void TFileCollection::PutItem(tStream&, void*) {
-    // Filled in by object streaming; the raw record form is not portable.
-}
-
 int TFileCollection::Compare(const void* key1, const void* key2) {
     auto& a = *static_cast<const tSearchRec*>(key1);
     auto& b = *static_cast<const tSearchRec*>(key2);

@@ -12,27 +12,8 @@ tNRCollection::tNRCollection(std::int16_t initialCapacity, std::int16_t growBy,
                              std::uint16_t keyOffset)
     : tSortedCollection(initialCapacity, growBy), KeyOffset(keyOffset) {}
 
-void tNRCollection::Store(tStream& s) {
-    // Filled in by object streaming: header word and KeyOffset first when they differ.
-    tSortedCollection::Store(s);
-}
-
-void tNRCollection::Load(tStream& s) {
-    // Filled in by object streaming.
-    tSortedCollection::Load(s);
-}
-
 void tNRCollection::FreeItem(void* item) {
     delete[] static_cast<std::uint8_t*>(item);
-}
-
-void* tNRCollection::GetItem(tStream&) {
-    // Filled in by object streaming.
-    return nullptr;
-}
-
-void tNRCollection::PutItem(tStream&, void*) {
-    // Filled in by object streaming.
 }
 
 const void* tNRCollection::KeyOf(void* item) {
@@ -66,15 +47,6 @@ tRCollection::tRCollection(std::int16_t initialCapacity, std::int16_t growBy,
 
 void tRCollection::FreeItem(void* item) {
     delete[] static_cast<std::uint8_t*>(item);
-}
-
-void* tRCollection::GetItem(tStream&) {
-    // Filled in by object streaming.
-    return nullptr;
-}
-
-void tRCollection::PutItem(tStream&, void*) {
-    // Filled in by object streaming.
 }
 
 std::uint8_t* tRCollection::NewRecord() const {

@@ -3,16 +3,6 @@
 
 namespace zarvo {
 
-void tSortedCollection::Store(tStream& s) {
-    // Filled in by object streaming.
-    tCollection::Store(s);
-}
-
-void tSortedCollection::Load(tStream& s) {
-    // Filled in by object streaming.
-    tCollection::Load(s);
-}
-
 bool tSortedCollection::Search(const void* key, std::int16_t& index) {
     int low = 0;
     int high = Count - 1;

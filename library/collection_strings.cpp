@@ -12,15 +12,6 @@ void tStringCollection::FreeItem(void* item) {
     delete static_cast<std::string*>(item);
 }
 
-void* tStringCollection::GetItem(tStream&) {
-    // Filled in by object streaming: a length-prefixed string.
-    return nullptr;
-}
-
-void tStringCollection::PutItem(tStream&, void*) {
-    // Filled in by object streaming: a length-prefixed string.
-}
-
 int tStringCollection::Compare(const void* key1, const void* key2) {
     return static_cast<const std::string*>(key1)->compare(*static_cast<const std::string*>(key2));
 }
@@ -44,15 +35,6 @@ bool tStringCollection::SearchText(std::string_view s, std::int16_t& index) {
 
 void tStrCollection::FreeItem(void* item) {
     delete[] static_cast<char*>(item);
-}
-
-void* tStrCollection::GetItem(tStream&) {
-    // Filled in by object streaming: a string with a 16-bit length.
-    return nullptr;
-}
-
-void tStrCollection::PutItem(tStream&, void*) {
-    // Filled in by object streaming: a string with a 16-bit length.
 }
 
 int tStrCollection::Compare(const void* key1, const void* key2) {

@@ -1,0 +1,25 @@
+// The framework resources the program carries, each made from the framework's own objects
+// by the resource tool at build time.
+#pragma once
+
+#include <span>
+#include <string_view>
+
+#include "library/collection_strings.h"
+#include "library/stream.h"
+
+namespace zarvo {
+
+// One resource: its name (any letter case; it is looked up upper-cased) and what writes its
+// bytes: an object record with Put, or another stored format of the framework.
+struct tResourceBuilder {
+    std::string_view Name;
+    void (*Write)(tStream& s);
+};
+
+std::span<const tResourceBuilder> ProgramResourceBuilders();
+
+// The string collection behind the resource "ZarvoTestStrings", which tests load back.
+tStringCollection* BuildTestStrings();
+
+} // namespace zarvo
