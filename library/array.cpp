@@ -1,5 +1,6 @@
 // The arrays' storage, growth and search.
 #include "library/array.h"
+#include "library/sorted_search.h"
 
 #include <algorithm>
 #include <cstring>
@@ -93,25 +94,9 @@ void tArray::SetCapacity(int capacity) {
 }
 
 bool tSortedArray::Search(const void* key, std::int16_t& index) {
-    int low = 0;
-    int high = Count() - 1;
-    bool found = false;
-    while (low <= high) {
-        int mid = (low + high) >> 1;
-        int c = Compare(KeyOf(ItemAt(std::int16_t(mid))), key);
-        if (c < 0) {
-            low = mid + 1;
-        } else {
-            high = mid - 1;
-            if (c == 0) {
-                found = true;
-                if (!Duplicates)
-                    low = mid;
-            }
-        }
-    }
-    index = std::int16_t(low);
-    return found;
+    return SortedSearch(
+        Count(), Duplicates, [&](int i) { return Compare(KeyOf(ItemAt(std::int16_t(i))), key); },
+        index);
 }
 
 bool tSortedArray::Insert(void* item) {

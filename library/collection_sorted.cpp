@@ -1,28 +1,12 @@
 // Binary search and ordered insertion of tSortedCollection.
 #include "library/collection_sorted.h"
+#include "library/sorted_search.h"
 
 namespace zarvo {
 
 bool tSortedCollection::Search(const void* key, std::int16_t& index) {
-    int low = 0;
-    int high = Count - 1;
-    bool found = false;
-    while (low <= high) {
-        int mid = (low + high) >> 1;
-        int c = Compare(KeyOf(Items[mid]), key);
-        if (c < 0) {
-            low = mid + 1;
-        } else {
-            high = mid - 1;
-            if (c == 0) {
-                found = true;
-                if (!Duplicates)
-                    low = mid;
-            }
-        }
-    }
-    index = std::int16_t(low);
-    return found;
+    return SortedSearch(
+        Count, Duplicates, [&](int i) { return Compare(KeyOf(Items[i]), key); }, index);
 }
 
 std::int16_t tSortedCollection::IndexOf(void* item) {

@@ -30,7 +30,8 @@ bool Fits(tStream& s, std::int64_t bytes) {
 }
 
 // Raw bytes in pieces of at most 65535 elements; only byte streams carry records.
-void ReadRaw(tStream& s, std::uint8_t* buffer, std::size_t count) {
+template <class Byte, class Transfer>
+void TransferRaw(tStream& s, Byte* buffer, std::size_t count, Transfer transfer) {
     if (s.Status != stOk)
         return;
     if (s.ElementSize > 1) {
@@ -39,25 +40,18 @@ void ReadRaw(tStream& s, std::uint8_t* buffer, std::size_t count) {
     }
     while (count > 0 && s.Status == stOk) {
         auto piece = std::uint16_t(std::min<std::size_t>(count, 0xFFFF));
-        s.Read(buffer, piece);
+        transfer(buffer, piece);
         buffer += piece;
         count -= piece;
     }
 }
 
+void ReadRaw(tStream& s, std::uint8_t* buffer, std::size_t count) {
+    TransferRaw(s, buffer, count, [&](std::uint8_t* at, std::uint16_t n) { s.Read(at, n); });
+}
+
 void WriteRaw(tStream& s, const std::uint8_t* buffer, std::size_t count) {
-    if (s.Status != stOk)
-        return;
-    if (s.ElementSize > 1) {
-        s.Error(stElementError, 0);
-        return;
-    }
-    while (count > 0 && s.Status == stOk) {
-        auto piece = std::uint16_t(std::min<std::size_t>(count, 0xFFFF));
-        s.Write(buffer, piece);
-        buffer += piece;
-        count -= piece;
-    }
+    TransferRaw(s, buffer, count, [&](const std::uint8_t* at, std::uint16_t n) { s.Write(at, n); });
 }
 
 // A record of SIZE bytes read whole, or null (and the stream in error) when it is not there.

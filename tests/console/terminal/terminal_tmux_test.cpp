@@ -363,6 +363,11 @@ struct tEnding {
     bool Success;
 };
 
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const tEnding& ending, std::ostream* out) {
+    *out << ending.Name;
+}
+
 class TerminalRestoreTest : public TerminalTmuxTest,
                             public ::testing::WithParamInterface<tEnding> {};
 

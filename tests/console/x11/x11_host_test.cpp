@@ -29,18 +29,8 @@ using xtest::tRgb;
 using xtest::WaitFor;
 using xtest::Xdotool;
 
-class tX11HostTest : public ::testing::Test {
+class tX11HostTest : public xtest::tXvfbSuite {
   protected:
-    static void SetUpTestSuite() {
-        gServer = new xtest::tXvfb();
-        if (gServer->Running())
-            setenv("DISPLAY", gServer->Name().c_str(), 1);
-    }
-    static void TearDownTestSuite() {
-        delete gServer;
-        gServer = nullptr;
-    }
-
     void SetUp() override {
         if (!gServer->Running())
             GTEST_SKIP() << "Xvfb is not installed";
@@ -137,7 +127,6 @@ class tX11HostTest : public ::testing::Test {
         return text.str();
     }
 
-    static inline xtest::tXvfb* gServer = nullptr;
     std::string m_Directory;
     std::string m_SettingsPath;
     std::unique_ptr<tX11Host> m_Host;

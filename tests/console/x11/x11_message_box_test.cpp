@@ -15,25 +15,14 @@ namespace {
 
 using namespace std::chrono_literals;
 
-class tX11MessageBoxTest : public ::testing::Test {
+class tX11MessageBoxTest : public xtest::tXvfbSuite {
   protected:
-    static void SetUpTestSuite() {
-        gServer = new xtest::tXvfb();
-        if (gServer->Running())
-            setenv("DISPLAY", gServer->Name().c_str(), 1);
-    }
-    static void TearDownTestSuite() {
-        delete gServer;
-        gServer = nullptr;
-    }
     void SetUp() override {
         if (!gServer->Running())
             GTEST_SKIP() << "Xvfb is not installed";
         if (!xtest::ProgramInstalled("xdotool"))
             GTEST_SKIP() << "xdotool is not installed";
     }
-
-    static inline xtest::tXvfb* gServer = nullptr;
 };
 
 // Catches a default button that is not the first, Esc or the close button not giving the

@@ -17,6 +17,8 @@
 #include <string>
 #include <thread>
 
+#include <gtest/gtest.h>
+
 namespace zarvo::xtest {
 
 inline bool ProgramInstalled(const char* name) {
@@ -178,5 +180,21 @@ inline void SendDeleteWindow(unsigned long window) {
     XSendEvent(display, window, False, NoEventMask, &event);
     XCloseDisplay(display);
 }
+
+// A test suite with one Xvfb server of its own, named in $DISPLAY while the suite runs.
+class tXvfbSuite : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        gServer = new tXvfb();
+        if (gServer->Running())
+            setenv("DISPLAY", gServer->Name().c_str(), 1);
+    }
+    static void TearDownTestSuite() {
+        delete gServer;
+        gServer = nullptr;
+    }
+
+    static inline tXvfb* gServer = nullptr;
+};
 
 } // namespace zarvo::xtest
