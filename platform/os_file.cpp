@@ -250,29 +250,29 @@ bool tOsFile::DropCache() {
     return true;
 }
 
-bool tOsFile::LockRange(std::int64_t offset, std::int64_t count) {
+// Open-file-description locks: they belong to this open file, not to the process, and
+// network file systems pass them on to the server.
+bool tOsFile::SetRangeLock(short type, std::int64_t offset, std::int64_t count) {
     struct flock range {};
-    range.l_type = F_WRLCK;
+    range.l_type = type;
     range.l_whence = SEEK_SET;
     range.l_start = off_t(offset);
     range.l_len = off_t(count);
     while (fcntl(m_Handle, F_OFD_SETLK, &range) != 0) {
         if (errno == EINTR)
             continue;
-        return Fail(errno == EAGAIN || errno == EACCES ? kErrorLockViolation : errno);
+        bool refused = type != F_UNLCK && (errno == EAGAIN || errno == EACCES);
+        return Fail(refused ? kErrorLockViolation : errno);
     }
     return true;
 }
 
+bool tOsFile::LockRange(std::int64_t offset, std::int64_t count) {
+    return SetRangeLock(F_WRLCK, offset, count);
+}
+
 bool tOsFile::UnlockRange(std::int64_t offset, std::int64_t count) {
-    struct flock range {};
-    range.l_type = F_UNLCK;
-    range.l_whence = SEEK_SET;
-    range.l_start = off_t(offset);
-    range.l_len = off_t(count);
-    if (fcntl(m_Handle, F_OFD_SETLK, &range) != 0)
-        return Fail(errno);
-    return true;
+    return SetRangeLock(F_UNLCK, offset, count);
 }
 
 bool tOsFile::Close() {

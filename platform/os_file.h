@@ -66,6 +66,7 @@ class tOsFile {
   private:
     bool OpenCreate(const char* path, int flags);
     bool RetryWithoutDirect();
+    bool SetRangeLock(short type, std::int64_t offset, std::int64_t count);
 
     int m_Handle = -1;
     bool m_Direct = false;
