@@ -54,8 +54,10 @@ void Delay(int ms) {
         SleepMs(ms);
         return;
     }
+    // The tick is truncated to whole milliseconds, so the first reading may already be up to
+    // a millisecond late: one tick more guarantees the whole wait.
     const std::uint32_t start = GetTickCount32();
-    while (GetTickCount32() - start < std::uint32_t(ms))
+    while (GetTickCount32() - start <= std::uint32_t(ms))
         SleepMs(kDelayStepMs);
 }
 
