@@ -149,10 +149,9 @@ void tNetworkTest::CountMismatch(std::uint32_t expected, std::uint32_t found) {
     }
 }
 
-bool tNetworkTest::CheckValue(std::uint32_t expected, std::uint32_t found) {
+void tNetworkTest::CheckValue(std::uint32_t expected, std::uint32_t found) {
     if (expected != found)
         CountMismatch(expected, found);
-    return true;
 }
 
 bool tNetworkTest::CheckBuffer(std::int64_t firstValue, std::size_t count, bool firstAsked) {

@@ -61,7 +61,7 @@ class tNetworkTest {
     bool OpenTestFile(std::uint16_t mode);
     bool CloseTestFile();
     void CountMismatch(std::uint32_t expected, std::uint32_t found);
-    bool CheckValue(std::uint32_t expected, std::uint32_t found);
+    void CheckValue(std::uint32_t expected, std::uint32_t found);
 
     tTestParams m_Params;
     tTestStatistics m_Statistics;

@@ -48,7 +48,7 @@ tAnswer AskValue(std::string_view prompt, std::string_view defaultText, std::str
         value = parse(text.empty() ? std::string(defaultText) : text);
         if (value >= 0)
             return tAnswer::Value;
-        MessageBoxCall(refusal, 0x0402);
+        MessageBoxCall(refusal, mbError | mbContinue);
     }
 }
 
@@ -99,12 +99,12 @@ bool GetTestParams(std::string& directory, std::int32_t& fileSize, std::int32_t&
                      period) == tAnswer::GiveUp)
             return false;
         if (directory.empty()) {
-            MessageBoxCall("Не указан каталог на сервере"_oem, 0x0402);
+            MessageBoxCall("Не указан каталог на сервере"_oem, mbError | mbContinue);
             continue;
         }
         if (DirectoryExists(directory))
             return true;
-        MessageBoxCall(std::string("Не найден каталог "_oem) + directory, 0x0402);
+        MessageBoxCall(std::string("Не найден каталог "_oem) + directory, mbError | mbContinue);
     }
 }
 

@@ -43,8 +43,6 @@ class tProgress {
     tStandardProgressParams Params;
     bool Visible = false;
     double Fraction = 0;
-    // Calls left before the next look at the clock and the operator.
-    std::uint32_t PollCountdown = 0;
     std::uint32_t LastDraw = 0;
     bool Dirty = false;
     // Fractions in [SameLow, SameHigh) certainly round to Position; others take the exact
