@@ -149,11 +149,6 @@ void tNetworkTest::CountMismatch(std::uint32_t expected, std::uint32_t found) {
     }
 }
 
-void tNetworkTest::CheckValue(std::uint32_t expected, std::uint32_t found) {
-    if (expected != found)
-        CountMismatch(expected, found);
-}
-
 bool tNetworkTest::CheckBuffer(std::int64_t firstValue, std::size_t count, bool firstAsked) {
     double n = double(m_ValueCount);
     const std::uint32_t* slot = m_Buffer->Values;
