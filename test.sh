@@ -5,6 +5,7 @@ set -uo pipefail
 root="$(cd "$(dirname "$(readlink -f "$0")")" && pwd)"
 cd "$root"
 tools/install-deps.sh test || exit 1
+tools/check-layers.sh || exit 1
 
 configure_and_build() { # dir, cmake options...
     local dir=$1

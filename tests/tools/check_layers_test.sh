@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# The layer check itself: a planted upward include (or one between the two side-by-side
+# folders) must fail it, a tree that keeps the layers and the real source tree must pass.
+# Usage: check_layers_test.sh <check-layers.sh> <source root>
+set -uo pipefail
+check=$1
+source_root=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+
+# Fixture: a tree that keeps the layers; each case adds one file to a copy of it.
+make_tree() { # dir
+    mkdir -p "$1"/{platform,library,console,views,records,dirselect,app,tests/app}
+    echo '#include <vector>' >"$1/platform/os.h"
+    printf '#include "platform/os.h"\n#include "library/array.h"\n' >"$1/library/array.cpp"
+    echo '#include "library/array.h"' >"$1/console/console.h"
+    echo '#include "console/console.h"' >"$1/records/record.h"
+    echo '#include "views/view.h"' >"$1/dirselect/dialog.h"
+    printf '#include "records/record.h"\n#include "dirselect/dialog.h"\n' >"$1/app/main.cpp"
+    echo '#include "app/network_test.h"' >"$1/tests/app/network_test_test.cpp"
+}
+
+expect() { # wanted result (pass|fail), case name, file to plant, its include line
+    local dir="$work/$2"
+    make_tree "$dir"
+    if [ -n "$3" ]; then
+        mkdir -p "$(dirname "$dir/$3")"
+        echo "$4" >>"$dir/$3"
+    fi
+    local got=pass
+    "$check" "$dir" 2>"$dir.log" || got=fail
+    if [ "$got" != "$1" ]; then
+        echo "FAIL: $2: expected the check to $1, it did $got" >&2
+        cat "$dir.log" >&2
+        failures=$((failures + 1))
+    fi
+}
+
+expect pass clean-tree "" ""
+expect fail platform-includes-console platform/os.h '#include "console/console.h"'
+expect fail library-includes-views library/list.cpp '  #  include "views/view.h"'
+expect fail records-includes-dirselect records/record.cpp '#include "dirselect/dialog.h"'
+expect fail console-includes-app console/x11/window.cpp '#include "app/main.h"'
+expect pass tests-include-anything tests/library/x_test.cpp '#include "app/main.h"'
+expect pass system-headers-ignored platform/os.cpp '#include <X11/Xlib.h>'
+
+if ! "$check" "$source_root" 2>"$work/real.log"; then
+    echo "FAIL: expected the real source tree to keep the layers:" >&2
+    cat "$work/real.log" >&2
+    failures=$((failures + 1))
+fi
+
+[ "$failures" -eq 0 ] && echo "check-layers: all cases behave"
+[ "$failures" -eq 0 ]
