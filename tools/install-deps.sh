@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Zarvo needs: "build" for building and running it,
-# "test" for that plus everything the tests drive (Xvfb, tmux, FUSE, a loopback share).
+# "test" for that plus everything the tests drive (Xvfb, tmux, FUSE, an sshfs share on a
+# limited link).
 set -euo pipefail
 
 build_packages=(g++ cmake ninja-build pkg-config libx11-dev libxft-dev libfontconfig-dev
     libncurses-dev fonts-dejavu-core)
 test_packages=(libgtest-dev libgmock-dev libbenchmark-dev tmux xvfb xdotool x11-utils
-    python3 python3-fusepy fuse3 psmisc procps)
+    python3 python3-fusepy fuse3 psmisc procps openssh-server sshfs iproute2)
 
 wanted=("${build_packages[@]}")
 if [ "${1:-build}" = test ]; then
@@ -26,5 +27,12 @@ if [ "$(id -u)" -ne 0 ]; then
     exit 1
 fi
 export DEBIAN_FRONTEND=noninteractive
+# Installing a server package must not start its service (openssh-server would start a system
+# sshd where an init system runs); the tests start their own. An existing policy is kept.
+policy=/usr/sbin/policy-rc.d
+if [ ! -e "$policy" ]; then
+    printf '#!/bin/sh\nexit 101\n' >"$policy" && chmod 755 "$policy"
+    trap 'rm -f "$policy"' EXIT
+fi
 apt-get update -qq
 apt-get install -y -qq --no-install-recommends "${missing[@]}"

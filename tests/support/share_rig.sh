@@ -1,0 +1,145 @@
+#!/usr/bin/env bash
+# A real network share on a slow link, for the tests and for trying Zarvo by hand: sshd in a
+# network namespace whose loopback is limited by a token bucket, its directory mounted here
+# with sshfs, so every byte Zarvo moves crosses the limited link.
+#
+#   share_rig.sh up RATE MOUNTPOINT [DIRECTORY]   RATE as tc writes it: 100mbit, 400mbit, 2mbit
+#   share_rig.sh down MOUNTPOINT
+#
+# DIRECTORY is what the share serves (default: a fresh tmpfs the rig removes at "down").
+# Needs root and the Debian packages openssh-server, sshfs and iproute2. Exit codes: 0 done,
+# 77 this machine cannot make network namespaces (the reason on one line), 1 other failures.
+set -uo pipefail
+
+usage() {
+    echo "usage: $0 up RATE MOUNTPOINT [DIRECTORY] | $0 down MOUNTPOINT" >&2
+    exit 1
+}
+cannot() { # this machine cannot run the rig at all
+    echo "share_rig: $*" >&2
+    exit 77
+}
+fail() {
+    echo "share_rig: $*" >&2
+    exit 1
+}
+
+[ $# -ge 2 ] || usage
+action=$1
+case $action in
+up) [ $# -ge 3 ] && [ $# -le 4 ] || usage ;;
+down) [ $# -eq 2 ] || usage ;;
+*) usage ;;
+esac
+if [ "$action" = up ]; then mount_point=$3; else mount_point=$2; fi
+mount_point=$(realpath -m -- "$mount_point")
+# One rig per mount point: the namespace and the state directory are named after it.
+name="zarvo-rig-$(printf '%s' "$mount_point" | md5sum | cut -c1-10)"
+state="/var/tmp/zarvo-share-rig/$name"
+netns="/run/netns/$name"
+
+mounted() { findmnt -rn --mountpoint "$mount_point" >/dev/null 2>&1; }
+
+down() {
+    if mounted; then
+        fusermount3 -u "$mount_point" 2>/dev/null || umount "$mount_point" 2>/dev/null ||
+            umount -l "$mount_point" 2>/dev/null
+    fi
+    # Whatever still runs in the namespace was started by this rig: sshd, its sessions and
+    # the ssh client under sshfs.
+    if [ -e "$netns" ]; then
+        local pids
+        pids=$(ip netns pids "$name" 2>/dev/null)
+        [ -n "$pids" ] && kill $pids 2>/dev/null
+        for _ in $(seq 50); do
+            [ -z "$(ip netns pids "$name" 2>/dev/null)" ] && break
+            sleep 0.1
+        done
+        pids=$(ip netns pids "$name" 2>/dev/null)
+        [ -n "$pids" ] && kill -KILL $pids 2>/dev/null
+        ip netns del "$name" 2>/dev/null
+    fi
+    # A served directory the caller named is the caller's; only the rig's own goes.
+    findmnt -rn --mountpoint "$state/served" >/dev/null 2>&1 && umount "$state/served"
+    if [ -d "$state" ] && ! findmnt -rn --mountpoint "$state/served" >/dev/null 2>&1; then
+        rm -rf -- "$state"
+    fi
+    return 0
+}
+
+if [ "$action" = down ]; then
+    down
+    if mounted || [ -e "$netns" ]; then fail "could not take down the share at $mount_point"; fi
+    exit 0
+fi
+
+rate=$2
+[ "$(id -u)" -eq 0 ] || cannot "needs root to make a network namespace"
+command -v ip >/dev/null && command -v tc >/dev/null ||
+    cannot "needs ip and tc (Debian package iproute2)"
+[ -c /dev/fuse ] || cannot "needs /dev/fuse for the sshfs mount"
+for tool in sshfs ssh ssh-keygen nsenter findmnt; do
+    command -v "$tool" >/dev/null || fail "$tool not found: install openssh-server and sshfs"
+done
+[ -x /usr/sbin/sshd ] || fail "/usr/sbin/sshd not found: install openssh-server"
+[ -d "$mount_point" ] || fail "the mount point $mount_point is not a directory"
+mounted && fail "$mount_point is already a mount point"
+[ -e "$netns" ] && fail "a rig is already up for $mount_point (run: $0 down $mount_point)"
+
+ip netns add "$name" 2>/dev/null || cannot "this machine cannot make network namespaces"
+trap 'down' EXIT # a partial start leaves nothing behind
+mkdir -p "$state" && chmod 700 "$state" || fail "cannot make $state"
+if [ $# -eq 4 ]; then
+    served=$(realpath -e -- "$4") || fail "no directory $4 to serve"
+else
+    # In memory, so the server's disk (a shared one, on a test machine) does not blur what
+    # the link gives.
+    served="$state/served"
+    mkdir "$served" && mount -t tmpfs -o size=25%,mode=0777 zarvo-share "$served" ||
+        fail "cannot make $served"
+fi
+in_ns() { nsenter --net="$netns" "$@"; }
+
+# The link: jumbo frames, both directions through one bucket of a few frames, so a transfer
+# of a few MB gets next to nothing beyond the rate. (With 1500-byte frames dd's figures over
+# the mount scattered by 20 % on a busy machine; with 9000 they stay within a few per cent.)
+in_ns ip link set lo mtu 9000 up || fail "cannot bring up the namespace's loopback"
+in_ns tc qdisc add dev lo root tbf rate "$rate" burst 32kb latency 50ms 2>"$state/tc.err" ||
+    fail "tc refused rate $rate: $(head -1 "$state/tc.err")"
+
+ssh-keygen -q -t ed25519 -N '' -f "$state/host_key" || fail "cannot make the host key"
+ssh-keygen -q -t ed25519 -N '' -f "$state/client_key" || fail "cannot make the client key"
+cp "$state/client_key.pub" "$state/authorized_keys"
+echo "127.0.0.1 $(cut -d' ' -f1,2 "$state/host_key.pub")" >"$state/known_hosts"
+cat >"$state/sshd_config" <<EOF
+ListenAddress 127.0.0.1
+Port 22
+HostKey $state/host_key
+PidFile $state/sshd.pid
+AuthorizedKeysFile $state/authorized_keys
+PermitRootLogin prohibit-password
+PasswordAuthentication no
+KbdInteractiveAuthentication no
+UsePAM no
+StrictModes no
+Subsystem sftp internal-sftp
+EOF
+mkdir -p /run/sshd # sshd's privilege-separation directory; empty, as the package makes it
+in_ns /usr/sbin/sshd -f "$state/sshd_config" -E "$state/sshd.log" ||
+    fail "sshd did not start: $(tail -1 "$state/sshd.log" 2>/dev/null)"
+
+# The mount stays in the caller's mount namespace; only the network is the namespace's.
+user=$(id -un)
+for attempt in $(seq 20); do
+    if timeout 20 nsenter --net="$netns" sshfs "$user@127.0.0.1:$served" "$mount_point" \
+        -o IdentityFile="$state/client_key",UserKnownHostsFile="$state/known_hosts" \
+        -o StrictHostKeyChecking=yes,BatchMode=yes,ConnectTimeout=5,ServerAliveInterval=5 \
+        -o allow_other 2>"$state/sshfs.err"; then
+        break
+    fi
+    [ "$attempt" -eq 20 ] && fail "sshfs could not mount: $(tail -1 "$state/sshfs.err")"
+    sleep 0.25
+done
+mounted || fail "sshfs reported success but $mount_point is not mounted"
+trap - EXIT
+echo "share_rig: $served served at $rate, mounted on $mount_point"
