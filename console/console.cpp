@@ -1,8 +1,6 @@
 // The abstract console, the driver-layer globals and the event reader.
 #include "console/console.h"
 
-#include <ctime>
-
 namespace zarvo {
 
 tConsoleClass ConsoleClass = nullptr;
@@ -50,15 +48,10 @@ void StopConsoleDriver() {
     CurrentConsole = nullptr;
 }
 
-std::uint32_t MonotonicMilliseconds() {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return std::uint32_t(std::uint64_t(now.tv_sec) * 1000u + std::uint64_t(now.tv_nsec) / 1000000u);
-}
-
 namespace {
 
-bool IsKeyMessage(std::uint32_t message) {
+// The records a console may ask to have read again (ShouldRequeueKey).
+bool IsRequeueableKey(std::uint32_t message) {
     return message == WM_KEYDOWN || message == WM_CHAR || message == WM_SYSKEYDOWN ||
            message == WM_SYSCHAR;
 }
@@ -75,7 +68,7 @@ void ReadConsoleEvent(TEventRec& event, bool wait) {
         if (msg.message == 0)
             return;
         TranslateConsoleMsg(msg, event);
-        if (IsKeyMessage(msg.message) && CurrentConsole->ShouldRequeueKey(msg))
+        if (IsRequeueableKey(msg.message) && CurrentConsole->ShouldRequeueKey(msg))
             CurrentConsole->PutMessage(msg);
         if (event.what != evtNothing)
             return;

@@ -76,12 +76,11 @@ void TranslateConsoleMsg(const TConsoleMsg& msg, TEventRec& event);
 // The shift state of an event from a host modifier set.
 std::uint16_t ShiftStateFromModifiers(std::uint32_t shift);
 
-// Millisecond clock behind double clicks and mouse auto-repeat. Monotonic by default, so the
-// wall clock jumping (midnight, a clock set by hand) never stalls or floods the repeat;
+// Millisecond clock behind double clicks and mouse auto-repeat: GetTickCount32 by default, so
+// the wall clock jumping (midnight, a clock set by hand) never stalls or floods the repeat;
 // tests put a fake one in. Differences are taken modulo 2^32.
 using tConsoleClock = std::uint32_t (*)();
-std::uint32_t MonotonicMilliseconds();
-void SetConsoleClock(tConsoleClock clock); // null restores the monotonic clock
+void SetConsoleClock(tConsoleClock clock); // null restores GetTickCount32
 // Forgets the last mouse event and the repeat timing (between tests).
 void ResetConsoleMouseState();
 

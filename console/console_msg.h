@@ -70,6 +70,40 @@ inline constexpr std::uint32_t MK_SHIFT = 4;
 inline constexpr std::uint32_t MK_CONTROL = 8;
 inline constexpr std::uint32_t MK_MBUTTON = 16;
 
+// The modifier set of a mouse record from its wParam (Alt is not in wParam: the host adds it).
+constexpr std::uint32_t ModifiersOfMouseKeys(std::uint32_t wParam) {
+    return ((wParam & MK_SHIFT) ? modShift : 0) | ((wParam & MK_CONTROL) ? modCtrl : 0) |
+           ((wParam & MK_LBUTTON) ? modLeft : 0) | ((wParam & MK_RBUTTON) ? modRight : 0) |
+           ((wParam & MK_MBUTTON) ? modMiddle : 0);
+}
+
+// One notch of the wheel, as WM_MOUSEWHEEL carries it in the high half of wParam.
+inline constexpr int kWheelStep = 120;
+
+// A press completes a double click when the previous press was of the same button, at most
+// kDoubleClickTime ms before and within Reach (pixels or cells, as the host measures) in
+// each direction, and did not itself complete one.
+inline constexpr std::uint32_t kDoubleClickTime = 500;
+struct tMousePress {
+    std::uint32_t Button = 0; // 0: none yet
+    int X = 0;
+    int Y = 0;
+    std::uint32_t Time = 0; // milliseconds; differences taken modulo 2^32
+    bool CompletedDouble = false;
+};
+constexpr bool CompletesDoubleClick(const tMousePress& previous, const tMousePress& press,
+                                    int reach) {
+    auto near = [reach](int a, int b) { return a - b <= reach && b - a <= reach; };
+    return previous.Button != 0 && !previous.CompletedDouble && press.Button == previous.Button &&
+           std::uint32_t(press.Time - previous.Time) <= kDoubleClickTime &&
+           near(press.X, previous.X) && near(press.Y, previous.Y);
+}
+
+// Keyboard records: WM_KEYDOWN through WM_KEYLAST.
+constexpr bool IsKeyboardMessage(std::uint32_t message) {
+    return message >= WM_KEYDOWN && message <= WM_KEYLAST;
+}
+
 // Key data in lParam: repeat count in bits 0-15, scan code in bits 16-23, Alt held in bit 29.
 inline constexpr std::uint32_t kKeyDataAltBit = 1u << 29;
 constexpr std::uint32_t MakeKeyData(std::uint8_t scan, std::uint16_t repeat = 1, bool alt = false) {

@@ -1,21 +1,16 @@
-// The input queue, the run thread's message queue and the concrete console tDriversConsole.
+// The input queue and the concrete console tDriversConsole.
 #include "console/drivers_console.h"
 
 #include <algorithm>
-#include <chrono>
+#include <cassert>
 
 namespace zarvo {
 
 std::recursive_mutex HostLock;
 tInputList InputList;
-tThreadMessages RunThreadMessages;
 tDriversConsole* ActiveConsole = nullptr;
 
 namespace {
-
-bool IsKeyRange(std::uint32_t message) {
-    return message >= WM_KEYDOWN && message <= WM_KEYLAST;
-}
 
 bool IsCloseMessage(std::uint32_t message) {
     return message == WM_CLOSE || message == WM_QUERYENDSESSION || message == WM_ENDSESSION;
@@ -48,7 +43,7 @@ bool tInputList::TakeFirst(TConsoleMsg& msg) {
         return false;
     TConsoleMsg& first = m_Records.front();
     msg = first;
-    if (IsKeyRange(first.message) && RepeatCountOf(first.lParam) > 1)
+    if (IsKeyboardMessage(first.message) && RepeatCountOf(first.lParam) > 1)
         first.lParam -= 1; // the repeat count sits in the low 16 bits
     else
         m_Records.pop_front();
@@ -70,45 +65,12 @@ void tInputList::Clear() {
     m_Records.clear();
 }
 
-// --- tThreadMessages ---
-
-void tThreadMessages::Post(std::uint32_t message) {
-    {
-        std::lock_guard guard(m_Lock);
-        m_Messages.push_back(message);
-    }
-    m_Arrived.notify_all();
-}
-
-bool tThreadMessages::TakeAny() {
-    std::lock_guard guard(m_Lock);
-    if (m_Messages.empty())
-        return false;
-    m_Messages.pop_front();
-    return true;
-}
-
-bool tThreadMessages::WaitAny(int ms) {
-    std::unique_lock lock(m_Lock);
-    return m_Arrived.wait_for(lock, std::chrono::milliseconds(ms),
-                              [this] { return !m_Messages.empty(); });
-}
-
-std::size_t tThreadMessages::Count() const {
-    std::lock_guard guard(m_Lock);
-    return m_Messages.size();
-}
-
-void tThreadMessages::Clear() {
-    std::lock_guard guard(m_Lock);
-    m_Messages.clear();
-}
-
 // --- tDriversConsole ---
 
 tDriversConsole::tDriversConsole() : tDriversConsole(SettingsForConsole()) {}
 
-tDriversConsole::tDriversConsole(const tHostSettings& settings) {
+tDriversConsole::tDriversConsole(const tHostSettings& settings)
+    : m_ReaderQueue(CurrentThreadQueue()) {
     Cols = std::clamp(settings.ScreenWidth, kMinScreenWidth, kMaxScreenWidth);
     Rows = std::clamp(settings.ScreenHeight, kMinScreenHeight, kMaxScreenHeight);
     FontName = settings.FontName;
@@ -131,22 +93,41 @@ bool tDriversConsole::ShouldRequeueKey(const TConsoleMsg&) {
     return false;
 }
 
-bool tDriversConsole::TakeInput(TConsoleMsg& msg) {
-    if (RunThreadMessages.TakeAny()) {
-        // Only the wake message comes this way; taking it is all it asks for.
+// Empties the reading thread's queue: the wake-up asks for nothing more than being taken;
+// any other thread message goes to OnMessage like the host's own records. True when there
+// was one.
+bool tDriversConsole::DispatchThreadMessages() {
+    bool any = false;
+    tThreadMessage posted;
+    while (PeekThreadMessage(posted, true)) {
+        any = true;
+        if (posted.Message == HM_WAKE)
+            continue;
+        TConsoleMsg msg{posted.Message, std::uint32_t(posted.WParam), std::uint32_t(posted.LParam),
+                        0};
+        CallOnMessage(msg);
     }
+    return any;
+}
+
+bool tDriversConsole::TakeInput(TConsoleMsg& msg) {
+    DispatchThreadMessages();
     msg.message = 0;
     return InputList.TakeFirst(msg);
 }
 
 void tDriversConsole::IdleUntilInput() {
+    constexpr std::uint32_t kIdleTickMs = 10;
+    constexpr std::uint32_t kBusyTickMs = 5; // OnMessage cleared the tick: it has work
     for (;;) {
         TConsoleMsg tick;
         tick.message = WM_TIMER;
         CallOnMessage(tick);
-        if (!InputList.IsEmpty() || HasQueued() || RunThreadMessages.TakeAny())
+        if (!InputList.IsEmpty() || HasQueued() || DispatchThreadMessages())
             return;
-        if (RunThreadMessages.WaitAny(tick.message == 0 ? 5 : 10))
+        // The one wait of the library: a posted message (the host's wake-up) ends it.
+        if (WaitForEvents({}, tick.message == 0 ? kBusyTickMs : kIdleTickMs, false, true) !=
+            kWaitTimeout)
             return;
     }
 }
@@ -183,7 +164,10 @@ void tDriversConsole::ReadMessage(bool wait, TConsoleMsg& msg) {
 }
 
 void tDriversConsole::WriteCells(int x, int y, const std::uint16_t* cells, int count) {
-    // Callers keep within the screen; a stray call is clipped rather than let loose on memory.
+    // Callers keep within the screen; a checking build stops a stray call, a release build
+    // clips it rather than let it loose on memory.
+    assert(x >= 0 && y >= 0 && y < Rows && count >= 0 && x + count <= Cols &&
+           "cell write outside the screen");
     if (y < 0 || y >= Rows || count <= 0 || x >= Cols)
         return;
     if (x < 0) {
@@ -240,17 +224,7 @@ void tDriversConsole::SetCursor(int x, int y, int shape) {
 
 std::uint32_t tDriversConsole::ShiftStateOf(const TConsoleMsg& msg) {
     if (IsMouseRange(msg.message)) {
-        std::uint32_t shift = 0;
-        if (msg.wParam & MK_SHIFT)
-            shift |= modShift;
-        if (msg.wParam & MK_CONTROL)
-            shift |= modCtrl;
-        if (msg.wParam & MK_LBUTTON)
-            shift |= modLeft;
-        if (msg.wParam & MK_RBUTTON)
-            shift |= modRight;
-        if (msg.wParam & MK_MBUTTON)
-            shift |= modMiddle;
+        std::uint32_t shift = ModifiersOfMouseKeys(msg.wParam);
         if (msg.message == WM_LBUTTONDBLCLK || msg.message == WM_RBUTTONDBLCLK ||
             msg.message == WM_MBUTTONDBLCLK)
             shift |= modDouble;
@@ -274,7 +248,7 @@ void tDriversConsole::ApplyFont() {
 void tDriversConsole::PutMessage(const TConsoleMsg& msg) {
     tConsole::PutMessage(msg);
     // Wakes a reader waiting on another thread; a reader on this thread takes it harmlessly.
-    RunThreadMessages.Post(HM_WAKE);
+    PostThreadMessage(m_ReaderQueue, {HM_WAKE, 0, 0});
 }
 
 } // namespace zarvo

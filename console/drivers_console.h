@@ -21,12 +21,12 @@
 //    Ctrl+Backspace 127. Auto-repeat may travel as one record with a repeat count.
 //  - RunEventLoop: waits for its own input and for form.WakeFd() becoming readable (poll),
 //    calls form.DispatchPosted() whenever it is, and returns once form.QuitPosted().
-//    SIGTERM, SIGINT and SIGHUP arrive through that same descriptor and are turned into
-//    close requests by DispatchPosted, so a host must not install handlers for them.
+//    That one descriptor carries the run thread's posted requests and every caught signal:
+//    DispatchPosted turns SIGINT, SIGTERM and SIGHUP into close requests and hands SIGWINCH
+//    and SIGCONT to SurfaceSignal, so a host never installs signal handlers of its own.
 #pragma once
 
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -37,6 +37,7 @@
 
 #include "console/console.h"
 #include "console/host_settings.h"
+#include "library/sync.h"
 
 namespace zarvo {
 
@@ -63,31 +64,14 @@ class tInputList {
 };
 extern tInputList InputList;
 
-// The run thread's message queue (the wake message and nothing else in practice).
-class tThreadMessages {
-  public:
-    void Post(std::uint32_t message);
-    // Removes one waiting message; false when none.
-    bool TakeAny();
-    // Waits at most ms milliseconds for a message, leaving it queued; true when one came.
-    bool WaitAny(int ms);
-    std::size_t Count() const;
-    void Clear();
-
-  private:
-    mutable std::mutex m_Lock;
-    std::condition_variable m_Arrived;
-    std::deque<std::uint32_t> m_Messages;
-};
-extern tThreadMessages RunThreadMessages;
-
 class tMyForm;
 
 // The concrete console: the run thread's side of the host.
 class tDriversConsole : public tConsole {
   public:
     // Screen size and font from the host form's settings, or from the settings file when no
-    // host form exists.
+    // host form exists. The thread that makes the console is the one that reads it: its
+    // message queue receives the wake-ups.
     tDriversConsole();
     explicit tDriversConsole(const tHostSettings& settings);
     ~tDriversConsole() override;
@@ -104,6 +88,9 @@ class tDriversConsole : public tConsole {
     // Set by OnMessage while a close request is handled; becomes HM_CLOSEANSWER's wParam.
     std::int32_t CloseAnswer = 0;
 
+    // The reading thread's queue, where the host posts HM_WAKE.
+    const tThreadQueueRef& ReaderQueue() const { return m_ReaderQueue; }
+
     // Read under HostLock.
     const std::vector<std::uint16_t>& Cells() const { return m_Cells; }
     const std::vector<std::uint8_t>& Dirty() const { return m_Dirty; }
@@ -113,8 +100,10 @@ class tDriversConsole : public tConsole {
     friend class tMyForm;
     void MarkAllDirty();
     bool TakeInput(TConsoleMsg& msg);
+    bool DispatchThreadMessages();
     void IdleUntilInput();
 
+    tThreadQueueRef m_ReaderQueue;
     std::vector<std::uint16_t> m_Cells;
     std::vector<std::uint8_t> m_Dirty;
 };
@@ -137,6 +126,8 @@ class tConsoleHost {
     virtual void PlaceCursor(int x, int y, int shape, bool visible) = 0;
     // HM_FONT: take form.Settings().FontName/FontWeight, refit and repaint.
     virtual void ApplyFont(tMyForm&) {}
+    // SIGWINCH (the terminal's size changed) or SIGCONT (continued after a stop).
+    virtual void SurfaceSignal(tMyForm&, int /*signal*/) {}
     // Brings the surface to the front (a close request is being forwarded).
     virtual void RestoreSurface() {}
     // modShift, modCtrl and modAlt of the keys held now.
@@ -152,8 +143,8 @@ class tMyForm {
     tMyForm(const tMyForm&) = delete;
     tMyForm& operator=(const tMyForm&) = delete;
 
-    // False (with a pending error) when the wake pipe could not be made.
-    bool IsValid() const { return m_WakeRead >= 0; }
+    // False (with a pending error) when the host thread's queue has no descriptor.
+    bool IsValid() const { return WakeFd() >= 0; }
     tConsoleHost& Host() { return m_Host; }
     // The host updates FontWidth/FontHeight/ScreenLeft/ScreenTop as the window changes.
     tHostSettings& Settings() { return m_Settings; }
@@ -161,9 +152,10 @@ class tMyForm {
     int Rows() const { return m_Settings.ScreenHeight; }
 
     // --- host thread ---
-    int WakeFd() const { return m_WakeRead; }
-    int WakeWriteFd() const;
-    // Drains the wake pipe, forwards pending signals, carries out posted requests.
+    // The host thread's message queue and its descriptor (posted requests and signals).
+    const tThreadQueueRef& Queue() const { return m_Queue; }
+    int WakeFd() const { return ThreadQueueDescriptor(m_Queue); }
+    // Clears the wake, carries out the posted requests, then forwards the signals taken.
     void DispatchPosted();
     bool QuitPosted() const { return m_Quit.load(); }
     // Queues one input record for the run thread (CharConverter applied to characters);
@@ -194,25 +186,20 @@ class tMyForm {
     void RequestRepaint();
 
   private:
-    struct tPosted {
-        std::uint32_t message, wParam, lParam;
-    };
-    void Wake(char byte);
-    void DrainWakePipe();
-    void Carry(const tPosted& posted);
-    void PaintRow(int y, bool onlyDirty, bool& began);
+    void Carry(const tThreadMessage& posted);
+    void DispatchSignals();
+    void PaintCells(bool onlyDirty);
 
     tConsoleHost& m_Host;
     tHostSettings m_Settings;
-    int m_WakeRead = -1;
-    int m_WakeWrite = -1;
+    tThreadQueueRef m_Queue;
     std::atomic<bool> m_Quit{false};
-    mutable std::mutex m_PostLock;
-    std::deque<tPosted> m_Posted;
 
     std::int32_t m_CloseDepth = 0;
     std::int32_t m_CloseAnswer = 0;
     std::int32_t m_DrawLockCount = 0; // run thread only
+    // Owns HostLock from the outermost draw bracket's opening call to its closing call.
+    std::unique_lock<std::recursive_mutex> m_DrawHold{HostLock, std::defer_lock};
     std::atomic<bool> m_Changed{false};
     bool m_RepaintDone = true; // no repaint outstanding
     int m_CursorX = 0;

@@ -1,6 +1,5 @@
-// The host form's shared logic (posted requests, repaint, close requests, draw lock), the
-// signal forwarding and the start routine RunConsoleHost.
-#include <fcntl.h>
+// The host form's shared logic (posted requests, signals, repaint, close requests, draw
+// lock) and the start routine RunConsoleHost.
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -13,7 +12,9 @@
 #include "console/char_converter.h"
 #include "console/drivers_console.h"
 #include "diagnostics/pending_error.h"
+#include "library/scope.h"
 #include "platform/cp866.h"
+#include "platform/interrupt_signals.h"
 
 namespace zarvo {
 
@@ -22,50 +23,6 @@ std::function<void(const void* view)> ScreenDrawLock;
 std::atomic<bool> ApplicationStarted{false};
 
 namespace {
-
-// The signals that mean "please end": SIGINT closes like the close button, the others are a
-// shutdown. Only async-signal-safe calls run in the handler: a flag and a write.
-constexpr int kForwardedSignals[] = {SIGINT, SIGTERM, SIGHUP};
-volatile std::sig_atomic_t gSignalPending[3] = {0, 0, 0};
-volatile std::sig_atomic_t gSignalWakeFd = -1;
-
-void OnForwardedSignal(int signal) {
-    int savedErrno = errno;
-    for (int i = 0; i < 3; ++i)
-        if (kForwardedSignals[i] == signal)
-            gSignalPending[i] = 1;
-    if (gSignalWakeFd >= 0) {
-        char byte = 1;
-        [[maybe_unused]] ssize_t written = write(gSignalWakeFd, &byte, 1);
-    }
-    errno = savedErrno;
-}
-
-// Installs the handlers for the life of the host's loop and puts the old ones back after.
-class tSignalForwarding {
-  public:
-    explicit tSignalForwarding(int wakeFd) {
-        gSignalWakeFd = wakeFd;
-        struct sigaction action {};
-        action.sa_handler = OnForwardedSignal;
-        sigemptyset(&action.sa_mask);
-        action.sa_flags = SA_RESTART;
-        for (int i = 0; i < 3; ++i)
-            m_Installed[i] = sigaction(kForwardedSignals[i], &action, &m_Previous[i]) == 0;
-    }
-    ~tSignalForwarding() {
-        for (int i = 0; i < 3; ++i)
-            if (m_Installed[i])
-                sigaction(kForwardedSignals[i], &m_Previous[i], nullptr);
-        gSignalWakeFd = -1;
-    }
-    tSignalForwarding(const tSignalForwarding&) = delete;
-    tSignalForwarding& operator=(const tSignalForwarding&) = delete;
-
-  private:
-    struct sigaction m_Previous[3]{};
-    bool m_Installed[3] = {false, false, false};
-};
 
 // Windows thread priorities (1 = above normal) as nice values; refused where not permitted.
 void ApplyThreadPriority(int priority) {
@@ -78,87 +35,59 @@ void ApplyThreadPriority(int priority) {
 } // namespace
 
 tMyForm::tMyForm(tConsoleHost& host, const tHostSettings& settings)
-    : m_Host(host), m_Settings(settings) {
-    int fds[2];
-    if (pipe2(fds, O_NONBLOCK | O_CLOEXEC) != 0) {
+    : m_Host(host), m_Settings(settings), m_Queue(MakeThreadQueue()) {
+    if (WakeFd() < 0)
         PostAppError(0, "Ошибка инициализации нити ввода-вывода."_oem);
-        return;
-    }
-    m_WakeRead = fds[0];
-    m_WakeWrite = fds[1];
 }
 
 tMyForm::~tMyForm() {
+    assert(m_DrawLockCount == 0 && "host form destroyed inside a draw bracket");
     std::lock_guard guard(HostLock);
     if (HostForm == this)
         HostForm = nullptr;
-    if (m_WakeRead >= 0)
-        close(m_WakeRead);
-    if (m_WakeWrite >= 0)
-        close(m_WakeWrite);
-}
-
-int tMyForm::WakeWriteFd() const {
-    return m_WakeWrite;
-}
-
-void tMyForm::Wake(char byte) {
-    if (m_WakeWrite < 0)
-        return;
-    // A full pipe already guarantees a wake-up; the request itself waits in m_Posted.
-    [[maybe_unused]] ssize_t written = write(m_WakeWrite, &byte, 1);
-}
-
-void tMyForm::DrainWakePipe() {
-    char buffer[256];
-    while (m_WakeRead >= 0 && read(m_WakeRead, buffer, sizeof buffer) > 0) {
-    }
 }
 
 void tMyForm::Post(std::uint32_t message, std::uint32_t wParam, std::uint32_t lParam) {
-    {
-        std::lock_guard guard(m_PostLock);
-        m_Posted.push_back({message, wParam, lParam});
-    }
-    Wake(0);
+    PostThreadMessage(m_Queue, {message, wParam, std::intptr_t(lParam)});
 }
 
 bool tMyForm::IsPosted(std::uint32_t message) const {
-    std::lock_guard guard(m_PostLock);
-    return std::any_of(m_Posted.begin(), m_Posted.end(),
-                       [message](const tPosted& posted) { return posted.message == message; });
+    return HasThreadMessage(m_Queue, message);
 }
 
 void tMyForm::DispatchPosted() {
-    DrainWakePipe();
-    for (int i = 0; i < 3; ++i) {
-        if (gSignalPending[i] != 0) {
-            gSignalPending[i] = 0;
-            ForwardCloseRequest(kForwardedSignals[i] == SIGINT ? WM_CLOSE : WM_QUERYENDSESSION);
-        }
-    }
-    for (;;) {
-        tPosted posted{};
-        {
-            std::lock_guard guard(m_PostLock);
-            if (m_Posted.empty())
-                return;
-            posted = m_Posted.front();
-            m_Posted.pop_front();
-        }
+    // Cleared first: whatever arrives from here on leaves the descriptor readable again.
+    ClearThreadQueueWake(m_Queue);
+    tThreadMessage posted;
+    while (PeekThreadMessage(m_Queue, posted, true))
         Carry(posted);
-    }
+    DispatchSignals();
 }
 
-void tMyForm::Carry(const tPosted& posted) {
-    switch (posted.message) {
+// SIGINT closes like the close button, SIGTERM and SIGHUP are a shutdown; SIGCONT comes
+// before SIGWINCH, since a continued terminal is refitted anyway.
+void tMyForm::DispatchSignals() {
+    if (TakeSignal(SIGINT))
+        ForwardCloseRequest(WM_CLOSE);
+    bool term = TakeSignal(SIGTERM);
+    bool hangUp = TakeSignal(SIGHUP);
+    if (term || hangUp)
+        ForwardCloseRequest(WM_QUERYENDSESSION);
+    for (int signal : {SIGCONT, SIGWINCH})
+        if (TakeSignal(signal))
+            m_Host.SurfaceSignal(*this, signal);
+}
+
+void tMyForm::Carry(const tThreadMessage& posted) {
+    switch (posted.Message) {
     case HM_REPAINT:
         PaintDirty();
         break;
     case HM_CURSOR: {
-        int shape = int(posted.lParam >> 16);
-        m_CursorX = int(posted.lParam & 0xFF);
-        m_CursorY = int((posted.lParam >> 8) & 0xFF);
+        auto lParam = std::uint32_t(posted.LParam);
+        int shape = int(lParam >> 16);
+        m_CursorX = int(lParam & 0xFF);
+        m_CursorY = int((lParam >> 8) & 0xFF);
         m_CursorShape = shape;
         m_CursorVisible = (shape & 0x2000) == 0;
         m_Host.PlaceCursor(m_CursorX, m_CursorY, shape, m_CursorVisible);
@@ -170,7 +99,7 @@ void tMyForm::Carry(const tPosted& posted) {
         break;
     }
     case HM_CLOSEANSWER:
-        m_CloseAnswer = std::int32_t(posted.wParam);
+        m_CloseAnswer = std::int32_t(posted.WParam);
         m_CloseDepth = 0;
         break;
     case WM_QUIT:
@@ -182,10 +111,14 @@ void tMyForm::Carry(const tPosted& posted) {
 }
 
 void tMyForm::QueueInput(TConsoleMsg msg) {
+    tThreadQueueRef reader;
     {
         std::lock_guard guard(HostLock);
-        if (ActiveConsole != nullptr && ActiveConsole->OnHostMessage)
-            ActiveConsole->OnHostMessage(msg);
+        if (ActiveConsole != nullptr) {
+            if (ActiveConsole->OnHostMessage)
+                ActiveConsole->OnHostMessage(msg);
+            reader = ActiveConsole->ReaderQueue();
+        }
     }
     if (msg.message == WM_CHAR || msg.message == WM_SYSCHAR) {
         char ch = char(msg.wParam & 0xFF);
@@ -193,8 +126,9 @@ void tMyForm::QueueInput(TConsoleMsg msg) {
             CharConverter(&ch);
         msg.wParam = std::uint8_t(ch);
     }
+    // Without an active console nobody waits: the record is read once one is active.
     if (InputList.Append(msg))
-        RunThreadMessages.Post(HM_WAKE);
+        PostThreadMessage(reader, {HM_WAKE, 0, 0});
 }
 
 void tMyForm::ForwardCloseRequest(std::uint32_t message) {
@@ -208,25 +142,34 @@ void tMyForm::ForwardCloseRequest(std::uint32_t message) {
     QueueInput(request);
 }
 
-void tMyForm::PaintRow(int y, bool onlyDirty, bool& began) {
+// Walks the active console's cells row by row and paints each run of (dirty) cells; the
+// host's paint bracket opens before the first run and closes after the last. Under HostLock.
+void tMyForm::PaintCells(bool onlyDirty) {
     tDriversConsole& console = *ActiveConsole;
+    bool began = false;
+    tScopeExit endPaint([&] {
+        if (began)
+            m_Host.EndPaint();
+    });
     int cols = console.Cols;
-    std::size_t rowStart = std::size_t(y) * cols;
-    int x = 0;
-    while (x < cols) {
-        if (onlyDirty && console.m_Dirty[rowStart + x] == 0) {
-            ++x;
-            continue;
+    for (int y = 0; y < console.Rows; ++y) {
+        std::size_t rowStart = std::size_t(y) * cols;
+        int x = 0;
+        while (x < cols) {
+            if (onlyDirty && console.m_Dirty[rowStart + x] == 0) {
+                ++x;
+                continue;
+            }
+            int end = x;
+            while (end < cols && (!onlyDirty || console.m_Dirty[rowStart + end] != 0))
+                console.m_Dirty[rowStart + end++] = 0;
+            if (!began) {
+                m_Host.BeginPaint();
+                began = true;
+            }
+            m_Host.PaintCells(x, y, console.m_Cells.data() + rowStart + x, end - x);
+            x = end;
         }
-        int end = x;
-        while (end < cols && (!onlyDirty || console.m_Dirty[rowStart + end] != 0))
-            console.m_Dirty[rowStart + end++] = 0;
-        if (!began) {
-            m_Host.BeginPaint();
-            began = true;
-        }
-        m_Host.PaintCells(x, y, console.m_Cells.data() + rowStart + x, end - x);
-        x = end;
     }
 }
 
@@ -236,11 +179,7 @@ void tMyForm::PaintDirty() {
         return;
     m_RepaintDone = true;
     m_Changed = false;
-    bool began = false;
-    for (int y = 0; y < ActiveConsole->Rows; ++y)
-        PaintRow(y, true, began);
-    if (began)
-        m_Host.EndPaint();
+    PaintCells(true);
 }
 
 void tMyForm::PaintAll() {
@@ -249,11 +188,7 @@ void tMyForm::PaintAll() {
         m_Host.PaintEmpty();
         return;
     }
-    bool began = false;
-    for (int y = 0; y < ActiveConsole->Rows; ++y)
-        PaintRow(y, false, began);
-    if (began)
-        m_Host.EndPaint();
+    PaintCells(false);
 }
 
 void tMyForm::RequestRepaint() {
@@ -266,16 +201,18 @@ void tMyForm::RequestRepaint() {
 void tMyForm::DrawLock(const void* view) {
     // A closing call without an opening one has no bracket to end; taking the lock for it
     // would leave HostLock held for good.
+    assert((view == nullptr || m_DrawLockCount < 0) && "draw bracket closed but never opened");
     if (view != nullptr && m_DrawLockCount == 0)
         return;
     if (m_DrawLockCount == 0)
-        HostLock.lock();
+        m_DrawHold.lock();
     m_DrawLockCount += view == nullptr ? -1 : 1;
+    assert(m_DrawLockCount <= 0 && "draw brackets out of balance");
     if (m_DrawLockCount != 0)
         return;
     if (m_Changed)
         RequestRepaint();
-    HostLock.unlock();
+    m_DrawHold.unlock();
 }
 
 void BindScreenDrawLock() {
@@ -309,6 +246,11 @@ bool RunConsoleHost(tConsoleHost& host, const std::function<void()>& afterCreate
     auto form = std::make_unique<tMyForm>(host, settings);
     if (!form->IsValid())
         return false;
+    // The signals reach the host loop through the form's descriptor from here on, so none
+    // is missed while the surface is made (a resize, a Ctrl+C).
+    tInterruptSignalScope signals;
+    int previousWake = SetSignalWakeDescriptor(form->WakeFd());
+    tScopeExit restoreWake([previousWake] { SetSignalWakeDescriptor(previousWake); });
     {
         std::lock_guard guard(HostLock);
         HostForm = form.get();
@@ -319,18 +261,13 @@ bool RunConsoleHost(tConsoleHost& host, const std::function<void()>& afterCreate
         }
     }
     // Whatever happens from here on, the surface goes away.
-    struct tSurfaceGuard {
-        tConsoleHost& Host;
-        tMyForm& Form;
-        ~tSurfaceGuard() {
-            std::lock_guard guard(HostLock);
-            Host.DestroySurface(Form);
-            HostForm = nullptr;
-        }
-    } surface{host, *form};
+    tScopeExit destroySurface([&host, &form] {
+        std::lock_guard guard(HostLock);
+        host.DestroySurface(*form);
+        HostForm = nullptr;
+    });
 
     ApplyThreadPriority(settings.InputThreadPriority);
-    tSignalForwarding signals(form->WakeWriteFd());
     if (afterCreate)
         afterCreate();
     host.RunEventLoop(*form);

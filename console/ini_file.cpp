@@ -11,6 +11,7 @@
 #include "platform/cp866.h"
 #include "platform/file_names.h"
 #include "platform/format_text.h"
+#include "platform/whole_file.h"
 
 namespace zarvo {
 namespace {
@@ -76,32 +77,18 @@ bool WriteAll(int fd, std::string_view data) {
 
 bool tIniFile::Load(std::string_view path) {
     m_Lines.clear();
-    std::string osPath = OsPath(path);
-    int fd = open(osPath.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        if (errno == ENOENT)
-            return true;
-        PostFileError("Не удалось открыть файл настроек %s"_oem, path, errno);
+    tWholeFile file = ReadWholeFile(OsPath(path));
+    if (file.OpenError == ENOENT)
+        return true;
+    if (file.OpenError != 0) {
+        PostFileError("Не удалось открыть файл настроек %s"_oem, path, file.OpenError);
         return false;
     }
-    std::string text;
-    char buffer[4096];
-    for (;;) {
-        ssize_t got = read(fd, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0) {
-            int code = errno;
-            close(fd);
-            PostFileError("Не удалось прочитать файл настроек %s"_oem, path, code);
-            return false;
-        }
-        if (got == 0)
-            break;
-        text.append(buffer, std::size_t(got));
+    if (file.ReadError != 0) {
+        PostFileError("Не удалось прочитать файл настроек %s"_oem, path, file.ReadError);
+        return false;
     }
-    close(fd);
-    Parse(text);
+    Parse(file.Text);
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "console/console.h"
+#include "library/clocks.h"
 
 namespace zarvo {
 namespace {
@@ -147,7 +148,7 @@ bool IsDroppedKey(const TConsoleMsg& msg) {
 TEventRec gLastMouse;
 std::uint32_t gRepeatStart = 0;
 std::uint32_t gRepeatDelay = 0;
-tConsoleClock gClock = MonotonicMilliseconds;
+tConsoleClock gClock = GetTickCount32;
 
 void TranslateMouse(const TConsoleMsg& msg, TEventRec& event) {
     std::uint8_t doubleClick = 0;
@@ -258,7 +259,7 @@ void TranslateConsoleMsg(const TConsoleMsg& msg, TEventRec& event) {
 }
 
 void SetConsoleClock(tConsoleClock clock) {
-    gClock = clock ? clock : MonotonicMilliseconds;
+    gClock = clock ? clock : GetTickCount32;
 }
 
 void ResetConsoleMouseState() {

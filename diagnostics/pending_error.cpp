@@ -97,7 +97,7 @@ std::string ConsoleReportText(std::string_view message) {
     out.reserve(message.size() + 8);
     for (std::size_t i = 0; i < message.size(); ++i) {
         char c = message[i];
-        if (c == 3)
+        if (c == kCentreMark)
             continue;
         if (c == '\r') {
             out += "\r\n";

@@ -41,10 +41,14 @@ void SleepMs(int ms) {
 
 } // namespace
 
-std::uint32_t GetTickCount32() {
+std::uint64_t GetTickCount64() {
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
-    return std::uint32_t(std::uint64_t(now.tv_sec) * 1000u + std::uint64_t(now.tv_nsec) / 1000000u);
+    return std::uint64_t(now.tv_sec) * 1000u + std::uint64_t(now.tv_nsec) / 1000000u;
+}
+
+std::uint32_t GetTickCount32() {
+    return std::uint32_t(GetTickCount64());
 }
 
 void Delay(int ms) {

@@ -6,9 +6,11 @@
 
 namespace zarvo {
 
-// Milliseconds of the monotonic clock as a 32-bit count that wraps; differences taken
-// modulo 2^32 stay right across a wrap, and the count never jumps with the wall clock.
+// The program's one millisecond clock: CLOCK_MONOTONIC, which never jumps with the wall
+// clock. The 32-bit count wraps (differences taken modulo 2^32 stay right across a wrap);
+// the 64-bit one is for spans that may outlast the wrap (about 49 days).
 std::uint32_t GetTickCount32();
+std::uint64_t GetTickCount64();
 
 // Waits Ms milliseconds without processing user-interface events: one sleep up to 300 ms,
 // longer waits in 10 ms steps measured on the tick.

@@ -57,7 +57,7 @@ std::string tStream::ErrorText(std::int16_t code, std::int32_t info) {
         text += FormatText("(статус : %d, код : %d)"_oem, {int(code), int(info)});
     else
         text += FormatText("(статус : %d)"_oem, {int(code)});
-    return "\x03" + std::string("Ошибка потока: "_oem) + text;
+    return kCentreMark + std::string("Ошибка потока: "_oem) + text;
 }
 
 void tStream::Error(std::int16_t code, std::int32_t info) {

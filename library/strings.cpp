@@ -3,11 +3,11 @@
 
 #include <algorithm>
 
+#include "platform/cp866.h"
+
 namespace zarvo {
 
 namespace {
-
-constexpr char kCentreMark = 3;
 
 bool IsSkippedInPrefix(char c) {
     return c == ' ' || c == '&' || c == '~';

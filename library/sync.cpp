@@ -11,6 +11,7 @@
 #include <deque>
 #include <map>
 
+#include "library/clocks.h"
 #include "platform/cp866.h"
 
 namespace zarvo {
@@ -208,7 +209,12 @@ void PostThreadMessage(const tThreadQueueRef& queue, const tThreadMessage& messa
 }
 
 bool PeekThreadMessage(tThreadMessage& message, bool remove) {
-    tThreadQueueRef queue = CurrentThreadQueue();
+    return PeekThreadMessage(CurrentThreadQueue(), message, remove);
+}
+
+bool PeekThreadMessage(const tThreadQueueRef& queue, tThreadMessage& message, bool remove) {
+    if (!queue)
+        return false;
     std::lock_guard guard(gWaitLock);
     if (queue->Messages.empty())
         return false;
@@ -221,8 +227,30 @@ bool PeekThreadMessage(tThreadMessage& message, bool remove) {
     return true;
 }
 
+bool HasThreadMessage(const tThreadQueueRef& queue, std::uint32_t message) {
+    if (!queue)
+        return false;
+    std::lock_guard guard(gWaitLock);
+    for (const tThreadMessage& waiting : queue->Messages)
+        if (waiting.Message == message)
+            return true;
+    return false;
+}
+
+std::size_t ThreadMessageCount(const tThreadQueueRef& queue) {
+    if (!queue)
+        return 0;
+    std::lock_guard guard(gWaitLock);
+    return queue->Messages.size();
+}
+
 int ThreadQueueDescriptor(const tThreadQueueRef& queue) {
     return queue ? queue->Descriptor() : -1;
+}
+
+void ClearThreadQueueWake(const tThreadQueueRef& queue) {
+    if (queue)
+        queue->Drain();
 }
 
 std::uint32_t WaitForEvents(const std::vector<THandledObject*>& handles, std::uint32_t timeout,
@@ -236,17 +264,23 @@ std::uint32_t WaitForEvents(const std::vector<THandledObject*>& handles, std::ui
     }
     tThreadQueueRef input = anyInput ? CurrentThreadQueue() : nullptr;
     std::thread::id self = std::this_thread::get_id();
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout);
+    const std::uint64_t start = GetTickCount64();
 
     std::unique_lock guard(gWaitLock);
     for (;;) {
         std::uint32_t result = TryWait(states, waitAll, anyInput, input.get(), self);
         if (result != kWaitTimeout)
             return result;
-        if (timeout == kInfinite)
+        if (timeout == kInfinite) {
             gWaitChanged.wait(guard);
-        else if (gWaitChanged.wait_until(guard, deadline) == std::cv_status::timeout)
-            return TryWait(states, waitAll, anyInput, input.get(), self);
+            continue;
+        }
+        // The tick is whole milliseconds: the first reading may be almost one late, so the
+        // wait runs one tick past the time-out rather than end early.
+        std::uint64_t waited = GetTickCount64() - start;
+        if (waited > timeout)
+            return kWaitTimeout;
+        gWaitChanged.wait_for(guard, std::chrono::milliseconds(timeout - waited + 1));
     }
 }
 

@@ -88,7 +88,8 @@ class TCriticalSection {
     std::recursive_mutex m_Lock;
 };
 
-// A message posted to a thread, as the console host posts its wake-up records.
+// A message posted to a thread: the host's wake-ups to the run thread, the run thread's
+// requests (repaint, cursor, font, close answer, quit) to the host thread.
 struct tThreadMessage {
     std::uint32_t Message = 0;
     std::uintptr_t WParam = 0;
@@ -107,8 +108,19 @@ tThreadQueueRef MakeThreadQueue();
 void PostThreadMessage(const tThreadQueueRef& queue, const tThreadMessage& message);
 // Looks at the calling thread's first message; takes it off the queue when Remove is set.
 bool PeekThreadMessage(tThreadMessage& message, bool remove);
-// A descriptor that is readable while Queue holds messages, for loops that poll descriptors.
+// The same for a given queue (a host form takes the messages of the queue it owns).
+bool PeekThreadMessage(const tThreadQueueRef& queue, tThreadMessage& message, bool remove);
+// Whether Queue holds a message with this number.
+bool HasThreadMessage(const tThreadQueueRef& queue, std::uint32_t message);
+std::size_t ThreadMessageCount(const tThreadQueueRef& queue);
+
+// A descriptor (an eventfd) for loops that poll: readable once a message is posted, until the
+// queue is emptied or the wake is cleared. The signal handler writes its wake-ups into the
+// same descriptor (SetSignalWakeDescriptor), so one poll serves messages and signals.
 int ThreadQueueDescriptor(const tThreadQueueRef& queue);
+// Clears the descriptor. A polling loop calls it first, then takes the messages, then the
+// signals: a wake-up written meanwhile stays readable, so none is lost.
+void ClearThreadQueueWake(const tThreadQueueRef& queue);
 
 // Waits up to Timeout ms (kInfinite: no limit) for one (or, with WaitAll, every) object, and
 // with AnyInput also for a message on the calling thread's queue. Answers kWaitObject0 +

@@ -5,12 +5,12 @@
 #include <algorithm>
 
 #include "library/strings.h"
+#include "platform/cp866.h"
 
 namespace zarvo {
 
 namespace {
 
-constexpr char kCentreMark = 3;
 constexpr char kCarriageReturn = 13;
 constexpr char kLineFeed = 10;
 

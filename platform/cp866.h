@@ -11,6 +11,9 @@
 
 namespace zarvo {
 
+// In the program's message texts byte 3 at the start of a line centres that line.
+inline constexpr char kCentreMark = 3;
+
 // Unicode code points of CP866 bytes 0x80 to 0xFF.
 inline constexpr std::array<char16_t, 128> kCp866High = {
     u'А', u'Б', u'В', u'Г', u'Д', u'Е', u'Ж', u'З',      u'И', u'Й', u'К', u'Л', u'М', u'Н', u'О',

@@ -1,53 +1,104 @@
-// Signal flags for cancel and shutdown; nothing but atomic stores runs in the handlers.
+// The signal handler and its flags. Nothing but atomic operations and one write(2) runs in the
+// handler, all of them async-signal-safe.
 #include "platform/interrupt_signals.h"
 
-#include <atomic>
+#include <unistd.h>
+
+#include <cerrno>
 #include <csignal>
 
 namespace zarvo {
 
 namespace detail {
-std::atomic<bool> gCancelRequest{false};
+std::atomic<std::uint32_t> gPendingSignals{0};
 std::atomic<bool> gShutdownRequest{false};
 } // namespace detail
 
 namespace {
 
-using detail::gCancelRequest;
+using detail::gPendingSignals;
 using detail::gShutdownRequest;
 
-extern "C" void OnInterrupt(int signal) {
-    if (signal == SIGINT)
-        gCancelRequest.store(true, std::memory_order_relaxed);
-    else
-        gShutdownRequest.store(true, std::memory_order_relaxed);
+struct tCaught {
+    int Signal;
+    bool Restart; // SA_RESTART: a redraw request must not break off a blocked read
+};
+constexpr tCaught kCaught[] = {
+    {SIGINT, false}, {SIGTERM, false}, {SIGHUP, false}, {SIGWINCH, true}, {SIGCONT, true},
+};
+constexpr int kCaughtCount = int(sizeof kCaught / sizeof kCaught[0]);
+
+std::atomic<int> gWakeDescriptor{-1};
+static_assert(std::atomic<int>::is_always_lock_free, "the handler reads it");
+
+bool gInstalled = false;
+struct sigaction gPrevious[kCaughtCount] {};
+
+std::uint32_t BitOf(int signal) {
+    return 1u << unsigned(signal);
 }
 
-void SetHandler(int signal, void (*handler)(int)) {
-    struct sigaction action {};
-    action.sa_handler = handler;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = 0;
-    sigaction(signal, &action, nullptr);
+extern "C" void OnSignal(int signal) {
+    int savedErrno = errno;
+    gPendingSignals.fetch_or(BitOf(signal), std::memory_order_relaxed);
+    if (signal == SIGTERM || signal == SIGHUP)
+        gShutdownRequest.store(true, std::memory_order_relaxed);
+    int descriptor = gWakeDescriptor.load(std::memory_order_relaxed);
+    if (descriptor >= 0) {
+        std::uint64_t one = 1;
+        // A full counter still reads as readable: nothing to do when the write fails.
+        [[maybe_unused]] ssize_t written = write(descriptor, &one, sizeof one);
+    }
+    errno = savedErrno;
 }
 
 } // namespace
 
 void InstallInterruptSignals() {
-    for (int signal : {SIGINT, SIGTERM, SIGHUP})
-        SetHandler(signal, OnInterrupt);
+    if (gInstalled)
+        return;
+    for (int i = 0; i < kCaughtCount; ++i) {
+        struct sigaction action {};
+        action.sa_handler = OnSignal;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = kCaught[i].Restart ? SA_RESTART : 0;
+        sigaction(kCaught[i].Signal, &action, &gPrevious[i]);
+    }
+    gInstalled = true;
 }
 
 void RemoveInterruptSignals() {
-    for (int signal : {SIGINT, SIGTERM, SIGHUP})
-        SetHandler(signal, SIG_DFL);
+    if (!gInstalled)
+        return;
+    for (int i = 0; i < kCaughtCount; ++i)
+        sigaction(kCaught[i].Signal, &gPrevious[i], nullptr);
+    gInstalled = false;
 }
 
-using detail::gCancelRequest;
-using detail::gShutdownRequest;
+bool InterruptSignalsInstalled() {
+    return gInstalled;
+}
+
+tInterruptSignalScope::tInterruptSignalScope() : m_Installed(!gInstalled) {
+    InstallInterruptSignals();
+}
+
+tInterruptSignalScope::~tInterruptSignalScope() {
+    if (m_Installed)
+        RemoveInterruptSignals();
+}
+
+int SetSignalWakeDescriptor(int descriptor) {
+    return gWakeDescriptor.exchange(descriptor);
+}
+
+bool TakeSignal(int signal) {
+    std::uint32_t bit = BitOf(signal);
+    return (gPendingSignals.fetch_and(~bit, std::memory_order_relaxed) & bit) != 0;
+}
 
 bool TakeCancelRequest() {
-    return gCancelRequest.exchange(false, std::memory_order_relaxed);
+    return TakeSignal(SIGINT);
 }
 
 bool ShutdownRequested() {
@@ -55,11 +106,16 @@ bool ShutdownRequested() {
 }
 
 void RequestCancel() {
-    gCancelRequest.store(true, std::memory_order_relaxed);
+    gPendingSignals.fetch_or(BitOf(SIGINT), std::memory_order_relaxed);
 }
 
 void RequestShutdown() {
     gShutdownRequest.store(true, std::memory_order_relaxed);
+}
+
+void ResetInterruptState() {
+    gPendingSignals.store(0);
+    gShutdownRequest.store(false);
 }
 
 } // namespace zarvo

@@ -2,8 +2,8 @@
 #include "platform/mounts.h"
 
 #include <array>
-#include <fstream>
-#include <sstream>
+
+#include "platform/whole_file.h"
 
 namespace zarvo {
 
@@ -88,11 +88,7 @@ std::vector<tMountEntry> ParseMountTable(std::string_view text) {
 }
 
 std::string ReadMountTableText() {
-    std::ifstream file("/proc/self/mounts");
-    std::ostringstream text;
-    if (file)
-        text << file.rdbuf();
-    return text.str();
+    return ReadWholeFile("/proc/self/mounts").Text;
 }
 
 std::vector<tMountEntry> ReadMountTable() {

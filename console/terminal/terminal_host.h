@@ -29,6 +29,7 @@ class tTerminalHost : public tConsoleHost {
     void EndPaint() override;
     void PaintEmpty() override;
     void PlaceCursor(int x, int y, int shape, bool visible) override;
+    void SurfaceSignal(tMyForm& form, int signal) override;
     std::uint32_t HeldModifiers() override { return m_LastModifiers.load(); }
 
     // How long the rest of a sequence may take before a lone Esc counts as the Esc key.
@@ -37,7 +38,6 @@ class tTerminalHost : public tConsoleHost {
   private:
     void ReadInput(tMyForm& form);
     void QueueRecords(tMyForm& form);
-    void HandleSignals(tMyForm& form);
     void RefitScreen(tMyForm& form);
     void Flush();
 

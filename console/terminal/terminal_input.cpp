@@ -12,7 +12,6 @@ namespace zarvo {
 namespace {
 
 constexpr std::size_t kLongestSequence = 32; // longer "sequences" are noise and are dropped
-constexpr std::uint32_t kWheelDelta = 120;
 
 struct tTildeKey {
     int Number;
@@ -392,16 +391,13 @@ void tTerminalInput::EmitMouse(const tMouseReport& report, std::uint32_t now,
                                                             WM_RBUTTONDOWN};
     std::uint32_t lParam = MakeMouseData(report.Column, report.Row);
     auto push = [&](std::uint32_t message, std::uint32_t wParam) {
-        std::uint32_t shift =
-            ((wParam & MK_SHIFT) ? modShift : 0) | ((wParam & MK_CONTROL) ? modCtrl : 0) |
-            ((wParam & MK_LBUTTON) ? modLeft : 0) | ((wParam & MK_RBUTTON) ? modRight : 0) |
-            ((wParam & MK_MBUTTON) ? modMiddle : 0) | (alt ? modAlt : 0);
+        std::uint32_t shift = ModifiersOfMouseKeys(wParam) | (alt ? modAlt : 0);
         out.push_back({message, wParam, lParam, message == WM_MOUSEWHEEL ? 0 : shift});
     };
     if (report.Code & 64) {
         if (button < 2) // vertical wheel only
             push(WM_MOUSEWHEEL,
-                 (std::uint32_t(std::uint16_t(button == 0 ? kWheelDelta : -kWheelDelta)) << 16) |
+                 (std::uint32_t(std::uint16_t(button == 0 ? kWheelStep : -kWheelStep)) << 16) |
                      m_HeldButtons | keys);
         return;
     }
@@ -420,14 +416,11 @@ void tTerminalInput::EmitMouse(const tMouseReport& report, std::uint32_t now,
         }
         return;
     }
-    bool isDouble = !m_LastPressWasDouble && m_LastPressButton == kButtonBits[button] &&
-                    m_LastPressColumn == report.Column && m_LastPressRow == report.Row &&
-                    now - m_LastPressTime <= kDoubleClickTime;
-    m_LastPressWasDouble = isDouble;
-    m_LastPressButton = kButtonBits[button];
-    m_LastPressColumn = report.Column;
-    m_LastPressRow = report.Row;
-    m_LastPressTime = now;
+    // Cells: the second press must be on the same cell.
+    tMousePress press{kButtonBits[button], report.Column, report.Row, now, false};
+    bool isDouble = CompletesDoubleClick(m_LastPress, press, 0);
+    press.CompletedDouble = isDouble;
+    m_LastPress = press;
     m_HeldButtons |= kButtonBits[button];
     push(kDownMessages[button] + (isDouble ? 2 : 0), m_HeldButtons | keys);
 }

@@ -25,9 +25,6 @@ class tTerminalInput {
     bool HasPartial() const { return !m_Pending.empty(); }
     void Flush(std::uint32_t now, std::vector<TConsoleMsg>& out);
 
-    // Milliseconds within which a second press at the same cell is a double click.
-    static constexpr std::uint32_t kDoubleClickTime = 500;
-
   private:
     struct tMouseReport {
         int Code = 0; // the xterm button code: buttons, modifiers, motion and wheel bits
@@ -56,11 +53,7 @@ class tTerminalInput {
     const tTerminalCaps& m_Caps;
     std::string m_Pending;
     std::uint32_t m_HeldButtons = 0; // MK_*BUTTON bits
-    std::uint32_t m_LastPressButton = 0;
-    int m_LastPressColumn = -1;
-    int m_LastPressRow = -1;
-    std::uint32_t m_LastPressTime = 0;
-    bool m_LastPressWasDouble = false;
+    tMousePress m_LastPress;         // in cells
 };
 
 // The records of one key: key-down (system key-down with Alt), then, when the key types

@@ -4,18 +4,14 @@
 
 #include <X11/keysym.h>
 
-#include <cstdlib>
-
 #include "console/x11/x11_keys.h"
 
 namespace zarvo {
 
 namespace {
 
-// Second press of a double click: same button, soon and near.
-constexpr Time kDoubleClickMilliseconds = 500;
+// How far (in pixels) the second press of a double click may be from the first.
 constexpr int kDoubleClickDistance = 2;
-constexpr int kWheelStep = 120;
 
 bool IsKeypadDigit(KeySym keysym) {
     return (keysym >= XK_KP_0 && keysym <= XK_KP_9) || keysym == XK_KP_Decimal ||
@@ -151,17 +147,7 @@ void tX11Window::QueueMouse(tMyForm& form, std::uint32_t message, std::uint32_t 
     // Division as the key tables' platform did it: toward zero, also left of the window.
     int column = m_CellWidth > 0 ? x / m_CellWidth : 0;
     int row = m_CellHeight > 0 ? y / m_CellHeight : 0;
-    std::uint32_t shift = 0;
-    if (flags & MK_SHIFT)
-        shift |= modShift;
-    if (flags & MK_CONTROL)
-        shift |= modCtrl;
-    if (flags & MK_LBUTTON)
-        shift |= modLeft;
-    if (flags & MK_RBUTTON)
-        shift |= modRight;
-    if (flags & MK_MBUTTON)
-        shift |= modMiddle;
+    std::uint32_t shift = ModifiersOfMouseKeys(flags);
     if (state & Mod1Mask)
         shift |= modAlt;
     m_LastMouseColumn = column;
@@ -200,15 +186,10 @@ void tX11Window::HandleButton(tMyForm& form, const XButtonEvent& event) {
         QueueMouse(form, down + 1, flags & ~bit, event.x, event.y, event.state);
         return;
     }
-    bool isDouble = !m_LastWasDouble && event.button == m_LastButton &&
-                    event.time - m_LastPressTime <= kDoubleClickMilliseconds &&
-                    std::abs(event.x - m_LastPressX) <= kDoubleClickDistance &&
-                    std::abs(event.y - m_LastPressY) <= kDoubleClickDistance;
-    m_LastWasDouble = isDouble;
-    m_LastButton = event.button;
-    m_LastPressTime = event.time;
-    m_LastPressX = event.x;
-    m_LastPressY = event.y;
+    tMousePress press{event.button, event.x, event.y, std::uint32_t(event.time), false};
+    bool isDouble = CompletesDoubleClick(m_LastPress, press, kDoubleClickDistance);
+    press.CompletedDouble = isDouble;
+    m_LastPress = press;
     QueueMouse(form, isDouble ? down + 2 : down, flags | bit, event.x, event.y, event.state);
 }
 

@@ -48,7 +48,7 @@ std::vector<tBoxLine> SplitLines(std::string_view text) {
             if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
                 ++i;
             lines.emplace_back();
-        } else if (c == 3) {
+        } else if (c == kCentreMark) {
             lines.back().Centred = true;
         } else if (std::uint8_t(c) >= 0x20) {
             AppendUtf8(lines.back().Utf8, Cp866ToUnicode(std::uint8_t(c)));

@@ -7,10 +7,10 @@
 #include <poll.h>
 
 #include <algorithm>
-#include <chrono>
 
 #include "console/x11/x11_display.h"
 #include "diagnostics/pending_error.h"
+#include "library/clocks.h"
 #include "platform/cp866.h"
 
 namespace zarvo {
@@ -23,9 +23,9 @@ constexpr int kDefaultPosition = 20;
 // How much of the window must stay on the screen.
 constexpr int kReachableMargin = 50;
 
-long long NowMilliseconds() {
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+// The blink schedule is kept in signed milliseconds so "time left" may go negative.
+long long TickMs() {
+    return (long long)GetTickCount64();
 }
 
 } // namespace
@@ -216,7 +216,7 @@ void tX11Window::CloseWindow() {
 }
 
 void tX11Window::RunEventLoop(tMyForm& form) {
-    m_NextBlink = NowMilliseconds() + kBlinkMilliseconds;
+    m_NextBlink = TickMs() + kBlinkMilliseconds;
     while (!form.QuitPosted()) {
         while (XPending(m_Display) > 0 && !form.QuitPosted()) {
             XEvent event;
@@ -360,21 +360,21 @@ void tX11Window::HandleFocus(bool focused) {
     // Keys released while another window had the focus never reported it.
     m_KeysDown.fill(false);
     m_BlinkOn = true;
-    m_NextBlink = NowMilliseconds() + kBlinkMilliseconds;
+    m_NextBlink = TickMs() + kBlinkMilliseconds;
     ShowCaret();
 }
 
 int tX11Window::MillisecondsToBlink() const {
     if (!m_CaretWanted || !m_Focused)
         return -1;
-    long long left = m_NextBlink - NowMilliseconds();
+    long long left = m_NextBlink - TickMs();
     return int(std::clamp(left, 0LL, (long long)kBlinkMilliseconds));
 }
 
 void tX11Window::Blink() {
     if (!m_CaretWanted || !m_Focused)
         return;
-    long long now = NowMilliseconds();
+    long long now = TickMs();
     if (now < m_NextBlink)
         return;
     HideCaret();

@@ -123,11 +123,7 @@ class tX11Window {
     // Input state.
     std::atomic<std::uint32_t> m_HeldModifiers{0};
     std::array<bool, 256> m_KeysDown{};
-    unsigned m_LastButton = 0;
-    Time m_LastPressTime = 0;
-    int m_LastPressX = 0;
-    int m_LastPressY = 0;
-    bool m_LastWasDouble = false;
+    tMousePress m_LastPress; // in pixels
     int m_LastMouseColumn = -1;
     int m_LastMouseRow = -1;
     std::uint32_t m_LastMouseFlags = 0;

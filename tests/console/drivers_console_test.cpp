@@ -21,7 +21,7 @@ class DriversConsoleTest : public ::testing::Test {
   protected:
     void SetUp() override {
         InputList.Clear();
-        RunThreadMessages.Clear();
+        DropThreadMessages();
         StartConsoleDriver();
         Console().Activate();
         Screen.Pump();
@@ -30,8 +30,15 @@ class DriversConsoleTest : public ::testing::Test {
     void TearDown() override {
         StopConsoleDriver();
         InputList.Clear();
-        RunThreadMessages.Clear();
+        DropThreadMessages();
     }
+    // The wake-ups left on this thread's queue by an earlier test.
+    static void DropThreadMessages() {
+        tThreadMessage message;
+        while (PeekThreadMessage(message, true)) {
+        }
+    }
+    static std::size_t WakeCount() { return ThreadMessageCount(CurrentThreadQueue()); }
     tDriversConsole& Console() { return *static_cast<tDriversConsole*>(CurrentConsole); }
     // One draw bracket, as a view makes it.
     void Draw(int x, int y, std::vector<std::uint16_t> cells) {
@@ -66,13 +73,13 @@ TEST_F(DriversConsoleTest, WakeOnlyWhenTheQueueWasEmpty) {
     Screen.Feed(Key('A', 0x1E));
     Screen.Feed(Key('B', 0x30));
     Screen.Feed(Key('C', 0x2E));
-    EXPECT_EQ(RunThreadMessages.Count(), 1u) << "one wake for three records";
+    EXPECT_EQ(WakeCount(), 1u) << "one wake for three records";
     EXPECT_EQ(InputList.Count(), 3u);
     while (Read().what != evtNothing) {
     }
-    EXPECT_EQ(RunThreadMessages.Count(), 0u) << "the reader drains the wake";
+    EXPECT_EQ(WakeCount(), 0u) << "the reader drains the wake";
     Screen.Feed(Key('D', 0x20));
-    EXPECT_EQ(RunThreadMessages.Count(), 1u) << "empty again, so a new wake";
+    EXPECT_EQ(WakeCount(), 1u) << "empty again, so a new wake";
 }
 
 // Catches close requests reaching the event stream, going unanswered, or a second one
@@ -147,9 +154,10 @@ TEST_F(DriversConsoleTest, DrawLockKeepsOneRepaintOutstanding) {
     EXPECT_TRUE(Screen.Form().IsPosted(HM_REPAINT)) << "after a repaint the next change posts";
 }
 
-// Catches a closing call without an opening one leaving HostLock held for good.
+// Catches a closing call without an opening one leaving HostLock held for good (a checking
+// build stops at it).
 TEST_F(DriversConsoleTest, UnbalancedDrawLockDoesNotKeepTheLock) {
-    ScreenDrawLock(this);
+    EXPECT_DEBUG_DEATH(ScreenDrawLock(this), "draw bracket closed but never opened");
     bool locked = false;
     std::thread other([&] {
         locked = HostLock.try_lock();
@@ -186,15 +194,20 @@ TEST_F(DriversConsoleTest, OnlyChangedCellsArePainted) {
     EXPECT_EQ(Screen.Lines()[24], std::string(80, 'y'));
 }
 
-// Catches a write past the screen corrupting memory instead of being clipped.
+// Catches a write past the screen corrupting memory instead of being clipped (a checking
+// build stops at each such write).
 TEST_F(DriversConsoleTest, WriteCellsClipsToTheScreen) {
     std::vector<std::uint16_t> cells(10, 0x0758);
     ScreenDrawLock(nullptr);
-    Console().WriteCells(75, 24, cells.data(), 10);
-    Console().WriteCells(-3, 0, cells.data(), 5);
-    Console().WriteCells(0, 25, cells.data(), 10);
-    Console().WriteCells(0, -1, cells.data(), 10);
+    constexpr const char* kOutside = "cell write outside the screen";
+    EXPECT_DEBUG_DEATH(Console().WriteCells(75, 24, cells.data(), 10), kOutside);
+    EXPECT_DEBUG_DEATH(Console().WriteCells(-3, 0, cells.data(), 5), kOutside);
+    EXPECT_DEBUG_DEATH(Console().WriteCells(0, 25, cells.data(), 10), kOutside);
+    EXPECT_DEBUG_DEATH(Console().WriteCells(0, -1, cells.data(), 10), kOutside);
     ScreenDrawLock(this);
+#ifndef NDEBUG
+    GTEST_SKIP() << "the writes stopped at the assert; clipping is the release build's answer";
+#endif
     EXPECT_EQ(Console().CellAt(79, 24), 0x0758);
     EXPECT_EQ(Console().CellAt(1, 0), 0x0758);
     EXPECT_EQ(Console().CellAt(2, 0), 0) << "only the visible part of the second write";

@@ -30,7 +30,6 @@ class RunConsoleHostTest : public ::testing::Test {
         Path = m_Dir + "/Zarvo.ini";
         std::ofstream(Path) << "[System]\r\nScreenWidth=40\r\nScreenHeight=10\r\nColor0=000080\r\n";
         InputList.Clear();
-        RunThreadMessages.Clear();
         ConsoleClass = MakeDriversConsole;
     }
     void TearDown() override {

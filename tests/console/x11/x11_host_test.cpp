@@ -50,7 +50,6 @@ class tX11HostTest : public xtest::tXvfbSuite {
     void StartHost(const std::string& settings = "") {
         std::ofstream(m_SettingsPath) << settings;
         InputList.Clear();
-        RunThreadMessages.Clear();
         m_Host = std::make_unique<tX11Host>("Zarvo test");
         m_HostThread = std::thread([this] {
             RunConsoleHost(
