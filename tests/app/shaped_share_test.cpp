@@ -106,8 +106,8 @@ class ShapedShareRates : public ShapedShare, public ::testing::WithParamInterfac
 } // namespace
 
 // Catches rates that are not what the share gives a file copy: a write pass timed before the
-// server has the data (above the link), a read served from the local cache, a pass timed with
-// the checksum work or without part of its transfers.
+// server has the data, a read served from the local cache, a pass whose time leaves out what
+// the share kept moving while the program computed (write-behind, read-ahead).
 TEST_P(ShapedShareRates, OneIterationAgreesWithDdAndStaysUnderTheLink) {
     // A token bucket lets through its rate plus the bucket itself.
     const double ceiling =

@@ -19,7 +19,7 @@ namespace zarvo::testing {
 namespace {
 
 constexpr int kRigExitUnavailable = 77;
-constexpr int kRigTimeoutMs = 90'000;
+constexpr int kRigTimeoutMs = 120'000;
 constexpr int kMachineLockWaitMs = 240'000;
 constexpr int kDdTimeoutMs = 120'000;
 
@@ -109,7 +109,7 @@ bool tShapedShare::Up(std::int64_t bitsPerSecond, const std::filesystem::path& m
         return true;
     }
     m_Unavailable = code == kRigExitUnavailable;
-    m_Reason = code < 0 ? "share_rig.sh up did not end within 90 s" : FirstLine(errors);
+    m_Reason = code < 0 ? "share_rig.sh up did not end within 120 s" : FirstLine(errors);
     Down();
     return false;
 }

@@ -6,7 +6,8 @@
 #   share_rig.sh up RATE MOUNTPOINT [DIRECTORY]   RATE as tc writes it: 100mbit, 400mbit, 2mbit
 #   share_rig.sh down MOUNTPOINT
 #
-# DIRECTORY is what the share serves (default: a fresh tmpfs the rig removes at "down").
+# DIRECTORY is what the share serves (default: a fresh tmpfs the rig removes at "down"). Every
+# local user may use the mount, with root's rights on the served side: serve nothing precious.
 # Needs root and the Debian packages openssh-server, sshfs and iproute2. Exit codes: 0 done,
 # 77 this machine cannot make network namespaces (the reason on one line), 1 other failures.
 set -uo pipefail
@@ -130,14 +131,14 @@ in_ns /usr/sbin/sshd -f "$state/sshd_config" -E "$state/sshd.log" ||
 
 # The mount stays in the caller's mount namespace; only the network is the namespace's.
 user=$(id -un)
-for attempt in $(seq 20); do
-    if timeout 20 nsenter --net="$netns" sshfs "$user@127.0.0.1:$served" "$mount_point" \
+for attempt in $(seq 10); do
+    if timeout 10 nsenter --net="$netns" sshfs "$user@127.0.0.1:$served" "$mount_point" \
         -o IdentityFile="$state/client_key",UserKnownHostsFile="$state/known_hosts" \
         -o StrictHostKeyChecking=yes,BatchMode=yes,ConnectTimeout=5,ServerAliveInterval=5 \
         -o allow_other 2>"$state/sshfs.err"; then
         break
     fi
-    [ "$attempt" -eq 20 ] && fail "sshfs could not mount: $(tail -1 "$state/sshfs.err")"
+    [ "$attempt" -eq 10 ] && fail "sshfs could not mount: $(tail -1 "$state/sshfs.err")"
     sleep 0.25
 done
 mounted || fail "sshfs reported success but $mount_point is not mounted"
