@@ -214,6 +214,21 @@ extern tMyForm* HostForm;
 extern std::function<void(const void* view)> ScreenDrawLock;
 // Binds ScreenDrawLock to HostForm's draw-lock handler (the start callback does this).
 void BindScreenDrawLock();
+
+// One draw bracket for the length of a scope: ScreenDrawLock(null) now, ScreenDrawLock(view)
+// at the end (nothing when no draw lock is bound). The way to draw: a bracket opened by hand
+// and missed on one way out would hold HostLock for good.
+class tScreenDrawBracket {
+  public:
+    explicit tScreenDrawBracket(const void* view);
+    ~tScreenDrawBracket();
+    tScreenDrawBracket(const tScreenDrawBracket&) = delete;
+    tScreenDrawBracket& operator=(const tScreenDrawBracket&) = delete;
+
+  private:
+    std::function<void(const void* view)> m_Lock;
+    const void* m_View;
+};
 // The run thread's last word: ends the host's event loop.
 void PostHostQuit();
 // Set by the run thread once the application is constructed.

@@ -225,6 +225,17 @@ void BindScreenDrawLock() {
     ScreenDrawLock = [form](const void* view) { form->DrawLock(view); };
 }
 
+tScreenDrawBracket::tScreenDrawBracket(const void* view) : m_Lock(ScreenDrawLock), m_View(view) {
+    assert(view != nullptr && "a draw bracket closes with the view that drew");
+    if (m_Lock)
+        m_Lock(nullptr);
+}
+
+tScreenDrawBracket::~tScreenDrawBracket() {
+    if (m_Lock)
+        m_Lock(m_View);
+}
+
 void PostHostQuit() {
     std::lock_guard guard(HostLock);
     if (HostForm != nullptr)

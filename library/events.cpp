@@ -4,6 +4,7 @@
 #include "library/events.h"
 
 #include <algorithm>
+#include <cassert>
 #include <deque>
 #include <new>
 #include <string>
@@ -74,6 +75,7 @@ class tEventNesting {
     explicit tEventNesting(tEventInfo* event) : m_Event(event) { ++event->Nesting; }
     ~tEventNesting() {
         tEventInfo* event = m_Event;
+        assert(event->Nesting > 0 && "event nesting count out of balance");
         if (event->Nesting > 1 || (!(event->Flags & tEventInfo::efPurge) &&
                                    event->OwnerList != nullptr && event->Chain != nullptr))
             --event->Nesting;
@@ -92,6 +94,7 @@ class tEventListBusy {
   public:
     explicit tEventListBusy(tEventList* list) : m_List(list) { ++list->Busy; }
     ~tEventListBusy() {
+        assert(m_List->Busy > 0 && "event list busy mark out of balance");
         --m_List->Busy;
         m_List->FreeIfUnused();
     }
@@ -267,6 +270,7 @@ void tEventInfo::Purge() {
 }
 
 void tEventInfo::EndNesting() {
+    assert(Nesting > 0 && "event nesting count out of balance");
     if (--Nesting > 0)
         return;
     // The common case, a firing of a live event with nothing to purge, ends here.
@@ -360,12 +364,12 @@ void tEventList::EndSelfSubscriptions() {
     for (tEventInfo* event : Events)
         if (event->Flags & tEventInfo::efSelfSubscribed)
             events.push_back(event);
+    // Every event is held until all have lost their nodes: removing one may fire another.
+    std::deque<tEventNesting> holds;
     for (tEventInfo* event : events)
-        ++event->Nesting;
+        holds.emplace_back(event);
     for (tEventInfo* event : events)
         event->RemoveObjectNodes(Owner);
-    for (tEventInfo* event : events)
-        event->EndNesting();
 }
 
 void tEventList::FreeIfUnused() {

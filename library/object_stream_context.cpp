@@ -63,6 +63,7 @@ tObjectPtr<tStoreEnumerator> tStoreEnumerator::Start(tStream& s) {
     s.WriteValue(std::int32_t(0));
     if (s.Status != stOk)
         return nullptr;
+    // The constructor is private: Start is the way in.
     tObjectPtr<tStoreEnumerator> context(new tStoreEnumerator(s));
     context->m_Base = base;
     return context;
@@ -148,6 +149,7 @@ void tLoadEnumerator::OnStreamFreed(EventFrame& frame) {
 }
 
 tObjectPtr<tLoadEnumerator> tLoadEnumerator::Start(tStream& s) {
+    // The constructor is private: Start is the way in.
     tObjectPtr<tLoadEnumerator> context(new tLoadEnumerator(s));
     std::int64_t start = s.GetPos();
     std::int64_t size = s.GetSize();

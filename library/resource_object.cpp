@@ -6,7 +6,7 @@
 namespace zarvo {
 
 tObjectPtr<tResourceStream> OpenResourceStream(std::string_view name) {
-    tObjectPtr<tResourceStream> stream(new tResourceStream(kFrameworkResourceType, name));
+    auto stream = MakeObject<tResourceStream>(kFrameworkResourceType, name);
     if (stream->Status != stOk)
         return nullptr;
     return stream;

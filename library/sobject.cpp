@@ -2,6 +2,8 @@
 // hook chain and the process-wide event bus.
 #include "library/sobject.h"
 
+#include <cassert>
+
 #include "diagnostics/pending_error.h"
 
 namespace zarvo {
@@ -17,7 +19,7 @@ void DispatchDefault(void* data, EventFrame& frame) {
 bool gGlobalEventsGone = false;
 
 struct tGlobalEventsHolder {
-    std::unique_ptr<tSObject> Object;
+    tObjectPtr<tSObject> Object;
     ~tGlobalEventsHolder() {
         gGlobalEventsGone = true;
         Object.reset();
@@ -75,7 +77,7 @@ tSObject* GlobalEvents() {
     InternEventName(evnObjectFree);
     static tGlobalEventsHolder holder;
     if (holder.Object == nullptr)
-        holder.Object = std::make_unique<tSObject>();
+        holder.Object = MakeObject<tSObject>();
     return holder.Object.get();
 }
 
@@ -110,9 +112,12 @@ bool ReleaseObjectEvents(tSObject* object) {
 bool FreeObject(tSObject* object) {
     if (object == nullptr)
         return false;
+    assert(!object->m_BeingFreed && "object freed twice (again from inside its own free)");
+    object->m_BeingFreed = true;
     if (!gFreeHookHead(object)) {
         // Vetoed: the object lives on, and a later free tells its subscribers again.
         object->m_FreeEventFired = false;
+        object->m_BeingFreed = false;
         return false;
     }
     delete object;

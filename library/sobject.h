@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <memory>
 #include <string_view>
+#include <type_traits>
+#include <utility>
 
 #include "library/events.h"
 
@@ -60,6 +62,7 @@ class tSObject {
     friend bool FreeObject(tSObject* object);
     tEventList* m_EventList = nullptr;
     bool m_FreeEventFired = false;
+    bool m_BeingFreed = false; // inside FreeObject
 };
 
 // Null-safe forms: a null object does nothing and answers false or null.
@@ -93,7 +96,14 @@ template <class T> void FreeAndNull(T*& object) {
 struct tFreeObject {
     void operator()(tSObject* object) const { FreeObject(object); }
 };
-// Ownership of a framework object that is released through the framework's free.
+// The one owner of a framework object: its end always goes through FreeObject (the free hooks
+// and the "9XPB7LCKW" event). std::unique_ptr is for plain C++ objects only.
 template <class T> using tObjectPtr = std::unique_ptr<T, tFreeObject>;
+
+// Makes a framework object owned by a tObjectPtr.
+template <class T, class... Args> tObjectPtr<T> MakeObject(Args&&... args) {
+    static_assert(std::is_base_of_v<tSObject, T>, "MakeObject is for framework objects");
+    return tObjectPtr<T>(new T(std::forward<Args>(args)...));
+}
 
 } // namespace zarvo

@@ -84,7 +84,7 @@ tMaster* FindMasterWithMask(tSubject* subject, std::uint16_t bits) {
 }
 
 tObjectPtr<tTempCollection> SelectByMask(tMaster* master, std::uint16_t bits) {
-    tObjectPtr<tTempCollection> result(new tTempCollection(8, 8));
+    auto result = MakeObject<tTempCollection>(8, 8);
     for (std::int16_t i = 0; i < master->Subjects.Count; ++i)
         if ((master->SubjectAt(i)->Mask & bits) == bits)
             result->Insert(master->SubjectAt(i));

@@ -42,9 +42,8 @@ class DriversConsoleTest : public ::testing::Test {
     tDriversConsole& Console() { return *static_cast<tDriversConsole*>(CurrentConsole); }
     // One draw bracket, as a view makes it.
     void Draw(int x, int y, std::vector<std::uint16_t> cells) {
-        ScreenDrawLock(nullptr);
+        tScreenDrawBracket bracket(this);
         Console().WriteCells(x, y, cells.data(), int(cells.size()));
-        ScreenDrawLock(this);
     }
     TEventRec Read() {
         TEventRec event;
@@ -137,13 +136,15 @@ TEST_F(DriversConsoleTest, SecondConsoleTakesOverAndFirstStopsReading) {
 
 // Catches one repaint per bracket instead of one outstanding, or a nested bracket posting.
 TEST_F(DriversConsoleTest, DrawLockKeepsOneRepaintOutstanding) {
-    ScreenDrawLock(nullptr);
-    ScreenDrawLock(nullptr);
-    std::uint16_t cell = 0x1E41;
-    Console().WriteCells(0, 0, &cell, 1);
-    ScreenDrawLock(this);
-    EXPECT_FALSE(Screen.Form().IsPosted(HM_REPAINT)) << "inner bracket posts nothing";
-    ScreenDrawLock(this);
+    {
+        tScreenDrawBracket outer(this);
+        {
+            tScreenDrawBracket inner(this);
+            std::uint16_t cell = 0x1E41;
+            Console().WriteCells(0, 0, &cell, 1);
+        }
+        EXPECT_FALSE(Screen.Form().IsPosted(HM_REPAINT)) << "inner bracket posts nothing";
+    }
     EXPECT_TRUE(Screen.Form().IsPosted(HM_REPAINT));
     Draw(1, 0, {0x1E42});
     Draw(2, 0, {0x1E43});
@@ -177,12 +178,13 @@ TEST_F(DriversConsoleTest, OnlyChangedCellsArePainted) {
     EXPECT_EQ(Screen.Host().CellAt(40, 12), 0x4F2A);
 
     Screen.Host().ResetPaintCount();
-    ScreenDrawLock(nullptr);
-    for (int y = 0; y < 25; ++y) {
-        std::vector<std::uint16_t> row(80, std::uint16_t(0x1700 | ('a' + y)));
-        Console().WriteCells(0, y, row.data(), 80);
+    {
+        tScreenDrawBracket bracket(this);
+        for (int y = 0; y < 25; ++y) {
+            std::vector<std::uint16_t> row(80, std::uint16_t(0x1700 | ('a' + y)));
+            Console().WriteCells(0, y, row.data(), 80);
+        }
     }
-    ScreenDrawLock(this);
     Screen.Pump();
     EXPECT_EQ(Screen.Host().PaintedCells(), 2000u);
     EXPECT_EQ(Screen.Host().PaintCalls(), 25u) << "one run per row";
@@ -198,13 +200,14 @@ TEST_F(DriversConsoleTest, OnlyChangedCellsArePainted) {
 // build stops at each such write).
 TEST_F(DriversConsoleTest, WriteCellsClipsToTheScreen) {
     std::vector<std::uint16_t> cells(10, 0x0758);
-    ScreenDrawLock(nullptr);
-    constexpr const char* kOutside = "cell write outside the screen";
-    EXPECT_DEBUG_DEATH(Console().WriteCells(75, 24, cells.data(), 10), kOutside);
-    EXPECT_DEBUG_DEATH(Console().WriteCells(-3, 0, cells.data(), 5), kOutside);
-    EXPECT_DEBUG_DEATH(Console().WriteCells(0, 25, cells.data(), 10), kOutside);
-    EXPECT_DEBUG_DEATH(Console().WriteCells(0, -1, cells.data(), 10), kOutside);
-    ScreenDrawLock(this);
+    {
+        tScreenDrawBracket bracket(this);
+        constexpr const char* kOutside = "cell write outside the screen";
+        EXPECT_DEBUG_DEATH(Console().WriteCells(75, 24, cells.data(), 10), kOutside);
+        EXPECT_DEBUG_DEATH(Console().WriteCells(-3, 0, cells.data(), 5), kOutside);
+        EXPECT_DEBUG_DEATH(Console().WriteCells(0, 25, cells.data(), 10), kOutside);
+        EXPECT_DEBUG_DEATH(Console().WriteCells(0, -1, cells.data(), 10), kOutside);
+    }
 #ifndef NDEBUG
     GTEST_SKIP() << "the writes stopped at the assert; clipping is the release build's answer";
 #endif

@@ -60,9 +60,10 @@ class RunConsoleHostTest : public ::testing::Test {
         };
         console.Activate();
         std::uint16_t cells[2] = {0x1E48, 0x1E69};
-        ScreenDrawLock(nullptr);
-        console.WriteCells(3, 2, cells, 2);
-        ScreenDrawLock(&console);
+        {
+            tScreenDrawBracket bracket(&console);
+            console.WriteCells(3, 2, cells, 2);
+        }
         console.SetCursor(4, 2, 0);
         afterFirstDraw();
         // The host paints on its own thread; once the console is gone there is nothing left

@@ -56,7 +56,7 @@ void DrawGlyphs() {
 }
 
 void DrawScreen(tDemo& demo) {
-    ScreenDrawLock(nullptr);
+    tScreenDrawBracket bracket(&demo);
     std::vector<tCell> blank(std::size_t(CurrentConsole->Cols), MakeCell(' ', kTextAttr));
     for (int y = 0; y < CurrentConsole->Rows; ++y)
         CurrentConsole->WriteCells(0, y, blank.data(), int(blank.size()));
@@ -65,7 +65,6 @@ void DrawScreen(tDemo& demo) {
     for (std::size_t i = 0; i < demo.Log.size(); ++i)
         WriteText(0, kLogTop + int(i), demo.Log[i], kTextAttr);
     CurrentConsole->SetCursor(79, 16, demo.Shape);
-    ScreenDrawLock(&demo);
 }
 
 std::string Describe(const TEventRec& event) {

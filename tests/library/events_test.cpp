@@ -357,9 +357,9 @@ TEST_P(ValidateRefTest, KeepsValidFreesInvalid) {
     EXPECT_EQ(tFailing::Freed, test.Make && !test.Expected ? 1 : 0) << test.What << ": freed";
     delete raw;
     tFailing::Freed = 0;
-    std::unique_ptr<tFailing> owned(test.Make ? new tFailing(test.Ok) : nullptr);
-    EXPECT_EQ(ValidateRef(owned), test.Expected) << test.What << " (unique_ptr)";
-    EXPECT_EQ(owned != nullptr, test.Expected) << test.What << " (unique_ptr)";
+    tObjectPtr<tFailing> owned(test.Make ? new tFailing(test.Ok) : nullptr);
+    EXPECT_EQ(ValidateRef(owned), test.Expected) << test.What << " (tObjectPtr)";
+    EXPECT_EQ(owned != nullptr, test.Expected) << test.What << " (tObjectPtr)";
     EXPECT_EQ(tFailing::Freed, test.Make && !test.Expected ? 1 : 0) << test.What;
 }
 
@@ -368,6 +368,26 @@ INSTANTIATE_TEST_SUITE_P(Cases, ValidateRefTest,
                                            ValidateCase{"valid", true, true, false, true},
                                            ValidateCase{"invalid", true, false, false, false},
                                            ValidateCase{"error pending", true, true, true, false}));
+
+// Catches an object freed again from inside its own free event, which would destroy it twice
+// (a checking build stops at the second free).
+TEST(FreeObjectTest, FreeFromInsideItsOwnFreeIsStopped) {
+#ifdef NDEBUG
+    GTEST_SKIP() << "only a checking build can stop it; a release build would destroy it twice";
+#else
+    EXPECT_DEATH(
+        {
+            auto* object = new tSObject;
+            object->Subscribe(evnObjectFree, EventHandler(
+                                                 +[](void* data, EventFrame&) {
+                                                     FreeObject(static_cast<tSObject*>(data));
+                                                 },
+                                                 static_cast<void*>(object)));
+            FreeObject(object);
+        },
+        "object freed twice");
+#endif
+}
 
 } // namespace
 } // namespace zarvo

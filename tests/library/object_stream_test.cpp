@@ -390,13 +390,13 @@ TEST_F(ObjectStreamTest, StringCollectionBytes) {
                                           {1, 0, 2, 0, 1, 0, 2, 'a', 'b', 0}}));
 }
 
-template <class T> std::unique_ptr<T, tFreeObject> RoundTrip(T& source) {
+template <class T> tObjectPtr<T> RoundTrip(T& source) {
     tObjectPtr<tSObject> loaded = GetFrom(PutBytes(&source));
     auto* typed = dynamic_cast<T*>(loaded.get());
     EXPECT_NE(typed, nullptr) << "expected the same class back";
     if (typed != nullptr)
         loaded.release();
-    return std::unique_ptr<T, tFreeObject>(typed);
+    return tObjectPtr<T>(typed);
 }
 
 // Catches typed collections whose items or fields do not survive a round trip, including

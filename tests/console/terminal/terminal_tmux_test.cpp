@@ -38,7 +38,7 @@ constexpr int kEchoRow = 18;
 // ---- the child: a minimal text UI on the terminal host ----
 
 void ChildDraw(const std::string& echo) {
-    ScreenDrawLock(nullptr);
+    tScreenDrawBracket bracket(&echo);
     for (int row = 0; row < 16; ++row) {
         std::array<tCell, 17> line{};
         for (int column = 0; column < 16; ++column)
@@ -51,7 +51,6 @@ void ChildDraw(const std::string& echo) {
     CopyTextToCells(text.data(), echo, 0x07);
     CurrentConsole->WriteCells(0, kEchoRow, text.data(), int(text.size()));
     CurrentConsole->SetCursor(0, kEchoRow, 9);
-    ScreenDrawLock(&echo);
 }
 
 void ChildRunThread() {

@@ -114,9 +114,8 @@ class tX11HostTest : public xtest::tXvfbSuite {
     }
 
     void DrawCells(int x, int y, std::vector<tCell> cells) {
-        ScreenDrawLock(nullptr);
+        tScreenDrawBracket bracket(this);
         CurrentConsole->WriteCells(x, y, cells.data(), int(cells.size()));
-        ScreenDrawLock(this);
     }
 
     std::string SavedSettings() {
