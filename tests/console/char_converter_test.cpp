@@ -9,26 +9,21 @@
 #include <fstream>
 
 #include "platform/cp866.h"
+#include "support/temp_dir.h"
 
 namespace zarvo {
 namespace {
 
 class CharConverterTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/zarvo-natloc-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        Dir = pattern;
-    }
-    void TearDown() override {
-        UnloadCharConverter();
-        std::filesystem::remove_all(Dir);
-    }
+    void SetUp() override { Dir = m_Temp.Str(); }
+    void TearDown() override { UnloadCharConverter(); }
     std::vector<std::string> Load() {
         std::vector<std::string> messages;
         LoadCharConverter(Dir, [&](std::string_view text) { messages.emplace_back(text); });
         return messages;
     }
+    testing::tTempDir m_Temp;
     std::string Dir;
 };
 

@@ -14,29 +14,17 @@
 #include "console/ini_file.h"
 #include "diagnostics/pending_error.h"
 #include "platform/cp866.h"
+#include "support/temp_dir.h"
 
 namespace zarvo {
 namespace {
 
 class HostSettingsTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/zarvo-settings-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_Dir = pattern;
-        Path = m_Dir + "/Zarvo.ini";
-    }
-    void TearDown() override {
-        ClearError();
-        std::filesystem::remove_all(m_Dir);
-    }
+    void SetUp() override { Path = (m_Dir.Path() / "Zarvo.ini").string(); }
+    void TearDown() override { ClearError(); }
     void WriteFile(std::string_view text) { std::ofstream(Path, std::ios::binary) << text; }
-    std::string ReadFile() {
-        std::ifstream in(Path, std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    std::string ReadFile() { return testing::ReadFileBytes(Path); }
     tHostSettings Load() {
         problems.clear();
         return LoadHostSettings(Path, problems);
@@ -46,7 +34,7 @@ class HostSettingsTest : public ::testing::Test {
     std::vector<std::string> problems;
 
   private:
-    std::string m_Dir;
+    testing::tTempDir m_Dir;
 };
 
 // Catches defaults that differ from the documented ones when the file is missing.

@@ -15,6 +15,8 @@
 #include "console/drivers_console.h"
 #include "console/headless/headless_host.h"
 #include "diagnostics/pending_error.h"
+#include "platform/interrupt_signals.h"
+#include "support/temp_dir.h"
 
 namespace zarvo {
 namespace {
@@ -24,10 +26,8 @@ using Clock = std::chrono::steady_clock;
 class RunConsoleHostTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        char pattern[] = "/tmp/zarvo-host-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_Dir = pattern;
-        Path = m_Dir + "/Zarvo.ini";
+        ResetInterruptState();
+        Path = (m_Dir.Path() / "Zarvo.ini").string();
         std::ofstream(Path) << "[System]\r\nScreenWidth=40\r\nScreenHeight=10\r\nColor0=000080\r\n";
         InputList.Clear();
         ConsoleClass = MakeDriversConsole;
@@ -37,14 +37,9 @@ class RunConsoleHostTest : public ::testing::Test {
             RunThread.join();
         ConsoleClass = nullptr;
         ClearError();
-        std::filesystem::remove_all(m_Dir);
+        ResetInterruptState(); // the SIGTERM case leaves the shutdown flag set
     }
-    std::string ReadSettings() {
-        std::ifstream in(Path);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    std::string ReadSettings() { return testing::ReadFileBytes(Path); }
 
     // The run thread: draws "Hi", then reads events until a quit command, asking the
     // afterwards function to make one; gives up after five seconds.
@@ -95,7 +90,7 @@ class RunConsoleHostTest : public ::testing::Test {
     bool QuitSeen = false;
 
   private:
-    std::string m_Dir;
+    testing::tTempDir m_Dir;
 };
 
 // Catches the loop not ending on the quit message, input or drawing lost between the

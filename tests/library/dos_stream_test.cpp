@@ -19,6 +19,7 @@
 #include "platform/cp866.h"
 #include "platform/format_text.h"
 #include "platform/os_error.h"
+#include "support/temp_dir.h"
 
 namespace zarvo {
 namespace {
@@ -33,18 +34,14 @@ class DosStreamTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ClearError();
-        char pattern[] = "/tmp/zarvo-dos-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        Dir = pattern;
+        Dir = m_Temp.Path();
     }
-    void TearDown() override {
-        ClearError();
-        fs::remove_all(Dir);
-    }
+    void TearDown() override { ClearError(); }
     std::string PathOf(const std::string& name) const { return (Dir / name).string(); }
     void MakeFile(const std::string& path, std::size_t bytes) const {
         std::ofstream(path, std::ios::binary) << std::string(bytes, 'd');
     }
+    testing::tTempDir m_Temp;
     fs::path Dir;
 };
 

@@ -11,6 +11,7 @@
 
 #include "platform/cp866.h"
 #include "platform/format_text.h"
+#include "support/temp_dir.h"
 
 namespace zarvo {
 namespace {
@@ -19,18 +20,9 @@ namespace fs = std::filesystem;
 
 class FileStreamTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/zarvo-fs-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        Dir = pattern;
-    }
-    void TearDown() override { fs::remove_all(Dir); }
-    std::string ReadAll(const fs::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    void SetUp() override { Dir = m_Temp.Path(); }
+    static std::string ReadAll(const fs::path& path) { return testing::ReadFileBytes(path); }
+    testing::tTempDir m_Temp;
     fs::path Dir;
 };
 

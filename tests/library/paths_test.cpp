@@ -10,6 +10,7 @@
 
 #include "library/startup_facts.h"
 #include "platform/cp866.h"
+#include "support/temp_dir.h"
 
 namespace zarvo {
 namespace {
@@ -50,15 +51,7 @@ TEST(PathText, ExtractFileDir) {
 // A fresh directory per test, removed with everything in it afterwards.
 class PathsOnDisk : public ::testing::Test {
   protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/zarvo_paths_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr) << "a scratch directory for the test";
-        m_Root = pattern;
-    }
-    void TearDown() override {
-        std::string command = "rm -rf '" + m_Root + "'";
-        EXPECT_EQ(std::system(command.c_str()), 0) << "cleaning " << m_Root;
-    }
+    void SetUp() override { m_Root = m_Temp.Str(); }
     // The CP866 name of a path under the test's directory.
     std::string Path(std::string_view relative) const {
         return m_Root + "/" + std::string(relative);
@@ -67,6 +60,8 @@ class PathsOnDisk : public ::testing::Test {
         std::ofstream file(utf8Path, std::ios::binary);
         file << std::string(bytes, 'x');
     }
+
+    testing::tTempDir m_Temp;
 
     std::string m_Root;
 };

@@ -13,6 +13,7 @@
 #include "console/cells.h"
 #include "console/drivers_console.h"
 #include "console/x11/xvfb_display.h"
+#include "support/temp_dir.h"
 
 // Xft keeps the fonts it has opened in a per-connection cache for the rest of the process
 // (the host never closes a connection that drew with Xft); the leak checker cannot see that
@@ -34,17 +35,10 @@ class tX11HostTest : public xtest::tXvfbSuite {
     void SetUp() override {
         if (!gServer->Running())
             GTEST_SKIP() << "Xvfb is not installed";
-        char pattern[] = "/tmp/zarvo_x11_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr) << "expected a temporary directory";
-        m_Directory = pattern;
-        m_SettingsPath = m_Directory + "/Zarvo.ini";
+        m_SettingsPath = (m_Directory.Path() / "Zarvo.ini").string();
     }
 
-    void TearDown() override {
-        StopHost();
-        if (!m_Directory.empty())
-            std::filesystem::remove_all(m_Directory);
-    }
+    void TearDown() override { StopHost(); }
 
     // Starts the host with these settings; this thread then plays the run thread.
     void StartHost(const std::string& settings = "") {
@@ -118,14 +112,9 @@ class tX11HostTest : public xtest::tXvfbSuite {
         CurrentConsole->WriteCells(x, y, cells.data(), int(cells.size()));
     }
 
-    std::string SavedSettings() {
-        std::ifstream file(m_SettingsPath);
-        std::stringstream text;
-        text << file.rdbuf();
-        return text.str();
-    }
+    std::string SavedSettings() { return testing::ReadFileBytes(m_SettingsPath); }
 
-    std::string m_Directory;
+    testing::tTempDir m_Directory;
     std::string m_SettingsPath;
     std::unique_ptr<tX11Host> m_Host;
     std::promise<void> m_Created;
