@@ -13,6 +13,7 @@
 #include "console/drivers_console.h"
 #include "diagnostics/pending_error.h"
 #include "library/scope.h"
+#include "library/thread.h"
 #include "platform/cp866.h"
 #include "platform/interrupt_signals.h"
 
@@ -23,6 +24,13 @@ std::function<void(const void* view)> ScreenDrawLock;
 std::atomic<bool> ApplicationStarted{false};
 
 namespace {
+
+// A Synchronize call waits for the main thread: wake the host loop running there.
+void WakeHostForSynchronize() {
+    std::lock_guard guard(HostLock);
+    if (HostForm != nullptr)
+        HostForm->Post(kSynchronizeMessage);
+}
 
 // Windows thread priorities (1 = above normal) as nice values; refused where not permitted.
 void ApplyThreadPriority(int priority) {
@@ -104,6 +112,9 @@ void tMyForm::Carry(const tThreadMessage& posted) {
         break;
     case WM_QUIT:
         m_Quit = true;
+        break;
+    case kSynchronizeMessage:
+        CheckSynchronize();
         break;
     default:
         break; // HM_WAKE and strays
@@ -279,6 +290,8 @@ bool RunConsoleHost(tConsoleHost& host, const std::function<void()>& afterCreate
     });
 
     ApplyThreadPriority(settings.InputThreadPriority);
+    auto previousHook = gSynchronizeWakeHook.exchange(&WakeHostForSynchronize);
+    tScopeExit restoreHook([previousHook] { gSynchronizeWakeHook = previousHook; });
     if (afterCreate)
         afterCreate();
     host.RunEventLoop(*form);

@@ -98,6 +98,9 @@ class TThread {
 // Runs the Synchronize calls waiting for the main thread; answers whether there were any.
 // The main thread's loop calls it whenever gSynchronizeWakeHook has fired.
 bool CheckSynchronize();
+// The thread message a main-thread loop receives for waiting Synchronize calls (the console
+// host's wake hook posts it to the host thread's queue).
+inline constexpr std::uint32_t kSynchronizeMessage = 36863;
 // Called (on the posting thread) when a Synchronize call starts waiting, so the main loop can
 // wake up; may be null.
 extern std::atomic<void (*)()> gSynchronizeWakeHook;

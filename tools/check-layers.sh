@@ -6,34 +6,39 @@
 set -uo pipefail
 root=${1:-"$(cd "$(dirname "$(readlink -f "$0")")/.." && pwd)"}
 
-rank() {
-    case $1 in
-    platform) echo 0 ;;
-    diagnostics) echo 1 ;;
-    library) echo 2 ;;
-    console) echo 3 ;;
-    views) echo 4 ;;
-    records | dirselect) echo 5 ;;
-    app) echo 6 ;;
-    *) echo -1 ;;
-    esac
-}
-
+folders="platform diagnostics library console views records dirselect app"
 crossings=0
-for folder in platform diagnostics library console views records dirselect app; do
+for folder in $folders; do
     [ -d "$root/$folder" ] || continue
-    own=$(rank "$folder")
-    # Every quoted include naming a folder, as "file:line:folder/...".
-    while IFS= read -r hit; do
-        target=$(sed -E 's/^[^:]*:[0-9]+:[[:space:]]*#[[:space:]]*include[[:space:]]*"([^/"]+)\/.*/\1/' <<<"$hit")
-        other=$(rank "$target")
-        [ "$other" -ge 0 ] || continue
-        if [ "$other" -gt "$own" ] || { [ "$other" -eq "$own" ] && [ "$target" != "$folder" ]; }; then
-            echo "layer crossed: ${hit#"$root"/} ($folder may not include $target)" >&2
-            crossings=$((crossings + 1))
-        fi
-    done < <(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*"[^/"]+/' "$root/$folder" \
-        --include='*.h' --include='*.cpp' --include='*.hpp' --include='*.inc' || true)
+    # Every quoted include that names a folder, judged in one pass.
+    count=$(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*"[^/"]+/' "$root/$folder" \
+        --include='*.h' --include='*.cpp' --include='*.hpp' --include='*.inc' |
+        awk -v folder="$folder" -v root="$root/" '
+            BEGIN {
+                rank["platform"] = 0; rank["diagnostics"] = 1; rank["library"] = 2
+                rank["console"] = 3; rank["views"] = 4; rank["records"] = 5
+                rank["dirselect"] = 5; rank["app"] = 6
+                crossed = 0
+            }
+            {
+                target = $0
+                sub(/^[^:]*:[0-9]+:[[:space:]]*#[[:space:]]*include[[:space:]]*"/, "", target)
+                sub(/\/.*/, "", target)
+                if (!(target in rank))
+                    next
+                if (rank[target] > rank[folder] || (rank[target] == rank[folder] && target != folder)) {
+                    where = $0
+                    sub(/^[^:]*:[0-9]+:/, "", where)
+                    file = $0
+                    sub(/:.*/, "", file)
+                    split($0, parts, ":")
+                    sub("^" root, "", file)
+                    printf "layer crossed: %s:%s: %s (%s may not include %s)\n", file, parts[2], where, folder, target > "/dev/stderr"
+                    crossed++
+                }
+            }
+            END { print crossed }')
+    crossings=$((crossings + count))
 done
 
 if [ "$crossings" -ne 0 ]; then

@@ -13,6 +13,7 @@
 #include "console/headless/headless_host.h"
 #include "diagnostics/pending_error.h"
 #include "library/sync.h"
+#include "library/thread.h"
 #include "platform/interrupt_signals.h"
 #include "support/temp_dir.h"
 
@@ -98,6 +99,18 @@ TEST_F(HostWakeTest, PostFromTheRunThreadWakesTheHostLoop) {
     });
     EXPECT_EQ(Host.Cursor().X, 6) << "expected the cursor request carried out";
     EXPECT_EQ(Host.TimedOut.load(), 0) << "expected every wake-up to arrive, none by time-out";
+}
+
+// Catches a Synchronize call from the run thread waiting for a host loop that never wakes
+// for it (the call must run on the host's thread, the program's main thread).
+TEST_F(HostWakeTest, SynchronizeFromTheRunThreadRunsOnTheHostLoop) {
+    std::thread::id ranOn;
+    Run([&](tConsole&) {
+        WaitForHostAsleep(0);
+        TThread::Synchronize([&] { ranOn = std::this_thread::get_id(); });
+    });
+    EXPECT_EQ(ranOn, MainThreadId()) << "expected the call run by the host loop";
+    EXPECT_EQ(Host.TimedOut.load(), 0) << "expected the call to wake the loop itself";
 }
 
 // Catches a signal that arrives while the host sleeps being lost, or forwarded twice.
