@@ -14,6 +14,7 @@
 #include "console/terminal/terminal_host.h"
 #include "console/x11/x11_host.h"
 #include "diagnostics/pending_error.h"
+#include "library/scope.h"
 #include "platform/cp866.h"
 #include "platform/format_text.h"
 
@@ -114,6 +115,12 @@ void RunThread(tDemo& demo) {
             CurrentConsole->PutMessage(msg);
     };
     ApplicationStarted = true;
+    tScopeExit ended([] {
+        ApplicationStarted = false;
+        StopConsoleDriver();
+        ScreenDrawLock = nullptr;
+        PostHostQuit();
+    });
     CurrentConsole->Activate();
     DrawScreen(demo);
     for (;;) {
@@ -129,9 +136,6 @@ void RunThread(tDemo& demo) {
             demo.Shape = demo.Shape == 0 ? 9 : 0;
         Echo(demo, event);
     }
-    ApplicationStarted = false;
-    StopConsoleDriver();
-    PostHostQuit();
 }
 
 } // namespace
