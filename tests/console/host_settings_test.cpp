@@ -4,12 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include <stdlib.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "console/ini_file.h"
 #include "diagnostics/pending_error.h"

@@ -4,12 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
-#include <stdlib.h>
 
 #include <chrono>
-#include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <thread>
 
 #include "console/drivers_console.h"

@@ -2,7 +2,6 @@
 #include "library/paths.h"
 
 #include <cerrno>
-#include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
