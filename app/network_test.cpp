@@ -12,8 +12,10 @@
 #include "diagnostics/pending_error.h"
 #include "library/clocks.h"
 #include "library/paths.h"
+#include "library/startup_facts.h"
 #include "library/validity.h"
 #include "platform/cp866.h"
+#include "platform/format_text.h"
 #include "platform/interrupt_signals.h"
 #include "platform/os_error.h"
 #include "views/commands.h"
@@ -77,24 +79,34 @@ void tNetworkTest::Run() {
     Cleanup();
 }
 
-// Any "end" here leaves before the server is touched, so no protocol entry is written.
+namespace {
+
+// A test that cannot start says why; ending silently would leave the operator guessing.
+void RefuseStart(std::string_view what, int code) {
+    MessageBoxCall(std::string(what) + FormatText("\r(код: %d) %s"_oem, {code, OsErrorText(code)}),
+                   mbError | mbContinue);
+}
+
+} // namespace
+
+// Any "end" here leaves without a protocol entry: the test never started.
 bool tNetworkTest::Prepare() {
     m_PeriodMs = std::int64_t(m_Params.Period) * 1000;
-    if (!DirectoryExists(m_Params.Directory))
+    if (!DirectoryExists(m_Params.Directory)) {
+        MessageBoxCall(std::string("Не найден каталог "_oem) + m_Params.Directory,
+                       mbError | mbContinue);
         return false;
+    }
     m_Statistics.SizeInBytes = std::int64_t(m_Params.FileSize) * kMegabyte;
     std::int64_t freeSpace = FreeSpace(m_Params.Directory);
     if (m_Statistics.SizeInBytes + kMegabyte > freeSpace) {
         MessageBoxFmt("На диске свободно %d Мб, требуется %d Мб"_oem,
-                      {freeSpace / kMegabyte, (m_Statistics.SizeInBytes + kMegabyte) / kMegabyte},
+                      {std::max<std::int64_t>(freeSpace, 0) / kMegabyte,
+                       (m_Statistics.SizeInBytes + kMegabyte) / kMegabyte},
                       mbError | mbContinue);
         return false;
     }
-    // Not cut to 255 characters: a cut name could point at somebody else's file, which the
-    // cleanup would then delete.
-    m_Statistics.ScratchDirectory = AddBackslash(m_Params.Directory) + std::string(kScratchName);
-    ForceDirectories(m_Statistics.ScratchDirectory);
-    if (!DirectoryExists(m_Statistics.ScratchDirectory))
+    if (!MakeScratchDirectory() || !HoldScratchDirectory())
         return false;
     m_ValueCount = m_Statistics.SizeInBytes / 4;
     m_Block = tTestBlock();
@@ -102,6 +114,54 @@ bool tNetworkTest::Prepare() {
         std::uint32_t(std::chrono::high_resolution_clock::now().time_since_epoch().count()));
     m_Statistics.Start();
     return true;
+}
+
+bool tNetworkTest::MakeScratchDirectory() {
+    // Not cut to 255 characters: a cut name could point at somebody else's file, which the
+    // cleanup would then delete.
+    m_Statistics.ScratchDirectory = AddBackslash(m_Params.Directory) + std::string(kScratchName);
+    m_ScratchCreated = !DirectoryExists(m_Statistics.ScratchDirectory);
+    if (ForceDirectories(m_Statistics.ScratchDirectory) &&
+        DirectoryExists(m_Statistics.ScratchDirectory))
+        return true;
+    RefuseStart(std::string("Ошибка при создании каталога "_oem) + m_Statistics.ScratchDirectory,
+                LastOsError());
+    return false;
+}
+
+// On Linux nothing stops a second copy from truncating or deleting this copy's test file
+// between two passes; holding the scratch directory for the whole run does.
+bool tNetworkTest::HoldScratchDirectory() {
+    m_ScratchHoldName =
+        AddBackslash(m_Statistics.ScratchDirectory) + StartupFacts().ProgramName + ".lck";
+    if (m_ScratchHold.OpenHeld(m_ScratchHoldName))
+        return true;
+    int code = LastOsError();
+    m_ScratchHoldName.clear();
+    if (code == kErrorSharingViolation) {
+        // Another copy's test: its files are left exactly as they are.
+        RefuseStart(FormatText("В каталоге %s уже идёт тест другой копии программы."_oem,
+                               {m_Statistics.ScratchDirectory}),
+                    code);
+        return false;
+    }
+    RefuseStart(std::string("Ошибка при создании файла "_oem) +
+                    AddBackslash(m_Statistics.ScratchDirectory) + StartupFacts().ProgramName +
+                    ".lck",
+                code);
+    if (m_ScratchCreated)
+        RemoveDirectory(m_Statistics.ScratchDirectory);
+    return false;
+}
+
+// Closed before it is deleted: a file deleted while open lingers under a hidden name on many
+// network file systems and would keep the scratch directory from being removed. A copy that
+// takes the hold in the moment between the two loses it, which costs it only its own test.
+void tNetworkTest::ReleaseScratchDirectory() {
+    if (!m_ScratchHold.IsOpen())
+        return;
+    m_ScratchHold.Close();
+    DeleteFile(m_ScratchHoldName);
 }
 
 void tNetworkTest::Iterate() {
@@ -140,13 +200,20 @@ bool tNetworkTest::FillBuffer(std::int64_t firstValue, std::size_t count) {
     return true;
 }
 
+// Per differing byte only a count: a server that hands back garbage must not cost a text
+// rebuild per byte. The text follows at the next buffer, long before the next repaint.
 void tNetworkTest::CountMismatch(std::uint32_t expected, std::uint32_t found) {
-    for (int byte = 0; byte < 4; ++byte) {
-        if (((expected >> (8 * byte)) & 0xFF) != ((found >> (8 * byte)) & 0xFF)) {
-            m_Statistics.ErrorBytes += 1;
-            ShowStatus("Чтение"_oem);
-        }
-    }
+    std::uint32_t differing = expected ^ found;
+    for (int byte = 0; byte < 4; ++byte)
+        m_Statistics.ErrorBytes += ((differing >> (8 * byte)) & 0xFF) != 0;
+    m_StatusStale = true;
+}
+
+void tNetworkTest::ShowStaleStatus() {
+    if (!m_StatusStale)
+        return;
+    m_StatusStale = false;
+    ShowStatus("Чтение"_oem);
 }
 
 bool tNetworkTest::CheckBuffer(std::int64_t firstValue, std::size_t count, bool firstAsked) {
@@ -188,13 +255,20 @@ void tNetworkTest::PrepareForBenchmark(std::int64_t valueCount) {
 // server: two workstations testing one directory then see a sharing violation instead of
 // counting each other's data as errors. Where the file system cannot lock, the test goes on.
 bool tNetworkTest::OpenTestFile(std::uint16_t mode) {
+    SetLastOsError(0);
     m_File = std::make_unique<tDosStream>(m_TestFile, mode, tFileCaching::Direct);
-    if (!ValidateRef(m_File))
+    if (!ValidateRef(m_File)) {
+        TestFileFailed();
         return false;
+    }
+    if (mode == kModeCreate)
+        m_TestFileCreated = true;
     if (!m_File->LockRange(0, 0)) {
         int reason = LastOsError();
-        if (reason != ENOLCK && reason != EOPNOTSUPP)
+        if (reason != ENOLCK && reason != EOPNOTSUPP) {
+            m_FailureOsError = reason;
             return false;
+        }
         ClearError();
         m_File->Reset();
     }
@@ -203,9 +277,21 @@ bool tNetworkTest::OpenTestFile(std::uint16_t mode) {
 
 // A share may report lost data only when the file is closed.
 bool tNetworkTest::CloseTestFile() {
-    bool closed = m_File->Close();
+    SetLastOsError(0);
+    m_File->Close();
+    bool failed = TestFileFailed();
     m_File.reset();
-    return closed && !IsErrorPending();
+    return !failed;
+}
+
+// The system's reason is kept at once, before any later call can replace it: the operator
+// reads it first.
+bool tNetworkTest::TestFileFailed() {
+    if (m_File && m_File->Status == stOk && !IsErrorPending())
+        return false;
+    if (m_File && m_File->Status != stOk)
+        m_FailureOsError = LastOsError();
+    return true;
 }
 
 // A test file of 0 MB has no values, so a pass still asks once: the operator must always
@@ -217,29 +303,30 @@ tNetworkTest::tOutcome tNetworkTest::WritePass() {
     ShowStatus("Запись"_oem);
     if (m_ValueCount == 0 && !AskContinue(1))
         return tOutcome::Leave;
-    std::int64_t passTime = 0;
+    tPassTimes& times = m_Statistics.WriteTimes;
     for (std::int64_t i = 1; i <= m_ValueCount; i += kBufferValues) {
         std::size_t count =
             std::size_t(std::min<std::int64_t>(kBufferValues, m_ValueCount - i + 1));
         if (!FillBuffer(i, count))
             return tOutcome::Leave;
+        SetLastOsError(0);
         std::uint32_t tick = GetTickCount32();
         m_File->Write(m_Buffer->Values, std::uint16_t(kBufferBytes));
-        passTime += ElapsedSince(tick);
-        if (m_File->Status == stOk)
-            m_Statistics.BytesWritten += kBufferBytes;
-        if (IsErrorPending())
+        std::uint32_t took = ElapsedSince(tick);
+        if (TestFileFailed())
             return tOutcome::Leave;
+        m_Statistics.BytesWritten += kBufferBytes;
+        times.AddTransfer(kBufferBytes, took);
     }
-    // Data still in the local cache has not crossed the network yet.
-    if (!m_File->DirectIo()) {
-        std::uint32_t tick = GetTickCount32();
-        m_File->Flush();
-        passTime += ElapsedSince(tick);
-    }
-    if (!CloseTestFile())
+    // Many network file systems acknowledge a write, even a direct one, before the server
+    // has the data: the pass ends only when the server has it.
+    SetLastOsError(0);
+    std::uint32_t tick = GetTickCount32();
+    m_File->Flush();
+    times.AddTransfer(0, ElapsedSince(tick));
+    if (TestFileFailed() || !CloseTestFile())
         return tOutcome::Leave;
-    m_Statistics.WriteTimes.Add(passTime, m_Statistics.FirstIteration);
+    times.CompletePass(m_Statistics.FirstIteration);
     return tOutcome::Continue;
 }
 
@@ -253,26 +340,29 @@ tNetworkTest::tOutcome tNetworkTest::ReadPass() {
     if (m_ValueCount == 0 && !AskContinue(1))
         return tOutcome::Leave;
     m_Block.SetChain(0);
-    std::int64_t passTime = 0;
+    tPassTimes& times = m_Statistics.ReadTimes;
     for (std::int64_t i = 1; i <= m_ValueCount; i += kBufferValues) {
         std::size_t count =
             std::size_t(std::min<std::int64_t>(kBufferValues, m_ValueCount - i + 1));
         // The first value of a buffer is asked about before the buffer is read.
         if (!AskContinue(double(i) / double(m_ValueCount)))
             return tOutcome::Leave;
+        SetLastOsError(0);
         std::uint32_t tick = GetTickCount32();
         m_File->Read(m_Buffer->Values, std::uint16_t(kBufferBytes));
-        passTime += ElapsedSince(tick);
-        if (m_File->Status == stOk)
-            m_Statistics.BytesRead += kBufferBytes;
-        if (IsErrorPending())
+        std::uint32_t took = ElapsedSince(tick);
+        if (TestFileFailed())
             return tOutcome::Leave;
-        if (!CheckBuffer(i, count, true))
+        m_Statistics.BytesRead += kBufferBytes;
+        times.AddTransfer(kBufferBytes, took);
+        bool checked = CheckBuffer(i, count, true);
+        ShowStaleStatus();
+        if (!checked)
             return tOutcome::Leave;
     }
     if (!CloseTestFile())
         return tOutcome::Leave;
-    m_Statistics.ReadTimes.Add(passTime, m_Statistics.FirstIteration);
+    times.CompletePass(m_Statistics.FirstIteration);
     m_Statistics.FirstIteration = false;
     return tOutcome::Continue;
 }
@@ -299,18 +389,30 @@ tNetworkTest::tOutcome tNetworkTest::Schedule() {
 }
 
 // An error that stopped the test is shown to the operator and recorded in the entry rather
-// than left for the log alone; the server is cleaned either way.
+// than left for the log alone; the server is cleaned either way, of this run's files only.
 void tNetworkTest::Cleanup() {
     m_File.reset();
-    if (!m_TestFile.empty() && FileExists(m_TestFile))
+    if (m_TestFileCreated && FileExists(m_TestFile))
         DeleteFile(m_TestFile);
     m_Progress.reset();
     std::unique_ptr<ESException> error = TakeError();
-    AppendProtocol(m_Statistics, error ? std::string_view(error->Message()) : std::string_view());
+    std::string message = error ? FailureText(*error) : std::string();
+    AppendProtocol(m_Statistics, message);
+    ReleaseScratchDirectory();
     if (DirectoryExists(m_Statistics.ScratchDirectory))
         RemoveDirectory(m_Statistics.ScratchDirectory);
     if (error)
-        MessageBoxCall(error->Message(), mbError | mbContinue);
+        MessageBoxCall(message, mbError | mbContinue);
+}
+
+// What went wrong in the operator's terms (the system's reason and the file) leads; the
+// stream's own account follows.
+std::string tNetworkTest::FailureText(const ESException& error) const {
+    if (m_FailureOsError == 0)
+        return error.Message();
+    return FormatText("%s: файл \"%s\"."_oem,
+                      {OsErrorText(m_FailureOsError), ShownFileName(m_TestFile)}) +
+           '\r' + error.Message();
 }
 
 } // namespace zarvo

@@ -10,7 +10,9 @@
 
 #include "app/test_block.h"
 #include "app/test_statistics.h"
+#include "diagnostics/pending_error.h"
 #include "library/dos_stream.h"
+#include "platform/os_file.h"
 #include "views/progress.h"
 
 namespace zarvo {
@@ -51,6 +53,9 @@ class tNetworkTest {
     enum class tOutcome { Continue, Leave };
 
     bool Prepare();
+    bool MakeScratchDirectory();
+    bool HoldScratchDirectory();
+    void ReleaseScratchDirectory();
     void Iterate();
     tOutcome WritePass();
     tOutcome ReadPass();
@@ -60,7 +65,10 @@ class tNetworkTest {
     void ShowStatus(std::string_view status);
     bool OpenTestFile(std::uint16_t mode);
     bool CloseTestFile();
+    bool TestFileFailed();
+    std::string FailureText(const ESException& error) const;
     void CountMismatch(std::uint32_t expected, std::uint32_t found);
+    void ShowStaleStatus();
     // Per value on the read pass: the comparison inline, the rare mismatch out of line.
     void CheckValue(std::uint32_t expected, std::uint32_t found) {
         if (expected != found) [[unlikely]]
@@ -72,6 +80,17 @@ class tNetworkTest {
     std::int64_t m_ValueCount = 0;
     std::int64_t m_PeriodMs = 0;
     std::string m_TestFile;
+    // Created by this copy in this run: only then may the cleanup delete it.
+    bool m_TestFileCreated = false;
+    bool m_ScratchCreated = false;
+    // Held from preparation to cleanup, so that a second copy testing the same directory is
+    // refused at its start instead of meeting this copy's test file.
+    tOsFile m_ScratchHold;
+    std::string m_ScratchHoldName;
+    // The system's reason for the test file's failure, 0 when it gave none.
+    int m_FailureOsError = 0;
+    // Error bytes counted since the progress text was last set.
+    bool m_StatusStale = false;
     tTestBlock m_Block;
     std::mt19937 m_Random;
     std::unique_ptr<tProgress> m_Progress;

@@ -1,6 +1,7 @@
 // Result text and rates.
 #include "app/result_text.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "library/dates.h"
@@ -13,9 +14,14 @@ namespace {
 constexpr std::size_t kShortStringLimit = 255;
 }
 
-std::string RateText(std::int64_t bytes, std::int64_t milliseconds) {
+namespace {
+
+double Rate(std::int64_t bytes, std::int64_t milliseconds) {
     std::int64_t t = milliseconds > 1 ? milliseconds : 1;
-    double rate = (double(bytes) * 1000.0) / (double(t) * double(kMegabyte));
+    return (double(bytes) * 1000.0) / (double(t) * double(kMegabyte));
+}
+
+std::string RateText(double rate) {
     char digits[64];
     // to_chars ignores the locale: the point is always ".".
     auto result = std::to_chars(digits, digits + sizeof digits, rate, std::chars_format::fixed, 1);
@@ -23,6 +29,46 @@ std::string RateText(std::int64_t bytes, std::int64_t milliseconds) {
     if (text.size() < 15)
         text.append(15 - text.size(), ' ');
     return text;
+}
+
+struct tRates {
+    double Minimum = 0;
+    double Mean = 0;
+    double Maximum = 0;
+};
+
+// Whether the pass under way has a rate yet. A read pass does; an unfinished write pass does
+// not: its data was never forced to the server, so its time would flatter the share.
+enum class tPartialPass { Counts, Ignored };
+
+// Every rate from bytes and the time those very bytes took; a pass under way is one more
+// pass with its own rate, so the mean always lies between the minimum and the maximum.
+tRates RatesOf(const tPassTimes& times, std::int64_t sizeInBytes, tPartialPass partialPass) {
+    tRates rates;
+    bool complete = times.Bytes > 0;
+    if (complete) {
+        rates.Minimum = Rate(sizeInBytes, times.Maximum);
+        rates.Maximum = Rate(sizeInBytes, times.Minimum);
+    }
+    std::int64_t bytes = times.Bytes;
+    std::int64_t time = times.Total;
+    if (partialPass == tPartialPass::Counts && times.PartialBytes > 0) {
+        std::int64_t partialTime = std::max<std::int64_t>(times.PartialTime, 1);
+        double partial = Rate(times.PartialBytes, partialTime);
+        rates.Minimum = complete ? std::min(rates.Minimum, partial) : partial;
+        rates.Maximum = complete ? std::max(rates.Maximum, partial) : partial;
+        bytes += times.PartialBytes;
+        time += partialTime;
+    }
+    if (bytes > 0)
+        rates.Mean = Rate(bytes, time);
+    return rates;
+}
+
+} // namespace
+
+std::string RateText(std::int64_t bytes, std::int64_t milliseconds) {
+    return RateText(Rate(bytes, milliseconds));
 }
 
 std::string ResultText(const tTestStatistics& statistics) {
@@ -38,15 +84,14 @@ std::string ResultText(const tTestStatistics& s, const tDaySpan& elapsed) {
     text += FormatText("Прочитано %d Мб. Ошибок -  %d байт. "_oem,
                        {s.BytesRead / kMegabyte, s.ErrorBytes});
     if (s.BytesRead != 0) {
+        tRates read = RatesOf(s.ReadTimes, s.SizeInBytes, tPartialPass::Counts);
+        tRates write = RatesOf(s.WriteTimes, s.SizeInBytes, tPartialPass::Ignored);
         text += '\r';
-        text += FormatText("Скорость чтения мин., ср., макс. (Мб/с):\r%s %s %s\r"
-                           "Скорость записи мин., ср., макс. (Мб/с):\r%s %s %s"_oem,
-                           {RateText(s.SizeInBytes, s.ReadTimes.Maximum),
-                            RateText(s.BytesRead, s.ReadTimes.Total),
-                            RateText(s.SizeInBytes, s.ReadTimes.Minimum),
-                            RateText(s.SizeInBytes, s.WriteTimes.Maximum),
-                            RateText(s.BytesWritten, s.WriteTimes.Total),
-                            RateText(s.SizeInBytes, s.WriteTimes.Minimum)});
+        text +=
+            FormatText("Скорость чтения мин., ср., макс. (Мб/с):\r%s %s %s\r"
+                       "Скорость записи мин., ср., макс. (Мб/с):\r%s %s %s"_oem,
+                       {RateText(read.Minimum), RateText(read.Mean), RateText(read.Maximum),
+                        RateText(write.Minimum), RateText(write.Mean), RateText(write.Maximum)});
     }
     if (text.size() > kShortStringLimit)
         text.resize(kShortStringLimit);

@@ -11,12 +11,24 @@ namespace zarvo {
 
 inline constexpr std::int64_t kMegabyte = 1'048'576;
 
+// The transfer times of one direction. A time counts only together with its bytes, so every
+// rate is one the transfers really allowed. A pass's time is at least 1 ms, which keeps the
+// mean between the minimum and the maximum.
 struct tPassTimes {
-    std::int64_t Minimum = 0;
+    std::int64_t Minimum = 0; // complete passes only
     std::int64_t Maximum = 0;
     std::int64_t Total = 0;
+    std::int64_t Bytes = 0;
+    std::int64_t PartialBytes = 0; // the pass under way: transfers that succeeded
+    std::int64_t PartialTime = 0;
 
-    void Add(std::int64_t passTime, bool firstIteration) {
+    void AddTransfer(std::int64_t bytes, std::int64_t milliseconds) {
+        PartialBytes += bytes;
+        PartialTime += milliseconds;
+    }
+    // The pass under way is complete: it counts whole from now on.
+    void CompletePass(bool firstIteration) {
+        std::int64_t passTime = PartialTime < 1 ? 1 : PartialTime;
         if (firstIteration) {
             Minimum = Maximum = passTime;
         } else {
@@ -24,6 +36,8 @@ struct tPassTimes {
             Maximum = passTime > Maximum ? passTime : Maximum;
         }
         Total += passTime;
+        Bytes += PartialBytes;
+        PartialBytes = PartialTime = 0;
     }
 };
 

@@ -21,10 +21,11 @@ std::string gLockName;
 } // namespace
 
 std::string WorkDirLockName() {
+    std::string name = StartupFacts().ProgramName + ".lck";
     std::string directory = ScratchDirectory();
     if (directory.empty())
-        directory = StartupFacts().WorkingDirectory;
-    return AddBackslash(directory) + StartupFacts().ProgramName + ".lck";
+        return StartupFacts().InWorkingDirectory(name);
+    return AddBackslash(directory) + name;
 }
 
 bool TakeWorkDirLock() {

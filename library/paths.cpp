@@ -189,7 +189,7 @@ std::string ExpandUNCName(std::string_view path) {
 }
 
 std::string ScratchDirectory() {
-    std::string directory = AddBackslash(StartupFacts().WorkingDirectory) + "TEMP";
+    std::string directory = StartupFacts().InWorkingDirectory("TEMP");
     return ForceDirectories(directory) ? directory : std::string();
 }
 

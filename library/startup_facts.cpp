@@ -16,12 +16,13 @@ namespace {
 tStartupFacts gFacts;
 bool gRecorded = false;
 
-std::string CurrentDirectory() {
+// The current directory as the system names it (UTF-8 bytes).
+std::string CurrentOsDirectory() {
     std::string buffer(PATH_MAX, '\0');
     if (!getcwd(buffer.data(), buffer.size()))
         return {};
     buffer.resize(buffer.find('\0'));
-    return FromOsPath(buffer);
+    return buffer;
 }
 
 std::string ReadExecutablePath() {
@@ -42,6 +43,12 @@ std::string NameOfExecutable(std::string_view path) {
 
 } // namespace
 
+std::string tStartupFacts::InWorkingDirectory(std::string_view name) const {
+    if (!WorkingDirectoryNamesItself)
+        return std::string(name);
+    return AddBackslash(WorkingDirectory) + std::string(name);
+}
+
 std::string_view tStartupFacts::VersionString(std::string_view name) const {
     for (const auto& [key, value] : VersionStrings)
         if (key == name)
@@ -53,7 +60,9 @@ void InitStartupFacts() {
     if (gRecorded)
         return;
     gRecorded = true;
-    gFacts.WorkingDirectory = CurrentDirectory();
+    std::string directory = CurrentOsDirectory();
+    gFacts.WorkingDirectory = FromOsPath(directory);
+    gFacts.WorkingDirectoryNamesItself = !directory.empty() && OsNameIsRepresentable(directory);
     gFacts.StartDate = Today();
     gFacts.StartTime = Now();
     gFacts.FileVersion = kVersionFileNumbers;
@@ -63,7 +72,7 @@ void InitStartupFacts() {
     gFacts.ProgramName = std::string(gFacts.VersionString("InternalName"));
     if (gFacts.ProgramName.empty())
         gFacts.ProgramName = NameOfExecutable(gFacts.ExecutablePath);
-    gFacts.SettingsFileName = AddBackslash(gFacts.WorkingDirectory) + gFacts.ProgramName + ".ini";
+    gFacts.SettingsFileName = gFacts.InWorkingDirectory(gFacts.ProgramName + ".ini");
 }
 
 const tStartupFacts& StartupFacts() {

@@ -17,6 +17,7 @@ struct tErrorText {
 };
 
 constexpr tErrorText kErrorTexts[] = {
+    {0, "Нет ошибки"_oem},
     {EPERM, "Операция не разрешена"_oem},
     {ENOENT, "Файл или каталог не найден"_oem},
     {EIO, "Ошибка ввода-вывода"_oem},
@@ -46,6 +47,10 @@ constexpr tErrorText kErrorTexts[] = {
     {ENOTCONN, "Нет соединения"_oem},
     {EHOSTDOWN, "Узел недоступен"_oem},
     {ECONNRESET, "Соединение сброшено"_oem},
+    {ECONNABORTED, "Соединение прервано"_oem},
+    {ECONNREFUSED, "В соединении отказано"_oem},
+    {ENETUNREACH, "Сеть недоступна"_oem},
+    {EHOSTUNREACH, "Нет маршрута до узла"_oem},
     {EOPNOTSUPP, "Операция не поддерживается"_oem},
     {kErrorSharingViolation, "Файл занят другим процессом"_oem},
     {kErrorLockViolation, "Часть файла заблокирована другим процессом"_oem},

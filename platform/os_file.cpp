@@ -65,6 +65,21 @@ bool TakeShareLock(int handle, tShareLock lock) {
     return true;
 }
 
+// A write lock on the whole file for as long as this open file lives.
+bool TakeRangeHold(int handle) {
+    struct flock range {};
+    range.l_type = F_WRLCK;
+    range.l_whence = SEEK_SET;
+    while (fcntl(handle, F_OFD_SETLK, &range) != 0) {
+        if (errno == EINTR)
+            continue;
+        if (errno == ENOLCK || errno == EOPNOTSUPP)
+            return true;
+        return Fail(errno == EAGAIN || errno == EACCES ? kErrorSharingViolation : errno);
+    }
+    return true;
+}
+
 // Whether the name still leads to the file we hold: a copy that was ending may have
 // deleted it between our open and our lock.
 bool StillNamesFile(const char* path, int handle) {
@@ -102,7 +117,7 @@ bool tOsFile::Open(std::string_view name, std::uint16_t mode, tFileCaching cachi
     if (caching == tFileCaching::Direct)
         flags |= O_DIRECT;
     if (mode == kModeCreate)
-        return OpenCreate(path.c_str(), flags);
+        return OpenCreate(path.c_str(), flags, tCreateLock::ShareThenTruncate);
     int handle = open(path.c_str(), flags);
     if (handle < 0 && errno == EINVAL && (flags & O_DIRECT)) {
         flags &= ~O_DIRECT;
@@ -120,9 +135,14 @@ bool tOsFile::Open(std::string_view name, std::uint16_t mode, tFileCaching cachi
     return true;
 }
 
+bool tOsFile::OpenHeld(std::string_view name) {
+    Close();
+    return OpenCreate(OsPath(name).c_str(), O_RDWR | O_CLOEXEC, tCreateLock::WholeRange);
+}
+
 // Creating never truncates before the lock is ours, so a file another copy holds is left
 // intact; and a file deleted under us while we waited is created again.
-bool tOsFile::OpenCreate(const char* path, int flags) {
+bool tOsFile::OpenCreate(const char* path, int flags, tCreateLock lock) {
     for (int attempt = 0; attempt < 10; ++attempt) {
         int handle = open(path, flags | O_CREAT, 0666);
         if (handle < 0 && errno == EINVAL && (flags & O_DIRECT)) {
@@ -131,7 +151,10 @@ bool tOsFile::OpenCreate(const char* path, int flags) {
         }
         if (handle < 0)
             return Fail(errno);
-        if (!TakeShareLock(handle, tShareLock::Exclusive)) {
+        bool locked = lock == tCreateLock::WholeRange
+                          ? TakeRangeHold(handle)
+                          : TakeShareLock(handle, tShareLock::Exclusive);
+        if (!locked) {
             int code = LastOsError();
             ::close(handle);
             return Fail(code);
@@ -140,7 +163,7 @@ bool tOsFile::OpenCreate(const char* path, int flags) {
             ::close(handle);
             continue;
         }
-        if (ftruncate(handle, 0) != 0) {
+        if (lock == tCreateLock::ShareThenTruncate && ftruncate(handle, 0) != 0) {
             int code = errno;
             ::close(handle);
             return Fail(code);

@@ -38,6 +38,11 @@ class tOsFile {
     // Name is CP866, as the program sees file names.
     bool Open(std::string_view name, std::uint16_t mode,
               tFileCaching caching = tFileCaching::Normal);
+    // Opens the file for reading and writing, creating it when missing and never truncating
+    // it, and holds a lock on the whole of it until it is closed: an open-file-description
+    // lock, which network file systems forward to the server. A lock held elsewhere is
+    // kErrorSharingViolation; where the file system cannot lock, the file is held unlocked.
+    bool OpenHeld(std::string_view name);
     bool IsOpen() const { return m_Handle >= 0; }
     int Handle() const { return m_Handle; }
     // Whether transfers really bypass the page cache.
@@ -64,7 +69,8 @@ class tOsFile {
     bool Close();
 
   private:
-    bool OpenCreate(const char* path, int flags);
+    enum class tCreateLock { ShareThenTruncate, WholeRange };
+    bool OpenCreate(const char* path, int flags, tCreateLock lock);
     bool RetryWithoutDirect();
     bool SetRangeLock(short type, std::int64_t offset, std::int64_t count);
 

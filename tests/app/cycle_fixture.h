@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -56,6 +57,48 @@ inline std::int64_t CountChainBreaks(const std::string& bytes,
         breaks += stored != chain;
     }
     return breaks;
+}
+
+// How many bytes of the chain's values differ from zero: the error count of a read-back that
+// returns nothing but zeros.
+inline std::int64_t CountNonZeroChainBytes(std::int64_t values,
+                                           const std::array<std::uint8_t, 32>& block) {
+    std::int64_t bytes = 0;
+    std::uint32_t chain = 0;
+    for (std::int64_t k = 0; k < values; ++k) {
+        std::uint8_t data[32];
+        std::copy(block.begin(), block.begin() + 28, data);
+        for (int i = 0; i < 4; ++i)
+            data[28 + i] = std::uint8_t(chain >> (8 * i));
+        std::uint32_t crc;
+        CrcInit(crc);
+        chain = CrcUpdate(data, 32, crc);
+        for (int i = 0; i < 4; ++i)
+            bytes += ((chain >> (8 * i)) & 0xFF) != 0;
+    }
+    return bytes;
+}
+
+// Checks every rate line of the last protocol entry: minimum <= mean <= maximum, nothing
+// negative or impossible to print.
+inline void ExpectPossibleRates(const std::string& protocol) {
+    std::size_t entry = protocol.rfind("\r\n\r\n");
+    entry = entry == std::string::npos ? 0 : entry;
+    std::size_t at = entry;
+    int lines = 0;
+    while ((at = protocol.find("(Мб/с):\r\n", at)) != std::string::npos) {
+        at += std::string_view("(Мб/с):\r\n").size();
+        double minimum = -1, mean = -1, maximum = -1;
+        ASSERT_EQ(std::sscanf(protocol.c_str() + at, "%lf %lf %lf", &minimum, &mean, &maximum), 3)
+            << protocol.substr(at, 50);
+        EXPECT_GE(minimum, 0);
+        EXPECT_LE(minimum, mean) << "the mean is never below the minimum: "
+                                 << protocol.substr(at, 50);
+        EXPECT_LE(mean, maximum) << "the mean is never above the maximum: "
+                                 << protocol.substr(at, 50);
+        ++lines;
+    }
+    EXPECT_EQ(lines, 2) << "a read and a write rate line: " << protocol.substr(entry);
 }
 
 class tCycleFixture : public ::testing::Test {

@@ -5,6 +5,7 @@
 
 #include <csignal>
 #include <fstream>
+#include <regex>
 
 #include "app/cycle_fixture.h"
 #include "support/child_process.h"
@@ -27,6 +28,11 @@ class FaultyShare : public tCycleFixture {
         tCycleFixture::SetUp();
     }
     void TearDown() override {
+        Unmount();
+        tCycleFixture::TearDown();
+    }
+
+    void Unmount() {
         if (m_Fs) {
             if (IsMounted(m_Server.Str()))
                 RunCommand("fusermount -u -z " + m_Server.Str(), 10);
@@ -36,7 +42,7 @@ class FaultyShare : public tCycleFixture {
         }
         if (m_Tmpfs)
             umount2(m_Server.Str().c_str(), MNT_DETACH);
-        tCycleFixture::TearDown();
+        m_Tmpfs = false;
     }
 
     void MountFaulty(const std::string& mode, const std::string& arg = "") {
@@ -69,12 +75,15 @@ TEST_F(FaultyShare, WriteErrorIsShownRecordedAndCleanedUp) {
     tNetworkTest test(Params(1, kOneIterationWork, kOneIterationPeriod));
     test.Run();
     ASSERT_EQ(gMessages.size(), 1u) << "the operator is shown the error";
-    EXPECT_NE(gMessages[0].find("Нельзя расширить файл \"" + m_Server.Str() +
-                                "/TEST_NET.$$$/test.tmp\"."),
-              std::string::npos)
-        << gMessages[0];
+    std::string file = "\"" + m_Server.Str() + "/TEST_NET.$$$/test.tmp\".";
+    EXPECT_EQ(gMessages[0].rfind("Ошибка ввода-вывода: файл " + file + "\r", 0), 0u)
+        << "the system's reason leads: " << gMessages[0];
+    EXPECT_NE(gMessages[0].find("\rНельзя расширить файл " + file), std::string::npos)
+        << "the stream's text follows: " << gMessages[0];
     std::string protocol = Protocol();
-    EXPECT_NE(protocol.find("Прочитано 0 Мб. Ошибок -  0 байт. \r\nОшибка: Нельзя расширить файл"),
+    EXPECT_NE(protocol.find("Прочитано 0 Мб. Ошибок -  0 байт. \r\nОшибка: Ошибка ввода-вывода: "
+                            "файл " +
+                            file + " Нельзя расширить файл"),
               std::string::npos)
         << protocol;
     EXPECT_FALSE(IsErrorPending()) << "the error was handled, not left for the exit report";
@@ -87,6 +96,7 @@ TEST_F(FaultyShare, ReadErrorIsShownRecordedAndCleanedUp) {
     tNetworkTest test(Params(1, kOneIterationWork, kOneIterationPeriod));
     test.Run();
     ASSERT_EQ(gMessages.size(), 1u);
+    EXPECT_EQ(gMessages[0].rfind("Ошибка ввода-вывода: файл", 0), 0u) << gMessages[0];
     EXPECT_NE(gMessages[0].find("test.tmp"), std::string::npos) << gMessages[0];
     EXPECT_EQ(test.Statistics().BytesRead, 0);
     EXPECT_EQ(test.Statistics().ErrorBytes, 0);
@@ -104,13 +114,19 @@ TEST_F(FaultyShare, ByteFlippedByTheServerCountsOnce) {
     EXPECT_TRUE(BackingEmpty());
 }
 
-// Catches a full disk that goes unreported or leaves a partial file behind.
+// Catches a full disk that goes unreported, leaves a partial file behind, or leaves write
+// rates counted from bytes that never reached the disk.
 TEST_F(FaultyShare, FullDiskIsShownAndCleanedUp) {
     MountTmpfs("3m");
+    int writePasses = 0;
+    bool wasWriting = false;
     bool filled = false;
-    gOnPoll = [&](tProgress&) {
-        if (!filled) {
-            // Room for the check at the start, none once the write pass is under way.
+    gOnPoll = [&](tProgress& progress) {
+        bool writing = EndsWith(progress.Text, "Запись"_oem);
+        writePasses += writing && !wasWriting;
+        wasWriting = writing;
+        if (writing && !filled && writePasses == 2) {
+            // Room for the first iteration, none once the second write pass is under way.
             std::ofstream filler(m_Server.Path() / "filler", std::ios::binary);
             std::string chunk(65536, 'x');
             while (filler.write(chunk.data(), chunk.size()))
@@ -119,26 +135,101 @@ TEST_F(FaultyShare, FullDiskIsShownAndCleanedUp) {
         }
         return false;
     };
-    tNetworkTest test(Params(1, kOneIterationWork, kOneIterationPeriod));
+    tNetworkTest test(Params(1, 0, 0));
     test.Run();
+    ASSERT_TRUE(filled);
     ASSERT_EQ(gMessages.size(), 1u);
+    EXPECT_EQ(gMessages[0].rfind("На устройстве не осталось свободного места: файл", 0), 0u)
+        << gMessages[0];
     EXPECT_NE(gMessages[0].find("Нельзя расширить файл"), std::string::npos) << gMessages[0];
-    EXPECT_NE(Protocol().find("\r\nОшибка: Нельзя расширить файл"), std::string::npos);
+    EXPECT_NE(Protocol().find("\r\nОшибка: На устройстве не осталось свободного места"),
+              std::string::npos);
+    ExpectPossibleRates(Protocol());
     EXPECT_FALSE(std::filesystem::exists(Scratch()));
 }
 
-// Catches a share that vanishes mid-run being taken for a good result.
-TEST_F(FaultyShare, ServerGoneMidRunIsShownAndRecorded) {
+// Catches a share that vanishes mid-read being taken for a good result, or leaving read
+// rates from bytes without their time.
+TEST_F(FaultyShare, ServerGoneMidReadIsShownAndRecorded) {
     MountFaulty("none");
-    int polls = 0;
-    gOnPoll = [&](tProgress&) {
-        if (++polls == 1000)
+    int readPolls = 0;
+    gOnPoll = [&](tProgress& progress) {
+        if (EndsWith(progress.Text, "Чтение"_oem) && ++readPolls == 500'000)
             m_Fs->Kill(SIGKILL);
         return false;
     };
     tNetworkTest test(Params(4, kOneIterationWork, kOneIterationPeriod));
     test.Run();
     ASSERT_EQ(gMessages.size(), 1u) << "the lost share is reported";
-    EXPECT_NE(Protocol().find("\r\nОшибка: "), std::string::npos) << Protocol();
+    // The request under way is aborted; later ones find no connection.
+    std::regex lead(
+        "^(Соединение прервано|Нет соединения): файл \"[^\"]*/test.tmp\"\\.\r[\\s\\S]*");
+    EXPECT_TRUE(std::regex_match(gMessages[0], lead)) << gMessages[0];
+    EXPECT_NE(Protocol().find("\r\nОшибка: " + gMessages[0].substr(0, gMessages[0].find(':'))),
+              std::string::npos)
+        << Protocol();
+    EXPECT_GT(test.Statistics().BytesRead, 0);
     EXPECT_LT(test.Statistics().BytesRead, 4 * kMegabyte);
+    ExpectPossibleRates(Protocol());
+}
+
+// Catches error bytes miscounted when the server hands back nothing but zeros.
+TEST_F(FaultyShare, ZerosFromTheServerCountEveryDifferingByte) {
+    MountFaulty("zero-read");
+    tNetworkTest test(Params(1, kOneIterationWork, kOneIterationPeriod));
+    test.Run();
+    EXPECT_TRUE(gMessages.empty());
+    EXPECT_EQ(test.Statistics().ErrorBytes, CountNonZeroChainBytes(262'144, test.Block().Bytes()));
+    EXPECT_NE(
+        Protocol().find("Ошибок -  " + std::to_string(test.Statistics().ErrorBytes) + " байт"),
+        std::string::npos)
+        << "the entry shows the final count";
+    EXPECT_TRUE(BackingEmpty());
+}
+
+struct tFreeSpaceCase {
+    std::int32_t Megabytes;
+    std::int64_t Free;
+    const char* Refusal; // nullptr: the test runs
+};
+
+// Catches the free-space rule off by one either way, and a refusal that touches the server.
+TEST_F(FaultyShare, FreeSpaceIsSizePlusOneMegabyte) {
+    const tFreeSpaceCase cases[] = {
+        {1, 2 * kMegabyte, nullptr},
+        {1, 2 * kMegabyte - 1, "На диске свободно 1 Мб, требуется 2 Мб"},
+        {65535, 3 * kMegabyte, "На диске свободно 3 Мб, требуется 65536 Мб"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Free);
+        gMessages.clear();
+        std::filesystem::remove(m_Work.Path() / "protocol.doc");
+        MountFaulty("free", std::to_string(c.Free));
+        tNetworkTest test(Params(c.Megabytes, kOneIterationWork, kOneIterationPeriod));
+        test.Run();
+        if (c.Refusal) {
+            ASSERT_EQ(gMessages.size(), 1u);
+            EXPECT_EQ(gMessages[0], c.Refusal);
+            EXPECT_FALSE(std::filesystem::exists(m_Work.Path() / "protocol.doc")) << "no entry";
+        } else {
+            EXPECT_TRUE(gMessages.empty()) << gMessages[0];
+            EXPECT_EQ(test.Statistics().BytesRead, kMegabyte);
+        }
+        EXPECT_TRUE(BackingEmpty()) << "the server is left as it was";
+        Unmount();
+    }
+}
+
+// Catches a server directory the operator may not write to ending the program silently.
+TEST_F(FaultyShare, ReadOnlyServerDirectoryIsShown) {
+    MountTmpfs("1m");
+    ASSERT_EQ(mount("zarvo-test", m_Server.Str().c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr),
+              0);
+    tNetworkTest test(Params(0, kOneIterationWork, kOneIterationPeriod));
+    test.Run();
+    ASSERT_EQ(gMessages.size(), 1u);
+    EXPECT_EQ(gMessages[0], "Ошибка при создании каталога " + m_Server.Str() +
+                                "/TEST_NET.$$$\r(код: 30) Файловая система доступна только "
+                                "для чтения");
+    EXPECT_FALSE(std::filesystem::exists(m_Work.Path() / "protocol.doc"));
 }

@@ -14,6 +14,7 @@
 #include "diagnostics/pending_error.h"
 #include "library/crc32.h"
 #include "platform/cp866.h"
+#include "platform/os_file.h"
 #include "support/temp_dir.h"
 #include "views/commands.h"
 #include "views/message_box_call.h"
@@ -164,13 +165,48 @@ TEST_F(NetworkTestCycle, LeftoverScratchDirectoryIsReused) {
     EXPECT_FALSE(std::filesystem::exists(TestFile()));
 }
 
-// Catches a test started without the room for its file.
-TEST_F(NetworkTestCycle, NotEnoughSpaceIsRefusedBeforeTouchingTheServer) {
-    tNetworkTest test(Params(65535, 0, 0));
+// Catches rates computed from the bytes of an unfinished read pass without their time.
+TEST_F(NetworkTestCycle, CancelInTheReadPassLeavesPossibleRates) {
+    int readPolls = 0;
+    gOnPoll = [&](tProgress& progress) {
+        return EndsWith(progress.Text, "Чтение"_oem) && ++readPolls == 300'000;
+    };
+    gAnswer = cmdYes;
+    tNetworkTest test(Params(2, kOneIterationWork, kOneIterationPeriod));
+    test.Run();
+    EXPECT_GT(test.Statistics().BytesRead, 0);
+    EXPECT_LT(test.Statistics().BytesRead, 2 * kMegabyte) << "cancelled in the middle";
+    ExpectPossibleRates(Protocol());
+    ExpectNothingLeft();
+}
+
+// Catches a second copy that truncates or deletes the test of a copy already running in the
+// same server directory.
+TEST_F(NetworkTestCycle, SecondCopyIsRefusedAndLeavesTheFirstAlone) {
+    std::filesystem::create_directory(Scratch());
+    std::ofstream(TestFile()) << "the first copy's data";
+    tOsFile firstHold;
+    ASSERT_TRUE(firstHold.OpenHeld((Scratch() / "Zarvo.lck").string()));
+    tNetworkTest second(Params(1, kOneIterationWork, kOneIterationPeriod));
+    second.Run();
+    ASSERT_EQ(gMessages.size(), 1u);
+    EXPECT_NE(gMessages[0].find("уже идёт тест другой копии программы"), std::string::npos)
+        << gMessages[0];
+    EXPECT_NE(gMessages[0].find("(код: 32) Файл занят другим процессом"), std::string::npos)
+        << gMessages[0];
+    EXPECT_EQ(ReadFileBytes(TestFile()), "the first copy's data");
+    EXPECT_TRUE(std::filesystem::exists(Scratch() / "Zarvo.lck"));
+    EXPECT_FALSE(std::filesystem::exists(m_Work.Path() / "protocol.doc"))
+        << "a test that never started has no entry";
+}
+
+// Catches a server directory that vanished after the dialog ending the program silently.
+TEST_F(NetworkTestCycle, MissingServerDirectoryIsShown) {
+    tTestParams params = Params(1, 0, 0);
+    params.Directory += "/gone";
+    tNetworkTest test(params);
     test.Run();
     ASSERT_EQ(gMessages.size(), 1u);
-    EXPECT_EQ(gMessages[0].rfind("На диске свободно ", 0), 0u) << gMessages[0];
-    EXPECT_NE(gMessages[0].find("требуется 65536 Мб"), std::string::npos) << gMessages[0];
-    EXPECT_FALSE(std::filesystem::exists(Scratch()));
-    EXPECT_FALSE(std::filesystem::exists(m_Work.Path() / "protocol.doc")) << "no entry";
+    EXPECT_EQ(gMessages[0], "Не найден каталог " + Cp866ToUtf8(params.Directory));
+    EXPECT_FALSE(std::filesystem::exists(m_Work.Path() / "protocol.doc"));
 }

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "platform/cp866.h"
 
 using namespace zarvo;
@@ -54,8 +56,8 @@ TEST(ResultText, AfterOneIterationSixLines) {
     tTestStatistics s;
     s.SizeInBytes = 100 * kMegabyte;
     s.BytesRead = s.BytesWritten = 100 * kMegabyte;
-    s.ReadTimes = {10'000, 20'000, 30'000}; // min, max, total
-    s.WriteTimes = {40'000, 50'000, 50'000};
+    s.ReadTimes = {10'000, 20'000, 30'000, 100 * kMegabyte}; // min, max, total, bytes
+    s.WriteTimes = {40'000, 50'000, 50'000, 100 * kMegabyte};
     std::vector<std::string> lines = Lines(ResultText(s, tDaySpan{0, 125'000}));
     ASSERT_EQ(lines.size(), 6u);
     EXPECT_EQ(lines[0], std::string("Время работы 00:02:05"_oem));
@@ -67,6 +69,71 @@ TEST(ResultText, AfterOneIterationSixLines) {
     EXPECT_EQ(lines[4], std::string("Скорость записи мин., ср., макс. (Мб/с):"_oem));
     EXPECT_EQ(lines[5], RateText(s.SizeInBytes, 50'000) + " " + RateText(s.BytesWritten, 50'000) +
                             " " + RateText(s.SizeInBytes, 40'000));
+}
+
+// One pass as the test cycle records it: its transfers, then its end.
+static void Pass(tPassTimes& times, std::int64_t ms, std::int64_t bytes, bool firstIteration) {
+    times.AddTransfer(bytes, ms);
+    times.CompletePass(firstIteration);
+}
+
+struct tRatesCase {
+    const char* Name;
+    std::function<void(tTestStatistics&)> Run; // what the test cycle recorded
+    const char* ReadLine;
+    const char* WriteLine;
+};
+
+// Catches rates computed from bytes without their time (or the reverse) after a pass that did
+// not finish, and a mean outside the minimum and maximum.
+TEST(ResultText, RatesAreOnlyWhatTheTransfersAllowed) {
+    constexpr std::int64_t kSize = 16 * kMegabyte;
+    const tRatesCase cases[] = {
+        {"cancelled in the first read pass",
+         [](tTestStatistics& s) {
+             Pass(s.WriteTimes, 2000, kSize, true);
+             s.ReadTimes.AddTransfer(4 * kMegabyte, 500);
+         },
+         "8.0             8.0             8.0            ",
+         "8.0             8.0             8.0            "},
+        {"share lost in the second read pass",
+         [](tTestStatistics& s) {
+             Pass(s.WriteTimes, 2000, kSize, true);
+             Pass(s.ReadTimes, 1000, kSize, true);
+             Pass(s.WriteTimes, 4000, kSize, false);
+             s.ReadTimes.AddTransfer(4 * kMegabyte, 2000);
+         },
+         "2.0             6.7             16.0           ",
+         "4.0             5.3             8.0            "},
+        {"full share in the second write pass",
+         [](tTestStatistics& s) {
+             Pass(s.WriteTimes, 2000, kSize, true);
+             Pass(s.ReadTimes, 1000, kSize, true);
+             s.WriteTimes.AddTransfer(3 * kMegabyte, 10); // before the disk filled, never synced
+         },
+         "16.0            16.0            16.0           ",
+         "8.0             8.0             8.0            "},
+        {"passes too fast for the millisecond tick",
+         [](tTestStatistics& s) {
+             Pass(s.WriteTimes, 0, kSize, true);
+             Pass(s.ReadTimes, 0, kSize, true);
+             Pass(s.WriteTimes, 0, kSize, false);
+             Pass(s.ReadTimes, 0, kSize, false);
+         },
+         "16000.0         16000.0         16000.0        ",
+         "16000.0         16000.0         16000.0        "},
+    };
+    for (const auto& c : cases) {
+        tTestStatistics s;
+        s.SizeInBytes = kSize;
+        c.Run(s);
+        s.BytesRead = s.ReadTimes.Bytes + s.ReadTimes.PartialBytes;
+        s.BytesWritten = s.WriteTimes.Bytes + s.WriteTimes.PartialBytes;
+        std::vector<std::string> lines = Lines(ResultText(s, tDaySpan{0, 10'000}));
+        ASSERT_EQ(lines.size(), 6u) << c.Name;
+        EXPECT_EQ(lines[3], c.ReadLine) << c.Name << ": read rates";
+        EXPECT_EQ(lines[5], c.WriteLine) << c.Name << ": write rates";
+    }
 }
 
 // Catches a day count dropped from long runs and a text longer than a short string.

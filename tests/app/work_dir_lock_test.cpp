@@ -6,6 +6,7 @@
 #include <csignal>
 #include <filesystem>
 #include <thread>
+#include <vector>
 
 #include "support/child_process.h"
 #include "support/temp_dir.h"
@@ -18,8 +19,8 @@ const char* const kTwoCopies =
     "Две копии программы не могут быть одновременно запущены из одного рабочего каталога.";
 
 // A copy that waits at its first question, holding the lock.
-std::unique_ptr<tChildProcess> StartWaitingCopy(const tTempDir& work) {
-    auto copy = std::make_unique<tChildProcess>(std::vector<std::string>{ZARVO_BINARY}, work.Str());
+std::unique_ptr<tChildProcess> StartWaitingCopy(const std::string& directory) {
+    auto copy = std::make_unique<tChildProcess>(std::vector<std::string>{ZARVO_BINARY}, directory);
     for (int waited = 0; waited < 10'000 && copy->Output().find("Каталог") == std::string::npos;
          waited += 20)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -35,7 +36,7 @@ std::filesystem::path LockFile(const tTempDir& work) {
 // Catches a second copy that runs beside the first, or that disturbs the first's lock.
 TEST(WorkDirLock, SecondCopyIsRefusedAndFirstKeepsItsLock) {
     tTempDir work;
-    auto first = StartWaitingCopy(work);
+    auto first = StartWaitingCopy(work.Str());
     ASSERT_TRUE(std::filesystem::exists(LockFile(work))) << first->Errors();
 
     tChildProcess second({ZARVO_BINARY}, work.Str());
@@ -53,8 +54,8 @@ TEST(WorkDirLock, SecondCopyIsRefusedAndFirstKeepsItsLock) {
 // Catches two working directories sharing one lock.
 TEST(WorkDirLock, CopiesInDifferentDirectoriesBothRun) {
     tTempDir one, two;
-    auto first = StartWaitingCopy(one);
-    auto second = StartWaitingCopy(two);
+    auto first = StartWaitingCopy(one.Str());
+    auto second = StartWaitingCopy(two.Str());
     EXPECT_NE(first->Output().find("Каталог"), std::string::npos);
     EXPECT_NE(second->Output().find("Каталог"), std::string::npos);
 }
@@ -62,12 +63,12 @@ TEST(WorkDirLock, CopiesInDifferentDirectoriesBothRun) {
 // Catches a lock file left by a killed copy blocking every later start.
 TEST(WorkDirLock, LockLeftByKilledCopyIsNoObstacle) {
     tTempDir work;
-    auto killed = StartWaitingCopy(work);
+    auto killed = StartWaitingCopy(work.Str());
     killed->Kill(SIGKILL);
     killed->Wait(5000);
     ASSERT_TRUE(std::filesystem::exists(LockFile(work))) << "the killed copy left its file";
 
-    auto next = StartWaitingCopy(work);
+    auto next = StartWaitingCopy(work.Str());
     EXPECT_NE(next->Output().find("Каталог"), std::string::npos) << next->Errors();
     next->CloseInput();
     EXPECT_EQ(next->Wait(10'000), 0);
@@ -90,4 +91,20 @@ TEST(WorkDirLock, UnwritableLockDirectoryGetsTheErrorBox) {
     EXPECT_NE(copy.Errors().find("Ошибка: (код: 30) Файловая система доступна только для чтения"),
               std::string::npos)
         << copy.Errors();
+}
+
+// Catches a working directory whose name CP866 cannot hold being replaced by its "?" form:
+// the lock (and with it every file of the run) would land in a stray directory.
+TEST(WorkDirLock, NameOutsideCp866IsUsedAsItIs) {
+    tTempDir parent;
+    std::filesystem::path work = parent.Path() / "тест-і";
+    ASSERT_TRUE(std::filesystem::create_directory(work));
+    auto copy = StartWaitingCopy(work.string());
+    EXPECT_TRUE(std::filesystem::exists(work / "TEMP" / "Zarvo.lck")) << copy->Errors();
+    copy->CloseInput();
+    EXPECT_EQ(copy->Wait(10'000), 0);
+    std::vector<std::string> entries;
+    for (const auto& entry : std::filesystem::directory_iterator(parent.Path()))
+        entries.push_back(entry.path().filename().string());
+    EXPECT_EQ(entries, std::vector<std::string>{"тест-і"}) << "nothing is made beside it";
 }

@@ -53,6 +53,22 @@ TEST(OsFile, RefusedCreationLeavesTheFileIntact) {
     EXPECT_EQ(ReadFileBytes(name), "keep");
 }
 
+// Catches a held file that a second holder can take too, that is emptied by the refused one,
+// or that stays held once its holder closed it.
+TEST(OsFile, HeldFileExcludesASecondHolder) {
+    tTempDir dir;
+    std::string name = (dir.Path() / "hold").string();
+    tOsFile holder;
+    ASSERT_TRUE(holder.OpenHeld(name)) << "created when missing";
+    ASSERT_EQ(holder.Write("keep", 4), 4);
+    tOsFile second;
+    EXPECT_FALSE(second.OpenHeld(name));
+    EXPECT_EQ(LastOsError(), kErrorSharingViolation);
+    EXPECT_EQ(ReadFileBytes(name), "keep") << "never truncated";
+    ASSERT_TRUE(holder.Close());
+    EXPECT_TRUE(second.OpenHeld(name)) << "free again once closed";
+}
+
 // Catches byte-range locks that do not exclude another open file, or stay after unlocking.
 TEST(OsFile, RangeLocksBetweenOpenFiles) {
     tTempDir dir;

@@ -6,6 +6,8 @@ Usage: faulty_fs.py BACKING MOUNTPOINT MODE [ARG]
   eio-write AFTER   writes to test.tmp fail with EIO once AFTER bytes were written
   eio-read          reads of test.tmp fail with EIO
   flip-read OFFSET  reads of test.tmp return the byte at OFFSET with its low bit flipped
+  zero-read         reads of test.tmp return zeros (a server that hands back garbage)
+  free BYTES        the file system reports exactly BYTES free
   none              no faults
 """
 import errno
@@ -57,7 +59,12 @@ class FaultyFs(Operations):
         st = os.statvfs(self._path(path))
         keys = ("f_bavail", "f_bfree", "f_blocks", "f_bsize", "f_favail", "f_ffree", "f_files",
                 "f_flag", "f_frsize", "f_namemax")
-        return {key: getattr(st, key) for key in keys}
+        result = {key: getattr(st, key) for key in keys}
+        if self.mode == "free":
+            # One-byte blocks, so any count of free bytes can be reported exactly.
+            result.update(f_frsize=1, f_bavail=self.arg, f_bfree=self.arg,
+                          f_blocks=max(self.arg, 1))
+        return result
 
     def create(self, path, mode, fi=None):
         return os.open(self._path(path), os.O_RDWR | os.O_CREAT, mode)
@@ -74,6 +81,8 @@ class FaultyFs(Operations):
             raise FuseOSError(errno.EIO)
         os.lseek(fh, offset, os.SEEK_SET)
         data = os.read(fh, size)
+        if self._is_test_file(path) and self.mode == "zero-read":
+            data = bytes(len(data))
         if self._is_test_file(path) and self.mode == "flip-read":
             if offset <= self.arg < offset + len(data):
                 i = self.arg - offset
