@@ -4,7 +4,7 @@
 #include <pthread.h>
 #include <thread>
 
-#include "app/network_test.h"
+#include "app/network_cycle.h"
 #include "app/work_dir_lock.h"
 #include "diagnostics/pending_error.h"
 #include "library/memory_error.h"

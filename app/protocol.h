@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-#include "app/test_statistics.h"
+#include "app/statistics.h"
 
 namespace zarvo {
 

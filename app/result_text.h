@@ -6,7 +6,7 @@
 #include <string>
 
 #include "app/day_time.h"
-#include "app/test_statistics.h"
+#include "app/statistics.h"
 
 namespace zarvo {
 

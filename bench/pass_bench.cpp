@@ -2,7 +2,7 @@
 // into (or comparing it with) the buffer, and the progress update with its cancel poll.
 #include <benchmark/benchmark.h>
 
-#include "app/network_test.h"
+#include "app/network_cycle.h"
 
 using namespace zarvo;
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/network_test.h"
+#include "app/network_cycle.h"
 #include "diagnostics/pending_error.h"
 #include "library/crc32.h"
 #include "platform/cp866.h"

@@ -1,5 +1,5 @@
 // The test block and the four-byte slices of the CRC table that fold the chain in.
-#include "app/test_block.h"
+#include "app/chain_block.h"
 
 #include "library/crc32.h"
 

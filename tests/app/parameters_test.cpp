@@ -1,5 +1,5 @@
 // The parameters as asked on the terminal: parsing, defaults, refusals and giving up.
-#include "app/test_params.h"
+#include "app/parameters.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

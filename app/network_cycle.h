@@ -8,8 +8,8 @@
 #include <random>
 #include <string>
 
-#include "app/test_block.h"
-#include "app/test_statistics.h"
+#include "app/chain_block.h"
+#include "app/statistics.h"
 #include "diagnostics/pending_error.h"
 #include "library/dos_stream.h"
 #include "platform/os_file.h"

@@ -1,6 +1,6 @@
 // The parameters asked for on the terminal, one line each; an empty line takes the default
 // and the end of input gives up, as "Отказ" does in the dialog.
-#include "app/test_params.h"
+#include "app/parameters.h"
 
 #include <unistd.h>
 

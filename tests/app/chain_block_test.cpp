@@ -1,5 +1,5 @@
 // The test block's chain against the CRC routine applied to the whole 32-byte block.
-#include "app/test_block.h"
+#include "app/chain_block.h"
 
 #include <gtest/gtest.h>
 

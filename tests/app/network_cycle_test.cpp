@@ -1,6 +1,6 @@
 // The test cycle against real directories: the file's contents, error counting, cancel,
 // the schedule, the protocol entry and the cleanup after every ending.
-#include "app/network_test.h"
+#include "app/network_cycle.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

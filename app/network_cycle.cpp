@@ -1,5 +1,5 @@
 // The test cycle: preparation, the write and read passes, the schedule and the cleanup.
-#include "app/network_test.h"
+#include "app/network_cycle.h"
 
 #include <bit>
 #include <cerrno>
@@ -8,7 +8,7 @@
 
 #include "app/protocol.h"
 #include "app/result_text.h"
-#include "app/test_params.h"
+#include "app/parameters.h"
 #include "diagnostics/pending_error.h"
 #include "library/clocks.h"
 #include "library/paths.h"
