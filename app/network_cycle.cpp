@@ -6,9 +6,9 @@
 #include <chrono>
 #include <cstring>
 
+#include "app/parameters.h"
 #include "app/protocol.h"
 #include "app/result_text.h"
-#include "app/parameters.h"
 #include "diagnostics/pending_error.h"
 #include "library/clocks.h"
 #include "library/paths.h"
@@ -31,6 +31,11 @@ struct alignas(kDirectIoAlignment) tNetworkTest::tValueBuffer {
     std::uint32_t Values[kBufferValues];
 };
 
+struct tNetworkTest::tValueBuffers {
+    tValueBuffer Buffers[2];
+    tValueBuffer& operator[](int index) { return Buffers[index]; }
+};
+
 namespace {
 
 std::uint32_t ElapsedSince(std::uint32_t tick) {
@@ -40,8 +45,10 @@ std::uint32_t ElapsedSince(std::uint32_t tick) {
 } // namespace
 
 bool AskContinue(tProgress& progress, double fraction) {
-    if (ProgressUpdate(progress, fraction))
-        return true;
+    return ProgressUpdate(progress, fraction) || ConfirmContinue();
+}
+
+bool ConfirmContinue() {
     // A shutdown request (SIGTERM, logout) is not a question.
     if (ShutdownRequested())
         return false;
@@ -57,12 +64,18 @@ void RunTest() {
 }
 
 tNetworkTest::tNetworkTest(const tTestParams& params)
-    : m_Params(params), m_Buffer(std::make_unique<tValueBuffer>()) {}
+    : m_Params(params), m_Buffers(std::make_unique<tValueBuffers>()) {}
 
 tNetworkTest::~tNetworkTest() = default;
 
 bool tNetworkTest::AskContinue(double fraction) {
-    return zarvo::AskContinue(*m_Progress, fraction);
+    if (ProgressUpdate(*m_Progress, fraction))
+        return true;
+    // The operator's time at the question is not the network's.
+    std::uint32_t asked = GetTickCount32();
+    bool goOn = ConfirmContinue();
+    m_PausedMs += ElapsedSince(asked);
+    return goOn;
 }
 
 void tNetworkTest::ShowStatus(std::string_view status) {
@@ -172,6 +185,7 @@ void tNetworkTest::Iterate() {
     if (!MakeStandardProgress(m_Progress, &params))
         return;
     ProgressShow(*m_Progress);
+    m_Transfer = std::make_unique<tTransferThread>();
     m_TestFile = AddBackslash(m_Statistics.ScratchDirectory) + std::string(kTestFileName);
     for (;;) {
         m_Block.Randomize(m_Random);
@@ -183,7 +197,7 @@ void tNetworkTest::Iterate() {
 
 bool tNetworkTest::FillBuffer(std::int64_t firstValue, std::size_t count) {
     double n = double(m_ValueCount);
-    std::uint32_t* slot = m_Buffer->Values;
+    std::uint32_t* slot = (*m_Buffers)[m_Current].Values;
     std::size_t k = 0;
     // Two values per step; each is still asked about before it is made.
     for (; k + 1 < count; k += 2) {
@@ -209,7 +223,7 @@ void tNetworkTest::ShowStaleStatus() {
 
 bool tNetworkTest::CheckBuffer(std::int64_t firstValue, std::size_t count, bool firstAsked) {
     double n = double(m_ValueCount);
-    const std::uint32_t* slot = m_Buffer->Values;
+    const std::uint32_t* slot = (*m_Buffers)[m_Current].Values;
     std::size_t k = 0;
     if (firstAsked && count > 0) {
         CheckValue(m_Block.NextValue(), slot[0]);
@@ -237,7 +251,8 @@ bool tNetworkTest::CheckBuffer(std::int64_t firstValue, std::size_t count, bool 
 }
 
 void tNetworkTest::ClearBufferForBenchmark() {
-    std::fill(std::begin(m_Buffer->Values), std::end(m_Buffer->Values), 0u);
+    std::uint32_t* values = (*m_Buffers)[m_Current].Values;
+    std::fill(values, values + kBufferValues, 0u);
 }
 
 void tNetworkTest::PrepareForBenchmark(std::int64_t valueCount) {
@@ -250,9 +265,9 @@ void tNetworkTest::PrepareForBenchmark(std::int64_t valueCount) {
 // The whole file is locked for the pass, a lock that network file systems pass on to the
 // server: two workstations testing one directory then see a sharing violation instead of
 // counting each other's data as errors. Where the file system cannot lock, the test goes on.
-bool tNetworkTest::OpenTestFile(std::uint16_t mode) {
+bool tNetworkTest::OpenTestFile(std::uint16_t mode, tFileCaching caching) {
     SetLastOsError(0);
-    m_File = std::make_unique<tDosStream>(m_TestFile, mode, tFileCaching::Direct);
+    m_File = std::make_unique<tDosStream>(m_TestFile, mode, caching);
     if (!ValidateRef(m_File)) {
         TestFileFailed();
         return false;
@@ -292,71 +307,123 @@ bool tNetworkTest::TestFileFailed() {
 
 // A test file of 0 MB has no values, so a pass still asks once: the operator must always
 // be able to stop the test.
+// A pass's time is the span of its transfers, from the start of the first to the end of the
+// last (and of the final sync), less the operator's time at a question. Summing the calls
+// alone would leave out what a share moves while the program computes: write-behind and
+// read-ahead made such sums come out faster than the wire.
+std::int64_t tNetworkTest::TakeSpan() {
+    std::uint32_t now = GetTickCount32();
+    std::int64_t span = std::int64_t(std::uint32_t(now - m_SpanMark)) - m_PausedMs;
+    m_SpanMark = now;
+    m_PausedMs = 0;
+    return std::max<std::int64_t>(span, 0);
+}
+
+// Waits for the transfer under way and counts it; a failing one is noticed here, before the
+// next buffer is counted.
+bool tNetworkTest::FinishTransfer(tDosStream::tTransferKind kind) {
+    tTransferThread::tOutcome outcome = m_Transfer->Finish();
+    std::int64_t span = TakeSpan();
+    m_File->AccountBytes(kind, std::uint16_t(kBufferBytes), outcome.Moved, outcome.OsError);
+    if (TestFileFailed())
+        return false;
+    bool reading = kind == tDosStream::tTransferKind::Read;
+    (reading ? m_Statistics.BytesRead : m_Statistics.BytesWritten) += kBufferBytes;
+    (reading ? m_Statistics.ReadTimes : m_Statistics.WriteTimes).AddTransfer(kBufferBytes, span);
+    return true;
+}
+
+void tNetworkTest::BeginTransfer(tDosStream::tTransferKind kind, int buffer) {
+    if (!m_SpanStarted) {
+        m_SpanStarted = true;
+        m_SpanMark = GetTickCount32();
+        m_PausedMs = 0;
+    }
+    m_Transfer->Begin(*m_File, kind, (*m_Buffers)[buffer].Values, std::uint16_t(kBufferBytes));
+}
+
+// Buffer k is written while buffer k + 1 is filled. A 0 MB test file has no values, so a
+// pass still asks once: the operator must always be able to stop the test.
 tNetworkTest::tOutcome tNetworkTest::WritePass() {
+    constexpr auto kWrite = tDosStream::tTransferKind::Write;
     m_Block.SetChain(0);
     if (!OpenTestFile(kModeCreate))
         return tOutcome::Leave;
     ShowStatus("Запись"_oem);
     if (m_ValueCount == 0 && !AskContinue(1))
         return tOutcome::Leave;
-    tPassTimes& times = m_Statistics.WriteTimes;
+    m_SpanStarted = false;
+    bool writing = false;
     for (std::int64_t i = 1; i <= m_ValueCount; i += kBufferValues) {
         std::size_t count =
             std::size_t(std::min<std::int64_t>(kBufferValues, m_ValueCount - i + 1));
-        if (!FillBuffer(i, count))
+        bool filled = FillBuffer(i, count);
+        if (writing && !FinishTransfer(kWrite))
             return tOutcome::Leave;
-        SetLastOsError(0);
-        std::uint32_t tick = GetTickCount32();
-        m_File->Write(m_Buffer->Values, std::uint16_t(kBufferBytes));
-        std::uint32_t took = ElapsedSince(tick);
-        if (TestFileFailed())
+        writing = false;
+        if (!filled)
             return tOutcome::Leave;
-        m_Statistics.BytesWritten += kBufferBytes;
-        times.AddTransfer(kBufferBytes, took);
+        BeginTransfer(kWrite, m_Current);
+        writing = true;
+        m_Current ^= 1;
     }
+    if (writing && !FinishTransfer(kWrite))
+        return tOutcome::Leave;
     // Many network file systems acknowledge a write, even a direct one, before the server
     // has the data: the pass ends only when the server has it.
     SetLastOsError(0);
-    std::uint32_t tick = GetTickCount32();
+    if (!m_SpanStarted) {
+        m_SpanStarted = true;
+        m_SpanMark = GetTickCount32();
+    }
     m_File->Flush();
-    times.AddTransfer(0, ElapsedSince(tick));
+    m_Statistics.WriteTimes.AddTransfer(0, TakeSpan());
     if (TestFileFailed() || !CloseTestFile())
         return tOutcome::Leave;
-    times.CompletePass(m_Statistics.FirstIteration);
+    m_Statistics.WriteTimes.CompletePass(m_Statistics.FirstIteration);
     return tOutcome::Continue;
 }
 
+// Buffer k + 1 is read while buffer k is compared. It counts only once its first value has
+// been asked about, as if it had been read then; a read the operator stops is not counted.
 tNetworkTest::tOutcome tNetworkTest::ReadPass() {
+    constexpr auto kRead = tDosStream::tTransferKind::Read;
     ShowStatus("Чтение"_oem);
-    if (!OpenTestFile(kModeReadWriteDenyWrite))
+    // Buffered, with the write's pages dropped: the server's data, read ahead as a file
+    // copy reads it (a direct read waits a round trip for every buffer).
+    if (!OpenTestFile(kModeReadWriteDenyWrite, tFileCaching::Normal))
         return tOutcome::Leave;
-    // Pages the write left in the local cache would be read instead of the server's data.
-    if (!m_File->DirectIo())
-        m_File->DropCache();
+    m_File->DropCache();
     if (m_ValueCount == 0 && !AskContinue(1))
         return tOutcome::Leave;
     m_Block.SetChain(0);
-    tPassTimes& times = m_Statistics.ReadTimes;
+    m_SpanStarted = false;
+    if (m_ValueCount > 0) {
+        if (!AskContinue(1 / double(m_ValueCount)))
+            return tOutcome::Leave;
+        BeginTransfer(kRead, m_Current);
+    }
     for (std::int64_t i = 1; i <= m_ValueCount; i += kBufferValues) {
         std::size_t count =
             std::size_t(std::min<std::int64_t>(kBufferValues, m_ValueCount - i + 1));
-        // The first value of a buffer is asked about before the buffer is read.
-        if (!AskContinue(double(i) / double(m_ValueCount)))
+        if (!FinishTransfer(kRead))
             return tOutcome::Leave;
-        SetLastOsError(0);
-        std::uint32_t tick = GetTickCount32();
-        m_File->Read(m_Buffer->Values, std::uint16_t(kBufferBytes));
-        std::uint32_t took = ElapsedSince(tick);
-        if (TestFileFailed())
+        std::int64_t next = i + std::int64_t(kBufferValues);
+        bool more = next <= m_ValueCount;
+        if (more)
+            BeginTransfer(kRead, m_Current ^ 1);
+        bool goOn = CheckBuffer(i, count, true);
+        goOn = goOn && (!more || AskContinue(double(next) / double(m_ValueCount)));
+        if (!goOn) {
+            if (more)
+                m_Transfer->Finish();
             return tOutcome::Leave;
-        m_Statistics.BytesRead += kBufferBytes;
-        times.AddTransfer(kBufferBytes, took);
-        if (!CheckBuffer(i, count, true))
-            return tOutcome::Leave;
+        }
+        m_Current ^= 1;
     }
     if (!CloseTestFile())
         return tOutcome::Leave;
-    times.CompletePass(m_Statistics.FirstIteration);
+    m_Statistics.ReadTimes.CompletePass(m_Statistics.FirstIteration);
     m_Statistics.FirstIteration = false;
     return tOutcome::Continue;
 }
@@ -385,6 +452,7 @@ tNetworkTest::tOutcome tNetworkTest::Schedule() {
 // An error that stopped the test is shown to the operator and recorded in the entry rather
 // than left for the log alone; the server is cleaned either way, of this run's files only.
 void tNetworkTest::Cleanup() {
+    m_Transfer.reset();
     m_File.reset();
     if (m_TestFileCreated && FileExists(m_TestFile))
         DeleteFile(m_TestFile);

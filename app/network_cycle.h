@@ -10,6 +10,7 @@
 
 #include "app/chain_block.h"
 #include "app/statistics.h"
+#include "app/transfer_thread.h"
 #include "diagnostics/pending_error.h"
 #include "library/dos_stream.h"
 #include "platform/os_file.h"
@@ -64,7 +65,10 @@ class tNetworkTest {
     void Cleanup();
     bool AskContinue(double fraction);
     void ShowStatus(std::string_view status);
-    bool OpenTestFile(std::uint16_t mode);
+    bool OpenTestFile(std::uint16_t mode, tFileCaching caching = tFileCaching::Direct);
+    bool FinishTransfer(tDosStream::tTransferKind kind);
+    std::int64_t TakeSpan();
+    void BeginTransfer(tDosStream::tTransferKind kind, int buffer);
     bool CloseTestFile();
     bool TestFileFailed();
     std::string FailureText(const ESException& error) const;
@@ -106,10 +110,20 @@ class tNetworkTest {
     std::unique_ptr<tProgress> m_Progress;
     std::unique_ptr<tDosStream> m_File;
     struct tValueBuffer;
-    std::unique_ptr<tValueBuffer> m_Buffer;
+    struct tValueBuffers;
+    // One buffer is filled or compared while the other crosses the network.
+    std::unique_ptr<tValueBuffers> m_Buffers;
+    int m_Current = 0;
+    std::unique_ptr<tTransferThread> m_Transfer;
+    // The pass's time so far ends at this tick; question time since then is left out.
+    bool m_SpanStarted = false;
+    std::uint32_t m_SpanMark = 0;
+    std::int64_t m_PausedMs = 0;
 };
 
 // The operator's answer to a cancel request; false ends the test.
 bool AskContinue(tProgress& progress, double fraction);
+// The question itself, once the progress has reported a cancel request.
+bool ConfirmContinue();
 
 } // namespace zarvo

@@ -120,24 +120,34 @@ std::int64_t tDosStream::GetSize() {
 void tDosStream::Read(void* buffer, std::uint16_t count) {
     if (Status != stOk)
         return;
-    auto bytes = std::size_t(count) * ElementSize;
-    if (m_File.Read(buffer, bytes) != std::int64_t(bytes)) {
-        Error(stReadError, 0);
-        return;
-    }
-    Position += count;
+    std::int64_t moved = MoveBytes(tTransferKind::Read, buffer, count);
+    AccountBytes(tTransferKind::Read, count, moved, LastOsError());
 }
 
 void tDosStream::Write(const void* buffer, std::uint16_t count) {
     if (Status != stOk)
         return;
+    std::int64_t moved = MoveBytes(tTransferKind::Write, const_cast<void*>(buffer), count);
+    AccountBytes(tTransferKind::Write, count, moved, LastOsError());
+}
+
+std::int64_t tDosStream::MoveBytes(tTransferKind kind, void* buffer, std::uint16_t count) {
     auto bytes = std::size_t(count) * ElementSize;
-    if (m_File.Write(buffer, bytes) != std::int64_t(bytes)) {
-        Error(stWriteError, 0);
+    return kind == tTransferKind::Read ? m_File.Read(buffer, bytes) : m_File.Write(buffer, bytes);
+}
+
+void tDosStream::AccountBytes(tTransferKind kind, std::uint16_t count, std::int64_t moved,
+                              int osError) {
+    if (Status != stOk)
+        return;
+    if (moved != std::int64_t(count) * ElementSize) {
+        SetLastOsError(osError);
+        Error(kind == tTransferKind::Read ? stReadError : stWriteError, 0);
         return;
     }
     Position += count;
-    Size = std::max(Size, Position);
+    if (kind == tTransferKind::Write)
+        Size = std::max(Size, Position);
 }
 
 void tDosStream::Seek(std::int64_t pos) {

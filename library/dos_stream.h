@@ -39,6 +39,14 @@ class tDosStream : public tStream {
     bool LockRange(std::int64_t offset, std::int64_t count) override;
     bool UnlockRange(std::int64_t offset, std::int64_t count) override;
 
+    // A transfer in two halves, for a caller that moves the bytes on a thread of its own:
+    // MoveBytes touches only the file (from one thread at a time, with no error posted; the
+    // system's reason stays in that thread's LastOsError); AccountBytes, back on the stream's
+    // own thread, does with the outcome what Read or Write does.
+    enum class tTransferKind { Read, Write };
+    std::int64_t MoveBytes(tTransferKind kind, void* buffer, std::uint16_t count);
+    void AccountBytes(tTransferKind kind, std::uint16_t count, std::int64_t moved, int osError);
+
     // Closes the file now; a close the system reports as failed is Error(-4, its code).
     bool Close();
     // Drops the file's cached pages so the next read comes from the server.
