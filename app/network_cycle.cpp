@@ -305,12 +305,18 @@ bool tNetworkTest::TestFileFailed() {
     return true;
 }
 
-// A test file of 0 MB has no values, so a pass still asks once: the operator must always
-// be able to stop the test.
 // A pass's time is the span of its transfers, from the start of the first to the end of the
 // last (and of the final sync), less the operator's time at a question. Summing the calls
 // alone would leave out what a share moves while the program computes: write-behind and
 // read-ahead made such sums come out faster than the wire.
+void tNetworkTest::StartSpan() {
+    if (m_SpanStarted)
+        return;
+    m_SpanStarted = true;
+    m_SpanMark = GetTickCount32();
+    m_PausedMs = 0;
+}
+
 std::int64_t tNetworkTest::TakeSpan() {
     std::uint32_t now = GetTickCount32();
     std::int64_t span = std::int64_t(std::uint32_t(now - m_SpanMark)) - m_PausedMs;
@@ -334,11 +340,7 @@ bool tNetworkTest::FinishTransfer(tDosStream::tTransferKind kind) {
 }
 
 void tNetworkTest::BeginTransfer(tDosStream::tTransferKind kind, int buffer) {
-    if (!m_SpanStarted) {
-        m_SpanStarted = true;
-        m_SpanMark = GetTickCount32();
-        m_PausedMs = 0;
-    }
+    StartSpan();
     m_Transfer->Begin(*m_File, kind, (*m_Buffers)[buffer].Values, std::uint16_t(kBufferBytes));
 }
 
@@ -372,10 +374,7 @@ tNetworkTest::tOutcome tNetworkTest::WritePass() {
     // Many network file systems acknowledge a write, even a direct one, before the server
     // has the data: the pass ends only when the server has it.
     SetLastOsError(0);
-    if (!m_SpanStarted) {
-        m_SpanStarted = true;
-        m_SpanMark = GetTickCount32();
-    }
+    StartSpan();
     m_File->Flush();
     m_Statistics.WriteTimes.AddTransfer(0, TakeSpan());
     if (TestFileFailed() || !CloseTestFile())

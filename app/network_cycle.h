@@ -67,6 +67,7 @@ class tNetworkTest {
     void ShowStatus(std::string_view status);
     bool OpenTestFile(std::uint16_t mode, tFileCaching caching = tFileCaching::Direct);
     bool FinishTransfer(tDosStream::tTransferKind kind);
+    void StartSpan();
     std::int64_t TakeSpan();
     void BeginTransfer(tDosStream::tTransferKind kind, int buffer);
     bool CloseTestFile();
