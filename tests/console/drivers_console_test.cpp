@@ -208,12 +208,11 @@ TEST_F(DriversConsoleTest, WriteCellsClipsToTheScreen) {
         EXPECT_DEBUG_DEATH(Console().WriteCells(0, 25, cells.data(), 10), kOutside);
         EXPECT_DEBUG_DEATH(Console().WriteCells(0, -1, cells.data(), 10), kOutside);
     }
-#ifndef NDEBUG
-    GTEST_SKIP() << "the writes stopped at the assert; clipping is the release build's answer";
-#endif
+#ifdef NDEBUG // a checking build stopped at each write; clipping is the release build's answer
     EXPECT_EQ(Console().CellAt(79, 24), 0x0758);
     EXPECT_EQ(Console().CellAt(1, 0), 0x0758);
     EXPECT_EQ(Console().CellAt(2, 0), 0) << "only the visible part of the second write";
+#endif
 }
 
 // Catches the cursor request losing its position or shape on the way to the host.
