@@ -1,7 +1,6 @@
 // Date-time stamps and elapsed spans.
 #include "app/day_time.h"
 
-#include <chrono>
 #include <cstdlib>
 
 #include "library/clocks.h"
@@ -27,11 +26,6 @@ tDaySpan DayTimeDiff(const tDayTime& a, const tDayTime& b) {
         span.Ms += kMsPerDay;
     }
     return span;
-}
-
-std::int64_t MonotonicMs() {
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
 tDaySpan SpanOfMs(std::int64_t ms) {

@@ -20,8 +20,6 @@ tDayTime GetDayTime();
 // Elapsed time from a to b; the order of the stamps does not matter.
 tDaySpan DayTimeDiff(const tDayTime& a, const tDayTime& b);
 
-// Milliseconds on the monotonic clock, 64-bit.
-std::int64_t MonotonicMs();
 tDaySpan SpanOfMs(std::int64_t ms);
 
 } // namespace zarvo

@@ -267,7 +267,7 @@ void tNetworkTest::PrepareForBenchmark(std::int64_t valueCount) {
 // counting each other's data as errors. Where the file system cannot lock, the test goes on.
 bool tNetworkTest::OpenTestFile(std::uint16_t mode, tFileCaching caching) {
     SetLastOsError(0);
-    m_File = std::make_unique<tDosStream>(m_TestFile, mode, caching);
+    m_File = MakeObject<tDosStream>(m_TestFile, mode, caching);
     if (!ValidateRef(m_File)) {
         TestFileFailed();
         return false;

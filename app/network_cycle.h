@@ -109,7 +109,7 @@ class tNetworkTest {
     tTestBlock m_Block;
     std::mt19937 m_Random;
     std::unique_ptr<tProgress> m_Progress;
-    std::unique_ptr<tDosStream> m_File;
+    tObjectPtr<tDosStream> m_File;
     struct tValueBuffer;
     struct tValueBuffers;
     // One buffer is filled or compared while the other crosses the network.

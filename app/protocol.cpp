@@ -23,7 +23,7 @@ namespace {
 std::string OneLine(std::string_view message) {
     std::string line;
     for (char c : message) {
-        if (c == 3)
+        if (c == kCentreMark)
             continue;
         if (c == '\r' || c == '\n') {
             if (!line.empty() && line.back() != ' ')
@@ -60,7 +60,7 @@ std::string ProtocolEntry(const tTestStatistics& statistics, std::string_view er
 }
 
 void AppendProtocol(const tTestStatistics& statistics, std::string_view errorMessage) {
-    std::unique_ptr<tDosStream> stream = std::make_unique<tDosStream>(
+    tObjectPtr<tDosStream> stream = MakeObject<tDosStream>(
         kProtocolFileName, FileExists(kProtocolFileName) ? kModeReadWriteDenyWrite : kModeCreate);
     if (!ValidateRef(stream))
         return;

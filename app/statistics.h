@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/day_time.h"
+#include "library/clocks.h"
 
 namespace zarvo {
 
@@ -55,10 +56,10 @@ struct tTestStatistics {
 
     void Start() {
         StartStamp = GetDayTime();
-        StartMonotonicMs = MonotonicMs();
+        StartMonotonicMs = GetTickCount64();
         FirstIteration = true;
     }
-    tDaySpan Elapsed() const { return SpanOfMs(MonotonicMs() - StartMonotonicMs); }
+    tDaySpan Elapsed() const { return SpanOfMs(GetTickCount64() - StartMonotonicMs); }
 };
 
 } // namespace zarvo
