@@ -14,13 +14,6 @@ constexpr std::uint32_t kUnknown = std::numeric_limits<std::uint32_t>::max();
 constexpr int kBlockStyle = 2;     // steady block
 constexpr int kUnderlineStyle = 4; // steady underline
 
-// What terminals commonly show for the 16 ANSI colours (0x00BBGGRR, ANSI order): the usual
-// defaults, with the two greys set apart enough that light and dark grey never merge.
-constexpr std::array<std::uint32_t, 16> kAnsiColours = {
-    0x000000, 0x0000CD, 0x00CD00, 0x00CDCD, 0xEE0000, 0xCD00CD, 0xCDCD00, 0xC0C0C0,
-    0x808080, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF5C5C, 0xFF00FF, 0xFFFF00, 0xFFFFFF,
-};
-
 int Channel(std::uint32_t colour, int shift) {
     return int((colour >> shift) & 0xFF);
 }
@@ -45,21 +38,9 @@ void tTerminalScreen::Resize(int width, int height) {
     m_AtX = m_AtY = -1;
 }
 
-int tTerminalScreen::NearestAnsiColour(std::uint32_t colour) {
-    int best = 0;
-    long bestDistance = std::numeric_limits<long>::max();
-    for (int i = 0; i < int(kAnsiColours.size()); ++i) {
-        long distance = 0;
-        for (int shift : {0, 8, 16}) {
-            long delta = Channel(colour, shift) - Channel(kAnsiColours[i], shift);
-            distance += delta * delta;
-        }
-        if (distance < bestDistance) {
-            bestDistance = distance;
-            best = i;
-        }
-    }
-    return best;
+int tTerminalScreen::AnsiColourOf(int index) {
+    // Red and blue trade places; intensity stays the high bit.
+    return (index & 0x0A) | (index & 1) << 2 | (index & 4) >> 2;
 }
 
 void tTerminalScreen::MoveTo(int x, int y) {
@@ -70,14 +51,15 @@ void tTerminalScreen::MoveTo(int x, int y) {
     m_AtY = y;
 }
 
-void tTerminalScreen::AppendColour(std::uint32_t colour, bool background) {
+void tTerminalScreen::AppendColour(int index, bool background) {
     if (m_Caps.Colours == tColourDepth::Direct) {
+        std::uint32_t colour = m_Palette[index];
         m_Out += background ? "48;2;" : "38;2;";
         m_Out += std::to_string(Channel(colour, 0)) + ';' + std::to_string(Channel(colour, 8)) +
                  ';' + std::to_string(Channel(colour, 16));
         return;
     }
-    int ansi = NearestAnsiColour(colour);
+    int ansi = AnsiColourOf(index);
     int base = (background ? 40 : 30) + (ansi >= 8 ? 60 : 0);
     m_Out += std::to_string(base + ansi % 8);
 }
@@ -89,11 +71,11 @@ void tTerminalScreen::SetColours(std::uint8_t attribute) {
     bool background = m_Attribute < 0 || ((m_Attribute ^ attribute) & 0xF0) != 0;
     m_Out += "\x1b[";
     if (foreground)
-        AppendColour(m_Palette[attribute & 0x0F], false);
+        AppendColour(attribute & 0x0F, false);
     if (foreground && background)
         m_Out += ';';
     if (background)
-        AppendColour(m_Palette[attribute >> 4], true);
+        AppendColour(attribute >> 4, true);
     m_Out += 'm';
     m_Attribute = attribute;
 }

@@ -31,13 +31,15 @@ class tTerminalScreen {
     // Brings the cursor to its place after drawing and hands out the bytes collected.
     std::string Finish();
 
-    // The 16-colour terminal colour (0-15, ANSI order) nearest to a palette colour.
-    static int NearestAnsiColour(std::uint32_t colour);
+    // The terminal colour (0-15, ANSI order) that shows palette index `index` (0-15, CGA
+    // order) where 24-bit colour is not offered. By index rather than the nearest shade, so
+    // the 16 colours stay 16 whatever the terminal's own shades are.
+    static int AnsiColourOf(int index);
 
   private:
     void MoveTo(int x, int y);
     void SetColours(std::uint8_t attribute);
-    void AppendColour(std::uint32_t colour, bool background);
+    void AppendColour(int index, bool background);
 
     const tTerminalCaps& m_Caps;
     std::array<std::uint32_t, 16> m_Palette{};
