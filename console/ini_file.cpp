@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 
 #include "console/keyboard.h"
 #include "diagnostics/pending_error.h"
@@ -26,7 +27,31 @@ std::string_view Trim(std::string_view text) {
     return text;
 }
 
-bool SameName(std::string_view a, std::string_view b) {
+// Strict: a CP866 file's Cyrillic letters almost never pass as UTF-8.
+bool IsValidUtf8(std::string_view text) {
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        auto lead = std::uint8_t(text[pos]);
+        int extra = lead < 0x80                    ? 0
+                    : lead >= 0xC2 && lead <= 0xDF ? 1
+                    : lead >= 0xE0 && lead <= 0xEF ? 2
+                    : lead >= 0xF0 && lead <= 0xF4 ? 3
+                                                   : -1;
+        if (extra < 0 || text.size() - pos <= std::size_t(extra))
+            return false;
+        for (int i = 1; i <= extra; ++i)
+            if ((std::uint8_t(text[pos + std::size_t(i)]) & 0xC0) != 0x80)
+                return false;
+        pos += std::size_t(extra) + 1;
+    }
+    return true;
+}
+
+// `fileName` is the file's UTF-8, `name` the program's CP866.
+bool SameName(std::string_view fileName, std::string_view name) {
+    // A character CP866 lacks becomes one no name of the program holds.
+    std::string a = Utf8ToCp866(fileName, '\x01');
+    std::string_view b = name;
     if (a.size() != b.size())
         return false;
     for (std::size_t i = 0; i < a.size(); ++i)
@@ -94,6 +119,15 @@ bool tIniFile::Load(std::string_view path) {
 
 void tIniFile::Parse(std::string_view text) {
     m_Lines.clear();
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (text.starts_with(kByteOrderMark))
+        text.remove_prefix(kByteOrderMark.size());
+    // A file from before the settings were kept in UTF-8 is CP866; it is rewritten as UTF-8.
+    std::string converted;
+    if (!IsValidUtf8(text)) {
+        converted = Cp866ToUtf8(text);
+        text = converted;
+    }
     while (!text.empty()) {
         std::size_t end = text.find('\n');
         std::string_view line = text.substr(0, end);
@@ -120,18 +154,18 @@ std::optional<std::string> tIniFile::Read(std::string_view section, std::string_
     for (std::size_t i = header + 1; i < m_Lines.size() && !SectionOf(m_Lines[i]); ++i) {
         std::string_view name, value;
         if (SplitKey(m_Lines[i], name, value) && SameName(name, key))
-            return std::string(value);
+            return Utf8ToCp866(value);
     }
     return std::nullopt;
 }
 
 void tIniFile::Write(std::string_view section, std::string_view key, std::string_view value) {
-    std::string line = std::string(key) + "=" + std::string(value);
+    std::string line = Cp866ToUtf8(key) + "=" + Cp866ToUtf8(value);
     std::size_t header = FindSection(section);
     if (header == npos) {
         if (!m_Lines.empty() && !Trim(m_Lines.back()).empty())
             m_Lines.emplace_back();
-        m_Lines.push_back("[" + std::string(section) + "]");
+        m_Lines.push_back("[" + Cp866ToUtf8(section) + "]");
         m_Lines.push_back(line);
         return;
     }

@@ -185,5 +185,45 @@ TEST(IniFileTest, WriteFindsOrMakesTheSection) {
     EXPECT_FALSE(ini.Read("A", "y").has_value()) << "keys belong to their section";
 }
 
+// Catches settings names looked up in the wrong code page: a hand-edited UTF-8 "[Система]"
+// never found, an older CP866 file no longer read, a UTF-8 byte-order mark taken as text.
+TEST(IniFileTest, ReadsUtf8AndOlderCp866Files) {
+    struct tCase {
+        const char* Name;
+        std::string Bytes;
+    };
+    const std::string utf8 = "[Система]\r\nНить ввода-вывода=1\r\n";
+    const tCase cases[] = {
+        {"UTF-8", utf8},
+        {"UTF-8, LF only, other letter case", "[сИСТЕМА]\nнить ВВОДА-вывода=1\n"},
+        {"UTF-8 with a byte-order mark", "\xEF\xBB\xBF" + utf8},
+        {"CP866", std::string("[Система]\r\nНить ввода-вывода=1\r\n"_oem)},
+    };
+    for (const tCase& c : cases) {
+        tIniFile ini;
+        ini.Parse(c.Bytes);
+        EXPECT_EQ(ini.Read("Система"_oem, "Нить ввода-вывода"_oem).value_or("missing"), "1")
+            << c.Name << ": expected the key found";
+    }
+}
+
+// Catches settings written in CP866, or a rewrite that mangles lines the program does not know.
+TEST(IniFileTest, WritesUtf8AndKeepsForeignText) {
+    tIniFile ini;
+    ini.Parse("; цена в €\n[Other]\nKey=Значение\n");
+    ini.Write("Система"_oem, "Нить ввода-вывода"_oem, "Да"_oem);
+    EXPECT_EQ(ini.Text(),
+              "; цена в €\r\n[Other]\r\nKey=Значение\r\n\r\n[Система]\r\nНить ввода-вывода=Да\r\n")
+        << "expected UTF-8 throughout and the euro sign kept";
+    EXPECT_EQ(ini.Read("Other", "Key").value_or("missing"), std::string("Значение"_oem))
+        << "expected values handed out in CP866";
+
+    tIniFile old;
+    old.Parse(std::string("; старый файл\r\n[Система]\r\nНить ввода-вывода=0\r\n"_oem));
+    old.Write("Система"_oem, "Нить ввода-вывода"_oem, "1");
+    EXPECT_EQ(old.Text(), "; старый файл\r\n[Система]\r\nНить ввода-вывода=1\r\n")
+        << "expected a CP866 file rewritten in UTF-8";
+}
+
 } // namespace
 } // namespace zarvo
