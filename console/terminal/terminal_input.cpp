@@ -325,18 +325,37 @@ std::size_t tTerminalInput::DecodeSs3(std::string_view body, std::uint32_t modif
 std::size_t tTerminalInput::DecodeCharacter(std::string_view text, bool flush,
                                             std::uint32_t modifiers,
                                             std::vector<TConsoleMsg>& out) {
-    std::size_t length = Utf8Length(std::uint8_t(text[0]));
+    auto lead = std::uint8_t(text[0]);
+    std::size_t length = Utf8Length(lead);
     if (length > text.size()) {
         if (!flush)
             return 0;
-        return text.size(); // a character cut off for good: nothing CP866 could hold
+        // Cut off for good: a terminal sending 8-bit meta bytes.
+        if (lead >= 0x80 && (modifiers & modAlt) == 0)
+            AppendMeta(std::uint8_t(lead & 0x7F), out);
+        return 1;
     }
     std::size_t pos = 0;
     char32_t code = DecodeUtf8(text, pos);
+    // Meta with the high bit set: in a UTF-8 terminal as U+0080-U+00FF, else as a raw byte.
+    // The four of these CP866 has (°, ·, ¤, no-break space) are far likelier Alt+0, Alt+7,
+    // Alt+$ and Alt+Space than typed.
+    if ((modifiers & modAlt) == 0 &&
+        ((code >= 0x80 && code <= 0xFF) || (code == U'\uFFFD' && pos == 1 && lead >= 0x80))) {
+        AppendMeta(std::uint8_t((code == U'\uFFFD' ? lead : code) & 0x7F), out);
+        return pos;
+    }
     int character = UnicodeToCp866(code);
     if (character >= 0x20) // a character CP866 lacks is dropped
         AppendCharacter(std::uint8_t(character), modifiers, out);
     return pos;
+}
+
+void tTerminalInput::AppendMeta(std::uint8_t key, std::vector<TConsoleMsg>& out) {
+    if (key < 0x20 || key == 0x7F)
+        EmitControl(key, modAlt, out);
+    else
+        AppendCharacter(key, modAlt, out);
 }
 
 void tTerminalInput::EmitControl(std::uint8_t byte, std::uint32_t modifiers,

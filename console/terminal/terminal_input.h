@@ -47,6 +47,8 @@ class tTerminalInput {
     std::size_t DecodeCharacter(std::string_view text, bool flush, std::uint32_t modifiers,
                                 std::vector<TConsoleMsg>& out);
     std::size_t EmitEscape(std::vector<TConsoleMsg>& out);
+    // A 7-bit key that came with the meta bit set: the key with Alt.
+    void AppendMeta(std::uint8_t key, std::vector<TConsoleMsg>& out);
     void EmitControl(std::uint8_t byte, std::uint32_t modifiers, std::vector<TConsoleMsg>& out);
     void EmitMouse(const tMouseReport& report, std::uint32_t now, std::vector<TConsoleMsg>& out);
 

@@ -86,6 +86,12 @@ TEST_F(TerminalInputTest, KeysArriveAsTheKeyCodesOfTheTables) {
         {"Ctrl+P from the key itself", "\x10", 0x1910, shiftCtrl},
         {"keypad 5 in application mode", "\x1bOu", 0x4C35, 0},
         {"CSI u: Alt+a", "\x1b[97;3u", 0x1E00, shiftAlt},
+        // A UTF-8 xterm without metaSendsEscape: the key with the high bit set, as Latin-1.
+        {"meta x (U+00F8)", "\xc3\xb8", 0x2D00, shiftAlt},
+        {"meta Q (U+00D1)", "\xc3\x91", 0x1000, shiftAlt | shiftLeft | shiftRight},
+        {"meta 1 (U+00B1)", "\xc2\xb1", 0x7800, shiftAlt},
+        {"meta 0 (U+00B0, in CP866 too)", "\xc2\xb0", 0x8100, shiftAlt},
+        {"meta x as a raw byte", "\xf8", 0x2D00, shiftAlt},
     };
     for (const tKeyCase& c : cases) {
         std::vector<TEventRec> events = Events({c.Bytes});
@@ -96,6 +102,15 @@ TEST_F(TerminalInputTest, KeysArriveAsTheKeyCodesOfTheTables) {
         EXPECT_EQ(events[0].key.shiftState, c.ShiftState)
             << c.Name << ": expected this shift state";
     }
+}
+
+// Catches a raw meta byte that looks like the start of a UTF-8 character being lost once no
+// more bytes follow.
+TEST_F(TerminalInputTest, RawMetaByteIsAltWhenNothingFollows) {
+    std::vector<TEventRec> events = Events({"\xe1"}, true); // 'a' with the high bit
+    ASSERT_EQ(events.size(), 1u) << "expected one Alt+A event";
+    EXPECT_EQ(events[0].key.keyCode, 0x1E00) << "expected Alt+A";
+    EXPECT_EQ(events[0].key.shiftState, shiftAlt) << "expected Alt held";
 }
 
 // Catches a lone Esc being lost, or being taken as the start of Alt+key before its pause.
