@@ -53,6 +53,11 @@ inline constexpr std::uint32_t HM_CURSOR = 0xB201;
 inline constexpr std::uint32_t HM_FONT = 0xB202;
 inline constexpr std::uint32_t HM_WAKE = 0xB203;
 inline constexpr std::uint32_t HM_CLOSEANSWER = 0xB204;
+// Host -> reading thread: the screen is now wParam columns by lParam rows.
+inline constexpr std::uint32_t HM_SCREENSIZE = 0xB205;
+// What OnMessage sees once the console has the new size: LOWORD(lParam) columns,
+// HIWORD(lParam) rows, as a window hears of its new client size.
+inline constexpr std::uint32_t WM_SIZE = 5;
 
 // TConsoleMsg.shift: the host modifier set.
 inline constexpr std::uint32_t modShift = 1;

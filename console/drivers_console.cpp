@@ -21,8 +21,10 @@ bool IsMouseRange(std::uint32_t message) {
 }
 
 tHostSettings SettingsForConsole() {
+    std::unique_lock guard(HostLock);
     if (HostForm != nullptr)
         return HostForm->Settings();
+    guard.unlock();
     std::vector<std::string> problems;
     return LoadHostSettings(SettingsFileName(), problems);
 }
@@ -103,6 +105,10 @@ bool tDriversConsole::DispatchThreadMessages() {
         any = true;
         if (posted.Message == HM_WAKE)
             continue;
+        if (posted.Message == HM_SCREENSIZE) {
+            Resize(int(posted.WParam), int(posted.LParam));
+            continue;
+        }
         TConsoleMsg msg{posted.Message, std::uint32_t(posted.WParam), std::uint32_t(posted.LParam),
                         0};
         CallOnMessage(msg);
@@ -193,6 +199,28 @@ void tDriversConsole::WriteCells(int x, int y, const std::uint16_t* cells, int c
     }
     if (changed && HostForm != nullptr)
         HostForm->MarkChanged();
+}
+
+void tDriversConsole::Resize(int cols, int rows) {
+    cols = std::clamp(cols, kMinScreenWidth, kMaxScreenWidth);
+    rows = std::clamp(rows, kMinScreenHeight, kMaxScreenHeight);
+    {
+        std::lock_guard guard(HostLock);
+        if (cols == Cols && rows == Rows)
+            return;
+        std::vector<std::uint16_t> cells(std::size_t(cols) * rows, 0);
+        for (int y = 0; y < std::min(rows, Rows); ++y)
+            std::copy_n(m_Cells.begin() + std::ptrdiff_t(y) * Cols, std::min(cols, Cols),
+                        cells.begin() + std::ptrdiff_t(y) * cols);
+        m_Cells = std::move(cells);
+        m_Dirty.assign(m_Cells.size(), 1);
+        Cols = cols;
+        Rows = rows;
+        if (Active && HostForm != nullptr)
+            HostForm->RequestRepaint();
+    }
+    TConsoleMsg size{WM_SIZE, 0, std::uint32_t(cols) | std::uint32_t(rows) << 16, 0};
+    CallOnMessage(size);
 }
 
 void tDriversConsole::MarkAllDirty() {

@@ -22,8 +22,9 @@
 //  - RunEventLoop: waits for its own input and for form.WakeFd() becoming readable (poll),
 //    calls form.DispatchPosted() whenever it is, and returns once form.QuitPosted().
 //    That one descriptor carries the run thread's posted requests and every caught signal:
-//    DispatchPosted turns SIGINT, SIGTERM and SIGHUP into close requests and hands SIGWINCH
-//    and SIGCONT to SurfaceSignal, so a host never installs signal handlers of its own.
+//    DispatchPosted turns SIGINT, SIGTERM and SIGHUP into close requests, hands SIGTSTP to
+//    SurfaceSignal before it stops the process, and SIGWINCH and SIGCONT after, so a host
+//    never installs signal handlers of its own.
 #pragma once
 
 #include <atomic>
@@ -88,7 +89,12 @@ class tDriversConsole : public tConsole {
     // Set by OnMessage while a close request is handled; becomes HM_CLOSEANSWER's wParam.
     std::int32_t CloseAnswer = 0;
 
-    // The reading thread's queue, where the host posts HM_WAKE.
+    // Reading thread: Cols x Rows become cols x rows (clamped to the screen limits), the cells
+    // that fit are kept, the rest is blank; everything is repainted. OnMessage then hears
+    // WM_SIZE, so the text UI can lay itself out again.
+    void Resize(int cols, int rows);
+
+    // The reading thread's queue, where the host posts HM_WAKE and HM_SCREENSIZE.
     const tThreadQueueRef& ReaderQueue() const { return m_ReaderQueue; }
 
     // Read under HostLock.
@@ -126,7 +132,8 @@ class tConsoleHost {
     virtual void PlaceCursor(int x, int y, int shape, bool visible) = 0;
     // HM_FONT: take form.Settings().FontName/FontWeight, refit and repaint.
     virtual void ApplyFont(tMyForm&) {}
-    // SIGWINCH (the terminal's size changed) or SIGCONT (continued after a stop).
+    // SIGWINCH (the terminal's size changed), SIGTSTP (about to stop: give the terminal
+    // back) or SIGCONT (continued after a stop).
     virtual void SurfaceSignal(tMyForm&, int /*signal*/) {}
     // Brings the surface to the front (a close request is being forwarded).
     virtual void RestoreSurface() {}

@@ -72,8 +72,9 @@ void tMyForm::DispatchPosted() {
     DispatchSignals();
 }
 
-// SIGINT closes like the close button, SIGTERM and SIGHUP are a shutdown; SIGCONT comes
-// before SIGWINCH, since a continued terminal is refitted anyway.
+// SIGINT closes like the close button, SIGTERM and SIGHUP are a shutdown. SIGTSTP stops the
+// process once the host has given its terminal back; SIGCONT comes after it (the continue
+// is the stop's end) and before SIGWINCH, since a continued terminal is refitted anyway.
 void tMyForm::DispatchSignals() {
     if (TakeSignal(SIGINT))
         ForwardCloseRequest(WM_CLOSE);
@@ -81,6 +82,10 @@ void tMyForm::DispatchSignals() {
     bool hangUp = TakeSignal(SIGHUP);
     if (term || hangUp)
         ForwardCloseRequest(WM_QUERYENDSESSION);
+    if (TakeSignal(SIGTSTP)) {
+        m_Host.SurfaceSignal(*this, SIGTSTP);
+        kill(getpid(), SIGSTOP);
+    }
     for (int signal : {SIGCONT, SIGWINCH})
         if (TakeSignal(signal))
             m_Host.SurfaceSignal(*this, signal);

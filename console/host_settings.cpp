@@ -34,6 +34,11 @@ constexpr tIntegerKey kIntegerKeys[] = {
     {"FontWeight", &tHostSettings::FontWeight, 0, 1000},
 };
 
+bool IsScreenSize(const tIntegerKey& entry) {
+    return entry.Field == &tHostSettings::ScreenWidth ||
+           entry.Field == &tHostSettings::ScreenHeight;
+}
+
 std::optional<std::int64_t> ParseInteger(std::string_view text) {
     bool negative = !text.empty() && text.front() == '-';
     if (negative || (!text.empty() && text.front() == '+'))
@@ -78,9 +83,11 @@ void ReadIntegers(const tIniFile& ini, tHostSettings& settings,
         if (!text)
             continue;
         std::optional<std::int64_t> value = ParseInteger(*text);
-        if (value && *value >= entry.Min && *value <= entry.Max)
+        if (value && *value >= entry.Min && *value <= entry.Max) {
             settings.*entry.Field = std::int32_t(*value);
-        else
+            if (IsScreenSize(entry))
+                settings.ScreenSizeFromFile = true;
+        } else
             problems.push_back(
                 Refusal(kSystem, entry.Key, *text, std::to_string(settings.*entry.Field)));
     }
@@ -178,7 +185,8 @@ bool SaveHostSettings(std::string_view path, const tHostSettings& settings) {
     if (!ini.Load(path))
         return false;
     for (const tIntegerKey& entry : kIntegerKeys)
-        ini.Write(kSystem, entry.Key, std::to_string(settings.*entry.Field));
+        if (!IsScreenSize(entry) || settings.ScreenSizeFromFile)
+            ini.Write(kSystem, entry.Key, std::to_string(settings.*entry.Field));
     if (IsGoodFontName(settings.FontName))
         ini.Write(kSystem, "FontName", settings.FontName);
     return ini.Save(path);

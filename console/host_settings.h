@@ -42,6 +42,9 @@ struct tHostSettings {
     // "Система" / "Нить ввода-вывода": the host thread's priority, 1 = above normal.
     std::int32_t InputThreadPriority = 1;
     tHostPreference Host = tHostPreference::Auto;
+    // ScreenWidth or ScreenHeight came from the file: the terminal host then keeps this size
+    // instead of following the terminal's. A size nobody set is never written back.
+    bool ScreenSizeFromFile = false;
 };
 
 // The settings file: working directory + program name + ".ini" (CP866).
@@ -50,8 +53,9 @@ std::string SettingsFileName();
 // Reads the file; a missing file or key gives the default. A value out of range or not a
 // number keeps the default, and a CP866 line saying so is added to problems.
 tHostSettings LoadHostSettings(std::string_view path, std::vector<std::string>& problems);
-// Writes the keys saved at exit (never the colours, the priority or Host), keeping every
-// other line of the file. False with a pending error when the file cannot be written.
+// Writes the keys saved at exit (never the colours, the priority or Host, and the screen size
+// only when the file had it), keeping every other line of the file. False with a pending error when
+// the file cannot be written.
 bool SaveHostSettings(std::string_view path, const tHostSettings& settings);
 // Writes the problems to stderr (UTF-8).
 void ReportSettingsProblems(const std::vector<std::string>& problems);

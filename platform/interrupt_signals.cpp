@@ -24,7 +24,8 @@ struct tCaught {
     bool Restart; // SA_RESTART: a redraw request must not break off a blocked read
 };
 constexpr tCaught kCaught[] = {
-    {SIGINT, false}, {SIGTERM, false}, {SIGHUP, false}, {SIGWINCH, true}, {SIGCONT, true},
+    {SIGINT, false},  {SIGTERM, false}, {SIGHUP, false},
+    {SIGWINCH, true}, {SIGCONT, true},  {SIGTSTP, true},
 };
 constexpr int kCaughtCount = int(sizeof kCaught / sizeof kCaught[0]);
 
@@ -40,10 +41,16 @@ std::uint32_t BitOf(int signal) {
 
 extern "C" void OnSignal(int signal) {
     int savedErrno = errno;
+    int descriptor = gWakeDescriptor.load(std::memory_order_relaxed);
+    if (signal == SIGTSTP && descriptor < 0) {
+        // No host loop to give the terminal back first: stop now.
+        kill(getpid(), SIGSTOP);
+        errno = savedErrno;
+        return;
+    }
     gPendingSignals.fetch_or(BitOf(signal), std::memory_order_relaxed);
     if (signal == SIGTERM || signal == SIGHUP)
         gShutdownRequest.store(true, std::memory_order_relaxed);
-    int descriptor = gWakeDescriptor.load(std::memory_order_relaxed);
     if (descriptor >= 0) {
         std::uint64_t one = 1;
         // A full counter still reads as readable: nothing to do when the write fails.

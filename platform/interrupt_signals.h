@@ -1,6 +1,7 @@
 // The program's one signal set-up. SIGINT (the operator's Ctrl+C: cancel, or close like the
 // close button), SIGTERM and SIGHUP (end with the usual cleanup), SIGWINCH and SIGCONT (the
-// terminal changed) are caught by one handler that records the signal and writes one wake-up
+// terminal changed) and SIGTSTP (a stop asked for: the host gives the terminal back first) are
+// caught by one handler that records the signal and writes one wake-up
 // into the descriptor a host loop polls; everyone else reads the flags kept here.
 #pragma once
 
@@ -23,8 +24,9 @@ inline bool InterruptPending() {
 }
 
 // Installs the handlers (once; later calls do nothing until RemoveInterruptSignals). SIGINT,
-// SIGTERM and SIGHUP interrupt a blocked terminal read (no SA_RESTART); SIGWINCH and SIGCONT
-// restart it, since they ask for nothing but a redraw.
+// SIGTERM and SIGHUP interrupt a blocked terminal read (no SA_RESTART); SIGWINCH, SIGCONT and
+// SIGTSTP restart it. With no wake descriptor set, SIGTSTP stops the process at once, as
+// it would uncaught.
 void InstallInterruptSignals();
 // Puts back the handlers found by InstallInterruptSignals.
 void RemoveInterruptSignals();

@@ -3,6 +3,7 @@
 #include "console/terminal/terminal_caps.h"
 
 #include <array>
+#include <cctype>
 #include <utility>
 
 #include "console/console_msg.h"
@@ -19,6 +20,10 @@ namespace {
 // that only know it still report clicks.
 constexpr const char* kMouseOn = "\x1b[?1000h\x1b[?1002h\x1b[?1006h";
 constexpr const char* kMouseOff = "\x1b[?1006l\x1b[?1002l\x1b[?1000l";
+// Alt as Esc before the key, instead of the key's byte with the high bit set (which in a UTF-8
+// terminal arrives as a Latin-1 letter): xterm's default is the latter.
+constexpr const char* kMetaEscapeOn = "\x1b[?1036h";
+constexpr const char* kMetaEscapeOff = "\x1b[?1036l";
 // Cursor style for terminals whose entry lacks Ss/Se; terminals that do not know it ignore it.
 constexpr const char* kDefaultShape = "\x1b[%p1%d q";
 constexpr const char* kDefaultShapeReset = "\x1b[0 q";
@@ -27,7 +32,7 @@ std::string StringCap(const char* name) {
     char* value = tigetstr(const_cast<char*>(name));
     if (value == nullptr || value == reinterpret_cast<char*>(-1))
         return {};
-    return value;
+    return WithoutPadding(value);
 }
 
 bool FlagCap(const char* name) {
@@ -97,13 +102,35 @@ void LoadKeys(std::vector<tTerminalKeyString>& keys) {
 
 } // namespace
 
+std::string WithoutPadding(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        // $<digits[.digit][*][/]> is a delay request, never text for the terminal.
+        if (text[pos] == '$' && pos + 1 < text.size() && text[pos + 1] == '<') {
+            std::size_t end = pos + 2;
+            while (end < text.size() && (std::isdigit(static_cast<unsigned char>(text[end])) ||
+                                         text[end] == '.' || text[end] == '*' || text[end] == '/'))
+                ++end;
+            if (end < text.size() && text[end] == '>' && end > pos + 2) {
+                pos = end + 1;
+                continue;
+            }
+        }
+        out += text[pos++];
+    }
+    return out;
+}
+
 bool tTerminalCaps::Load(const std::string& termName, const std::string& colourTerm) {
     int error = 0;
     if (termName.empty() || setupterm(termName.c_str(), -1, &error) != OK)
         return false;
     TermName = termName;
     CursorAddress = StringCap("cup");
-    EnterScreen = StringCap("smcup") + StringCap("smkx") + StringCap("rmam") + kMouseOn;
+    EnterScreen =
+        StringCap("smcup") + StringCap("smkx") + StringCap("rmam") + kMouseOn + kMetaEscapeOn;
     HideCursor = StringCap("civis");
     ShowCursor = StringCap("cnorm");
     CursorShape = StringCap("Ss");
@@ -116,8 +143,9 @@ bool tTerminalCaps::Load(const std::string& termName, const std::string& colourT
     if (ResetColours.empty())
         ResetColours = "\x1b[m";
     ClearScreen = StringCap("clear");
-    LeaveScreen = std::string(kMouseOff) + ResetColours + ResetCursorShape + ShowCursor +
-                  StringCap("smam") + StringCap("rmkx") + StringCap("rmcup");
+    AlternateScreen = !StringCap("smcup").empty();
+    LeaveScreen = std::string(kMetaEscapeOff) + kMouseOff + ResetColours + ResetCursorShape +
+                  ShowCursor + StringCap("smam") + StringCap("rmkx") + StringCap("rmcup");
     std::string erase = StringCap("kbs");
     EraseKey = erase.size() == 1 ? erase[0] : char(0x7F);
     Colours = colourTerm == "truecolor" || colourTerm == "24bit" || FlagCap("RGB") || FlagCap("Tc")
@@ -130,11 +158,11 @@ bool tTerminalCaps::Load(const std::string& termName, const std::string& colourT
 }
 
 std::string tTerminalCaps::MoveTo(int row, int column) const {
-    return tiparm(CursorAddress.c_str(), row, column);
+    return WithoutPadding(tiparm(CursorAddress.c_str(), row, column));
 }
 
 std::string tTerminalCaps::ShapeCursor(int style) const {
-    return tiparm(CursorShape.c_str(), style);
+    return WithoutPadding(tiparm(CursorShape.c_str(), style));
 }
 
 } // namespace zarvo

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zarvo {
@@ -28,6 +29,9 @@ struct tTerminalCaps {
     std::string ResetCursorShape;
     std::string ResetColours;
     std::string ClearScreen;
+    // Whether the terminal has a screen of its own for programs; without one, what the host
+    // drew stays behind unless it is cleared at the end.
+    bool AlternateScreen = false;
     char EraseKey = 0x7F; // the byte the Backspace key sends
     tColourDepth Colours = tColourDepth::Ansi16;
     std::vector<tTerminalKeyString> Keys;
@@ -41,5 +45,9 @@ struct tTerminalCaps {
     // The bytes that set the cursor shape: 2 steady block, 4 steady underline.
     std::string ShapeCursor(int style) const;
 };
+
+// A control string with its terminfo padding ("$<5>", "$<2*/>") taken out: the terminals this
+// host meets need no delays, and written raw the padding shows up as text.
+std::string WithoutPadding(std::string_view text);
 
 } // namespace zarvo

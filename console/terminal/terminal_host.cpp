@@ -8,6 +8,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <csignal>
@@ -36,6 +37,14 @@ bool tTerminalHost::CreateSurface(tMyForm& form) {
     }
     if (!m_Session.Open(m_Caps))
         return false;
+    m_FollowTerminal = !form.Settings().ScreenSizeFromFile;
+    int width = 0;
+    int height = 0;
+    if (m_FollowTerminal && m_Session.Size(width, height)) {
+        // The console is made from these once the run thread starts.
+        form.Settings().ScreenWidth = std::clamp(width, kMinScreenWidth, kMaxScreenWidth);
+        form.Settings().ScreenHeight = std::clamp(height, kMinScreenHeight, kMaxScreenHeight);
+    }
     m_Screen = std::make_unique<tTerminalScreen>(m_Caps);
     m_Input = std::make_unique<tTerminalInput>(m_Caps);
     m_Screen->SetPalette(form.Settings().Palette);
@@ -104,6 +113,10 @@ void tTerminalHost::QueueRecords(tMyForm& form) {
 }
 
 void tTerminalHost::SurfaceSignal(tMyForm& form, int signal) {
+    if (signal == SIGTSTP) {
+        m_Session.Suspend();
+        return;
+    }
     // A continued terminal may have shown anything meanwhile: take it again, then refit.
     if (signal == SIGCONT)
         m_Session.Reenter();
@@ -111,13 +124,43 @@ void tTerminalHost::SurfaceSignal(tMyForm& form, int signal) {
 }
 
 void tTerminalHost::RefitScreen(tMyForm& form) {
+    std::lock_guard guard(HostLock);
     int width = form.Cols();
     int height = form.Rows();
     m_Session.Size(width, height);
+    if (m_FollowTerminal) {
+        int cols = std::clamp(width, kMinScreenWidth, kMaxScreenWidth);
+        int rows = std::clamp(height, kMinScreenHeight, kMaxScreenHeight);
+        if (cols != form.Cols() || rows != form.Rows()) {
+            form.Settings().ScreenWidth = cols;
+            form.Settings().ScreenHeight = rows;
+            // The reading thread resizes the console itself: it is the one writing the cells.
+            if (ActiveConsole != nullptr)
+                PostThreadMessage(ActiveConsole->ReaderQueue(),
+                                  {HM_SCREENSIZE, std::uintptr_t(cols), std::intptr_t(rows)});
+        }
+    }
     m_Screen->Resize(width, height);
+    m_Session.SetRows(height);
+    m_NoticeRow = width < form.Cols() || height < form.Rows() ? height - 1 : -1;
     m_Screen->PlaceCursor(form.CursorX(), form.CursorY(), form.CaretShape(), form.CursorVisible());
     form.PaintAll();
+    DrawSizeNotice(form);
     Flush();
+}
+
+void tTerminalHost::DrawSizeNotice(const tMyForm& form) {
+    if (m_NoticeRow < 0)
+        return;
+    constexpr std::uint8_t kNoticeAttribute = 0x4F; // white on red
+    std::string text =
+        FormatText("Мало места: видно %dx%d из %dx%d"_oem,
+                   {m_Screen->Width(), m_Screen->Height(), form.Cols(), form.Rows()});
+    text.resize(std::size_t(m_Screen->Width()), ' ');
+    std::vector<std::uint16_t> cells(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i)
+        cells[i] = std::uint16_t(kNoticeAttribute << 8 | std::uint8_t(text[i]));
+    m_Screen->Put(0, m_NoticeRow, cells.data(), int(cells.size()));
 }
 
 void tTerminalHost::BeginPaint() {
@@ -125,7 +168,8 @@ void tTerminalHost::BeginPaint() {
 }
 
 void tTerminalHost::PaintCells(int x, int y, const std::uint16_t* cells, int count) {
-    m_Screen->Put(x, y, cells, count);
+    if (y != m_NoticeRow)
+        m_Screen->Put(x, y, cells, count);
 }
 
 void tTerminalHost::EndPaint() {

@@ -1,5 +1,6 @@
 // The terminal host: the character screen in a terminal (alternate screen, raw input, SGR
-// mouse, Unicode glyphs, 24-bit or 16 colours). It feeds the same input records as the
+// mouse, Unicode glyphs, 24-bit or 16 colours), sized to the terminal unless the settings
+// file fixes the size. It feeds the same input records as the
 // window host, so every key table of the driver layer works unchanged.
 #pragma once
 
@@ -39,6 +40,7 @@ class tTerminalHost : public tConsoleHost {
     void ReadInput(tMyForm& form);
     void QueueRecords(tMyForm& form);
     void RefitScreen(tMyForm& form);
+    void DrawSizeNotice(const tMyForm& form);
     void Flush();
 
     tTerminalCaps m_Caps;
@@ -50,6 +52,10 @@ class tTerminalHost : public tConsoleHost {
     std::uint32_t m_PartialSince = 0; // when the last input bytes arrived
     bool m_Painting = false;
     bool m_InputOpen = true;
+    // Cols x Rows follow the terminal's size (no size in the settings file).
+    bool m_FollowTerminal = false;
+    // The terminal's last row when it is too small for the screen: it says so there instead.
+    int m_NoticeRow = -1;
 };
 
 } // namespace zarvo

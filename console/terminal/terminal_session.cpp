@@ -187,6 +187,7 @@ bool tTerminalSession::Open(const tTerminalCaps& caps) {
     }
     gSaved.Active = true;
     m_Open = true;
+    m_Caps = &caps;
     WriteAll(gSaved.Out, gSaved.Enter.data(), gSaved.EnterLength);
     std::fflush(stdout);
     std::fflush(stderr);
@@ -221,6 +222,24 @@ bool tTerminalSession::Size(int& width, int& height) const {
     width = size.ws_col;
     height = size.ws_row;
     return true;
+}
+
+void tTerminalSession::Suspend() {
+    if (!m_Open)
+        return;
+    WriteAll(gSaved.Out, gSaved.Leave.data(), gSaved.LeaveLength);
+    ::tcsetattr(STDIN_FILENO, TCSADRAIN, &gSaved.Modes);
+}
+
+void tTerminalSession::SetRows(int rows) {
+    if (!m_Open || m_Caps->AlternateScreen || rows <= 0)
+        return;
+    std::string leave = m_Caps->LeaveScreen + m_Caps->ClearScreen + m_Caps->MoveTo(rows - 1, 0);
+    if (leave.size() > gSaved.Leave.size())
+        return;
+    // The length is set last: a signal meanwhile gives back the old string's length of bytes.
+    std::memcpy(gSaved.Leave.data(), leave.data(), leave.size());
+    gSaved.LeaveLength = leave.size();
 }
 
 void tTerminalSession::Reenter() {

@@ -32,11 +32,17 @@ class tTerminalSession {
     bool Write(std::string_view bytes) const;
     // The terminal's size in cells; false when it cannot be read.
     bool Size(int& width, int& height) const;
+    // Gives the terminal back for a stop (the held text stays held).
+    void Suspend();
     // Puts raw mode and the screen modes back after the process was stopped and continued.
     void Reenter();
+    // The terminal has `rows` rows: a terminal without an alternate screen is cleared at the
+    // end with the cursor left on its last row, where the shell goes on.
+    void SetRows(int rows);
 
   private:
     bool m_Open = false;
+    const tTerminalCaps* m_Caps = nullptr;
 };
 
 } // namespace zarvo

@@ -1,8 +1,10 @@
 // A hand check of the console hosts: the screen shows all 256 glyphs in all 16 colours and
-// echoes every event the driver layer makes of the input. Alt+X or closing the window ends
-// it; Insert switches the cursor between underline and block.
+// echoes every event the driver layer makes of the input, with the screen's size (which in a
+// terminal follows the terminal's). Alt+X or closing the window ends it; Insert switches the
+// cursor between underline and block. An orderly end writes "host_demo: ended" to stderr.
 //
 //   host_demo [--host=window|terminal|auto] [--settings=FILE]
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -34,10 +36,17 @@ struct tDemo {
     std::vector<std::string> Log;
 };
 
+// Writes what fits of a row: the screen may be anything from 10 x 5 up.
+void WriteRow(int x, int y, const tCell* cells, int count) {
+    count = std::min(count, int(CurrentConsole->Cols) - x);
+    if (y < CurrentConsole->Rows && count > 0)
+        CurrentConsole->WriteCells(x, y, cells, count);
+}
+
 void WriteText(int x, int y, std::string_view text, std::uint8_t attr) {
     std::vector<tCell> line(text.size());
     CopyTextToCells(line.data(), text, attr);
-    CurrentConsole->WriteCells(x, y, line.data(), int(line.size()));
+    WriteRow(x, y, line.data(), int(line.size()));
 }
 
 // Rows 0-15 hold character row*16 to row*16+15 four times: foreground 0-15 across each
@@ -52,7 +61,7 @@ void DrawGlyphs() {
                 line.push_back(
                     MakeCell(std::uint8_t(row * 16 + i), std::uint8_t((background << 4) | i)));
         }
-        CurrentConsole->WriteCells(0, row, line.data(), int(line.size()));
+        WriteRow(0, row, line.data(), int(line.size()));
     }
 }
 
@@ -60,9 +69,11 @@ void DrawScreen(tDemo& demo) {
     tScreenDrawBracket bracket(&demo);
     std::vector<tCell> blank(std::size_t(CurrentConsole->Cols), MakeCell(' ', kTextAttr));
     for (int y = 0; y < CurrentConsole->Rows; ++y)
-        CurrentConsole->WriteCells(0, y, blank.data(), int(blank.size()));
+        WriteRow(0, y, blank.data(), int(blank.size()));
     DrawGlyphs();
     WriteText(0, 16, " События (Alt+X - выход, Insert - форма курсора) "_oem, kTitleAttr);
+    WriteText(64, 0, FormatText(" Экран %dx%d "_oem, {CurrentConsole->Cols, CurrentConsole->Rows}),
+              kTitleAttr);
     for (std::size_t i = 0; i < demo.Log.size(); ++i)
         WriteText(0, kLogTop + int(i), demo.Log[i], kTextAttr);
     CurrentConsole->SetCursor(79, 16, demo.Shape);
@@ -98,8 +109,8 @@ std::string Describe(const TEventRec& event) {
 
 void Echo(tDemo& demo, const TEventRec& event) {
     std::string line = Describe(event);
-    line.resize(std::size_t(CurrentConsole->Cols), ' ');
-    int room = CurrentConsole->Rows - kLogTop;
+    line.resize(std::size_t(kMaxScreenWidth), ' ');
+    int room = std::max(1, CurrentConsole->Rows - kLogTop);
     demo.Log.push_back(line);
     while (int(demo.Log.size()) > room)
         demo.Log.erase(demo.Log.begin());
@@ -110,9 +121,11 @@ void RunThread(tDemo& demo) {
     ConsoleClass = MakeDriversConsole;
     StartConsoleDriver();
     // A close request reaches the reader only through OnMessage; put it back as an event.
-    CurrentConsole->OnMessage = [](TConsoleMsg& msg) {
+    CurrentConsole->OnMessage = [&demo](TConsoleMsg& msg) {
         if (msg.message == WM_CLOSE || msg.message == WM_QUERYENDSESSION)
             CurrentConsole->PutMessage(msg);
+        if (msg.message == WM_SIZE)
+            DrawScreen(demo);
     };
     ApplicationStarted = true;
     tScopeExit ended([] {
@@ -183,5 +196,7 @@ int main(int argc, char** argv) {
         std::fputs(text.c_str(), stderr);
         return 1;
     }
+    // Tests look for it: the program came through its own way out.
+    std::fputs("host_demo: ended\n", stderr);
     return 0;
 }

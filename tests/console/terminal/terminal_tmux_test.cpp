@@ -6,6 +6,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <chrono>
@@ -37,19 +38,37 @@ constexpr int kEchoRow = 18;
 
 // ---- the child: a minimal text UI on the terminal host ----
 
-void ChildDraw(const std::string& echo) {
-    tScreenDrawBracket bracket(&echo);
+// Writes the cells of one row that fit on the screen, whatever its size now.
+void ChildWrite(int y, const tCell* cells, int count) {
+    if (y < CurrentConsole->Rows)
+        CurrentConsole->WriteCells(0, y, cells, std::min(count, int(CurrentConsole->Cols)));
+}
+
+// The echo of the last key; the screen is drawn again with it after a resize.
+std::string gChildEcho = "ready";
+
+void ChildDraw() {
+    tScreenDrawBracket bracket(&gChildEcho);
+    std::vector<tCell> blank(std::size_t(CurrentConsole->Cols), MakeCell(' ', 0x07));
+    for (int row = 0; row < CurrentConsole->Rows; ++row)
+        ChildWrite(row, blank.data(), int(blank.size()));
     for (int row = 0; row < 16; ++row) {
         std::array<tCell, 17> line{};
         for (int column = 0; column < 16; ++column)
             line[column] =
                 MakeCell(std::uint8_t(row * 16 + column), std::uint8_t(row << 4 | column));
         line[16] = MakeCell('|', 0x07);
-        CurrentConsole->WriteCells(0, row, line.data(), int(line.size()));
+        ChildWrite(row, line.data(), int(line.size()));
     }
     std::vector<tCell> text(std::size_t(CurrentConsole->Cols), MakeCell(' ', 0x07));
-    CopyTextToCells(text.data(), echo, 0x07);
-    CurrentConsole->WriteCells(0, kEchoRow, text.data(), int(text.size()));
+    CopyTextToCells(text.data(), gChildEcho.substr(0, text.size()), 0x07);
+    ChildWrite(kEchoRow, text.data(), int(text.size()));
+    // The last row says the size, so a test sees both that it is shown and what it is.
+    std::string size = "size " + std::to_string(CurrentConsole->Cols) + "x" +
+                       std::to_string(CurrentConsole->Rows) + " end";
+    std::fill(text.begin(), text.end(), MakeCell(' ', 0x07));
+    CopyTextToCells(text.data(), size.substr(0, text.size()), 0x07);
+    ChildWrite(CurrentConsole->Rows - 1, text.data(), int(text.size()));
     CurrentConsole->SetCursor(0, kEchoRow, 9);
 }
 
@@ -63,11 +82,13 @@ void ChildRunThread() {
             quit = true;
             CurrentConsole->PutMessage(msg);
         }
+        if (msg.message == WM_SIZE)
+            ChildDraw();
     };
     CurrentConsole->Activate();
     std::printf("%s\n", kHeldText);
     std::fflush(stdout);
-    ChildDraw("ready");
+    ChildDraw();
     while (!quit) {
         TEventRec event;
         ReadConsoleEvent(event, true);
@@ -80,7 +101,8 @@ void ChildRunThread() {
         char echo[64];
         std::snprintf(echo, sizeof echo, "key %04X shift %u", unsigned(event.key.keyCode),
                       unsigned(event.key.shiftState));
-        ChildDraw(echo);
+        gChildEcho = echo;
+        ChildDraw();
     }
     StopConsoleDriver();
     PostHostQuit();
@@ -198,8 +220,9 @@ class tTmux {
     }
     ~tTmux() { Shell(Tmux("kill-server")); }
 
-    // Starts the child in a 100 x 30 pane, recording the terminal modes before and after it.
-    void Start(const std::string& environment) {
+    // Starts the child in a pane of width x height, recording the terminal modes before and
+    // after it.
+    void Start(const std::string& environment, int width = 100, int height = 30) {
         std::string self = Shell("readlink /proc/" + std::to_string(getpid()) + "/exe");
         while (!self.empty() && self.back() == '\n')
             self.pop_back();
@@ -209,7 +232,8 @@ class tTmux {
                              " --gtest_filter=TerminalHostChild.Run; echo EXITED $?; stty -g > " +
                              dir + "/after; sleep 60";
         Shell("env LC_ALL=C.UTF-8 " +
-              Tmux("-f /dev/null new-session -d -x 100 -y 30 '" + script + "'"));
+              Tmux("-f /dev/null new-session -d -x " + std::to_string(width) + " -y " +
+                   std::to_string(height) + " '" + script + "'"));
     }
     std::string Tmux(const std::string& arguments) const {
         return "tmux -L " + m_Socket + " " + arguments;
@@ -224,6 +248,14 @@ class tTmux {
     pid_t ChildPid() const { return pid_t(std::atoi(ReadFile("pid").c_str())); }
     std::string ReadFile(const std::string& name) const {
         return testing::ReadFileBytes(m_Dir.Path() / name);
+    }
+    void WriteFile(const std::string& name, const std::string& text) const {
+        std::ofstream(m_Dir.Path() / name, std::ios::binary) << text;
+    }
+    // The screen's row `row`, or empty when there is none.
+    std::string Row(int row) const {
+        std::vector<std::string> lines = Lines(Capture());
+        return row < int(lines.size()) ? lines[std::size_t(row)] : std::string();
     }
 
     // Waits up to 20 s for the screen to satisfy `ready`.
@@ -256,8 +288,8 @@ class TerminalTmuxTest : public ::testing::Test {
         if (!TmuxAvailable())
             GTEST_SKIP() << "tmux is not installed";
     }
-    void StartChild(const std::string& environment) {
-        m_Tmux.Start(environment);
+    void StartChild(const std::string& environment, int width = 100, int height = 30) {
+        m_Tmux.Start(environment, width, height);
         ASSERT_TRUE(m_Tmux.WaitForText("ready")) << "expected the child's screen; got:\n"
                                                  << m_Tmux.Capture();
     }
@@ -295,21 +327,114 @@ TEST_F(TerminalTmuxTest, SmallerTerminalShowsWhatFitsAndGrowsBack) {
         << m_Tmux.Capture();
 }
 
-// Catches palette colours lost or swapped: 24-bit when the terminal says it has them, else
-// the nearest of the 16 colours.
+// Catches terminfo padding ("$<5>") written as text, on the screen and after the end.
+TEST_F(TerminalTmuxTest, PaddedTerminalShowsOnlyTheCells) {
+    ASSERT_NO_FATAL_FAILURE(StartChild("TERM=vt100"));
+    EXPECT_EQ(m_Tmux.Capture().find("$<"), std::string::npos)
+        << "expected no padding on the screen:\n"
+        << m_Tmux.Capture();
+    m_Tmux.SendKeys("M-x");
+    ASSERT_TRUE(m_Tmux.WaitForText("EXITED")) << "expected the child to end";
+    std::string history = Shell(m_Tmux.Tmux("capture-pane -p -S -"));
+    EXPECT_EQ(history.find("$<"), std::string::npos) << "expected no padding left after the end:\n"
+                                                     << history;
+}
+
+// Catches a screen that keeps its own size in a terminal of another: the last row cut off in
+// 80 x 24, a larger terminal left blank, a resize that never reaches the text UI, a terminal
+// too small for the smallest screen not saying so.
+TEST_F(TerminalTmuxTest, ScreenFollowsTheTerminalSize) {
+    ASSERT_NO_FATAL_FAILURE(StartChild("TERM=tmux-256color", 80, 24));
+    EXPECT_TRUE(m_Tmux.WaitFor([&](const std::string&) {
+        return m_Tmux.Row(23) == "size 80x24 end";
+    })) << "expected the last row of 80 x 24 shown; screen:\n"
+        << m_Tmux.Capture();
+    Shell(m_Tmux.Tmux("resize-window -x 120 -y 40"));
+    EXPECT_TRUE(m_Tmux.WaitFor([&](const std::string&) {
+        return m_Tmux.Row(39) == "size 120x40 end";
+    })) << "expected the text UI told of 120 x 40; screen:\n"
+        << m_Tmux.Capture();
+    Shell(m_Tmux.Tmux("resize-window -x 8 -y 4"));
+    EXPECT_TRUE(m_Tmux.WaitFor([&](const std::string&) { return m_Tmux.Row(3) == "Мало мес"; }))
+        << "expected the last row of an 8 x 4 terminal to say it is too small; screen:\n"
+        << m_Tmux.Capture();
+}
+
+// Catches the terminal's size overriding a size the settings file sets.
+TEST_F(TerminalTmuxTest, SizeFromTheSettingsFileWins) {
+    m_Tmux.WriteFile("pid.ini", "[System]\nScreenWidth=80\nScreenHeight=25\n");
+    ASSERT_NO_FATAL_FAILURE(StartChild("TERM=tmux-256color", 100, 30));
+    EXPECT_TRUE(m_Tmux.WaitFor([&](const std::string&) {
+        return m_Tmux.Row(24) == "size 80x25 end";
+    })) << "expected the 80 x 25 of the settings file; screen:\n"
+        << m_Tmux.Capture();
+}
+
+// Catches a terminal without an alternate screen left showing the program's screen, with the
+// shell's text landing in the middle of it.
+TEST_F(TerminalTmuxTest, TerminalWithoutAlternateScreenIsClearedAtTheEnd) {
+    ASSERT_NO_FATAL_FAILURE(StartChild("TERM=linux", 80, 24));
+    m_Tmux.SendKeys("M-x");
+    ASSERT_TRUE(m_Tmux.WaitForText("EXITED")) << "expected the child to end";
+    std::vector<std::string> lines = Lines(m_Tmux.Capture());
+    std::size_t exited = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        EXPECT_EQ(lines[i].find("size 80x24"), std::string::npos)
+            << "expected the program's screen cleared; row " << i << ": " << lines[i];
+        if (lines[i].starts_with("EXITED"))
+            exited = i;
+    }
+    EXPECT_GE(exited, 21u) << "expected the shell to go on at the bottom, not at row " << exited;
+}
+
+// The process state letter of /proc/<pid>/stat ('T' when stopped).
+char ProcessState(pid_t pid) {
+    std::string stat = testing::ReadFileBytes("/proc/" + std::to_string(pid) + "/stat");
+    std::size_t close = stat.rfind(')');
+    return close != std::string::npos && close + 2 < stat.size() ? stat[close + 2] : '?';
+}
+
+// Catches a stop that leaves the shell on the alternate screen with mouse reports on, or a
+// continue that comes back to a blank or half-drawn screen.
+TEST_F(TerminalTmuxTest, StopGivesTheTerminalBackAndContinueRepaints) {
+    ASSERT_NO_FATAL_FAILURE(StartChild("TERM=tmux-256color"));
+    pid_t child = m_Tmux.ChildPid();
+    kill(child, SIGTSTP);
+    EXPECT_TRUE(m_Tmux.WaitFor([&](const std::string&) {
+        return ProcessState(child) == 'T' &&
+               m_Tmux.Display("#{alternate_on} #{mouse_any_flag} #{cursor_flag}") == "0 0 1\n";
+    })) << "expected the process stopped with the normal screen, no mouse reports, a cursor";
+    kill(child, SIGCONT);
+    EXPECT_TRUE(m_Tmux.WaitFor([&](const std::string& screen) {
+        return m_Tmux.Display("#{alternate_on}") == "1\n" &&
+               screen.find("ЁёЄєЇїЎў°∙·√№¤■") != std::string::npos &&
+               screen.find("ready") != std::string::npos;
+    })) << "expected the whole screen back after the continue; screen:\n"
+        << m_Tmux.Capture();
+    m_Tmux.SendKeys("M-x");
+    EXPECT_TRUE(m_Tmux.WaitForText("EXITED 0")) << "expected the child to go on and end normally";
+}
+
+// Catches palette colours lost, swapped or merged: 24-bit when the terminal says it has them,
+// else the 16 ANSI colours by index, all 16 distinct.
 TEST_F(TerminalTmuxTest, ColoursReadBackFromThePalette) {
     struct tCase {
         const char* Environment;
         bool Rgb;
     };
+    // CGA order -> ANSI order.
+    const int kAnsiOf[16] = {0, 4, 2, 6, 1, 5, 3, 7, 8, 12, 10, 14, 9, 13, 11, 15};
     for (const tCase& c : {tCase{"TERM=tmux-256color COLORTERM=truecolor", true},
-                           tCase{"TERM=xterm-256color", false}}) {
+                           tCase{"-u COLORTERM TERM=xterm-256color", false},
+                           tCase{"-u COLORTERM TERM=xterm", false}}) {
         tTmux tmux;
         tmux.Start(c.Environment);
         ASSERT_TRUE(tmux.WaitForText("ready")) << c.Environment << ": expected the child's screen";
         std::vector<std::vector<tCapturedCell>> rows = ParseCapture(tmux.Capture(true));
         ASSERT_GE(rows.size(), 16u);
-        for (int row = 0; row < 16; ++row)
+        for (int row = 0; row < 16; ++row) {
+            ASSERT_GE(rows[row].size(), 16u)
+                << c.Environment << ": expected 16 cells in row " << row;
             for (int column = 0; column < 16; ++column) {
                 const tCapturedCell& cell = rows[row][column];
                 std::uint32_t foreground = kDefaultHostPalette[column];
@@ -322,12 +447,15 @@ TEST_F(TerminalTmuxTest, ColoursReadBackFromThePalette) {
                     EXPECT_TRUE(cell.Background.Rgb && cell.Background.Value == background)
                         << where << ": expected background 0x" << std::hex << background;
                 } else {
-                    EXPECT_EQ(cell.Foreground.Ansi, tTerminalScreen::NearestAnsiColour(foreground))
-                        << where << ": expected the nearest ANSI foreground";
-                    EXPECT_EQ(cell.Background.Ansi, tTerminalScreen::NearestAnsiColour(background))
-                        << where << ": expected the nearest ANSI background";
+                    EXPECT_TRUE(!cell.Foreground.Rgb && cell.Foreground.Ansi == kAnsiOf[column])
+                        << where << ": expected ANSI foreground " << kAnsiOf[column] << ", got "
+                        << cell.Foreground.Ansi;
+                    EXPECT_TRUE(!cell.Background.Rgb && cell.Background.Ansi == kAnsiOf[row])
+                        << where << ": expected ANSI background " << kAnsiOf[row] << ", got "
+                        << cell.Background.Ansi;
                 }
             }
+        }
     }
 }
 
