@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Zarvo needs: "build" for building and running it,
-# "test" for that plus everything the tests drive (Xvfb, tmux, FUSE, an sshfs share on a
-# limited link).
+# "test" for that plus everything the tests drive (Xvfb, tmux, a real xterm, FUSE, an sshfs
+# share on a limited link).
 set -euo pipefail
 
 build_packages=(g++ cmake ninja-build pkg-config libx11-dev libxft-dev libfontconfig-dev
     libncurses-dev fonts-dejavu-core)
-test_packages=(libgtest-dev libgmock-dev libbenchmark-dev tmux xvfb xdotool x11-utils
+test_packages=(libgtest-dev libgmock-dev libbenchmark-dev tmux xterm xvfb xdotool x11-utils
     python3 python3-fusepy fuse3 psmisc procps openssh-server sshfs iproute2)
 
 wanted=("${build_packages[@]}")
