@@ -9,9 +9,14 @@
 namespace zarvo {
 
 // A connection to $DISPLAY (a kept one when there is), or null when none opens. Failing
-// requests are ignored rather than ending the program as Xlib's default handler would.
+// requests are ignored, and a lost connection is recorded (DisplayLost), rather than ending
+// the program as Xlib's default handlers would.
 Display* AcquireDisplay();
-// Gives the connection back for the next user; its queued events are dropped.
+// Gives the connection back for the next user; its queued events are dropped. A lost
+// connection is kept aside for good instead.
 void ReleaseDisplay(Display* display);
+// True once the connection to the server was lost (the server gone, the connection cut).
+// Xlib's calls on it then do nothing; its user is expected to wind down.
+bool DisplayLost(Display* display);
 
 } // namespace zarvo

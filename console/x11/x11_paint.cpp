@@ -19,6 +19,8 @@ void tX11Window::BeginPaint() {
 
 void tX11Window::EndPaint() {
     m_Painting = false;
+    if (Lost())
+        return;
     XftDrawSetClip(m_Draw, nullptr);
     ShowCaret();
 }
@@ -34,6 +36,8 @@ void tX11Window::PaintCells(int x, int y, const std::uint16_t* cells, int count)
 // minus the font's internal leading, so accents and box lines reaching past the cell are cut
 // off there instead of spoiling a neighbour.
 void tX11Window::PaintCell(int x, int y, std::uint16_t cell) {
+    if (Lost())
+        return;
     int left = x * m_CellWidth;
     int top = y * m_CellHeight;
     std::uint8_t character = CellChar(cell);
@@ -49,6 +53,8 @@ void tX11Window::PaintCell(int x, int y, std::uint16_t cell) {
 }
 
 void tX11Window::PaintEmpty() {
+    if (Lost())
+        return;
     if (!m_Draw)
         return;
     XftDrawSetClip(m_Draw, nullptr);
@@ -58,6 +64,8 @@ void tX11Window::PaintEmpty() {
 // What lies right of and below the cells when the window is larger than they are (a window
 // manager that ignored the size asked for).
 void tX11Window::PaintMargins() {
+    if (Lost())
+        return;
     if (!m_Draw)
         return;
     int cellsWidth = m_CellWidth * m_Cols;
@@ -83,6 +91,8 @@ void tX11Window::PlaceCursor(int x, int y, int shape, bool visible) {
 
 // The caret inverts what lies under it, so drawing it twice takes it away again.
 void tX11Window::DrawCaret() {
+    if (Lost())
+        return;
     bool underline = m_CaretShape != 0;
     int height = underline ? std::min(kUnderlineHeight, m_CellHeight) : m_CellHeight;
     int offset = underline ? std::max(0, m_CellHeight - kUnderlineLift) : 0;

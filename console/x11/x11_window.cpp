@@ -5,6 +5,7 @@
 #include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <poll.h>
+#include <unistd.h>
 
 #include <algorithm>
 
@@ -172,6 +173,15 @@ void tX11Window::SetCaption() {
     Xutf8SetWMProperties(m_Display, m_Window, title.c_str(), title.c_str(), nullptr, 0, nullptr,
                          nullptr, classHint);
     XFree(classHint);
+    // What desktop tools read today: the caption as UTF-8 and the process behind the window.
+    Atom utf8 = XInternAtom(m_Display, "UTF8_STRING", False);
+    auto text = reinterpret_cast<const unsigned char*>(title.data());
+    for (const char* property : {"_NET_WM_NAME", "_NET_WM_ICON_NAME"})
+        XChangeProperty(m_Display, m_Window, XInternAtom(m_Display, property, False), utf8, 8,
+                        PropModeReplace, text, int(title.size()));
+    long pid = long(getpid());
+    XChangeProperty(m_Display, m_Window, XInternAtom(m_Display, "_NET_WM_PID", False), XA_CARDINAL,
+                    32, PropModeReplace, reinterpret_cast<const unsigned char*>(&pid), 1);
 }
 
 void tX11Window::OpenInputContext() {
@@ -194,6 +204,27 @@ void tX11Window::DestroySurface(tMyForm&) {
 void tX11Window::CloseWindow() {
     if (!m_Display)
         return;
+    if (Lost()) {
+        // Xlib refuses every request on a lost connection, and Xft's would fail on the refusal:
+        // what belongs to it is set aside unreleased (still reachable, so no leak is reported).
+        struct tAbandoned {
+            std::unique_ptr<tX11Font> Font;
+            XftDraw* Draw;
+            XIC InputContext;
+            XIM InputMethod;
+            GC CaretGc;
+        };
+        static auto* abandoned = new std::vector<tAbandoned>;
+        abandoned->push_back({std::move(m_Font), m_Draw, m_InputContext, m_InputMethod, m_CaretGc});
+        m_InputContext = nullptr;
+        m_InputMethod = nullptr;
+        m_Draw = nullptr;
+        m_CaretGc = nullptr;
+        m_Window = 0;
+        m_PaletteAllocated = false;
+        m_Display = nullptr;
+        return;
+    }
     if (m_InputContext)
         XDestroyIC(m_InputContext);
     if (m_InputMethod)
@@ -218,7 +249,11 @@ void tX11Window::CloseWindow() {
 void tX11Window::RunEventLoop(tMyForm& form) {
     m_NextBlink = TickMs() + kBlinkMilliseconds;
     while (!form.QuitPosted()) {
-        while (XPending(m_Display) > 0 && !form.QuitPosted()) {
+        if (DisplayLost(m_Display)) {
+            WaitAfterConnectionLost(form);
+            break;
+        }
+        while (!Lost() && XPending(m_Display) > 0 && !form.QuitPosted()) {
             XEvent event;
             XNextEvent(m_Display, &event);
             if (XFilterEvent(&event, None))
@@ -235,6 +270,17 @@ void tX11Window::RunEventLoop(tMyForm& form) {
         Blink();
     }
     SavePosition(form);
+}
+
+// The window is gone with its server: a shutdown for the text UI, which ends the program
+// its own way; meanwhile only posted requests are served.
+void tX11Window::WaitAfterConnectionLost(tMyForm& form) {
+    form.ForwardCloseRequest(WM_QUERYENDSESSION);
+    while (!form.QuitPosted()) {
+        pollfd wait{form.WakeFd(), POLLIN, 0};
+        if (poll(&wait, 1, -1) > 0)
+            form.DispatchPosted();
+    }
 }
 
 void tX11Window::HandleEvent(tMyForm& form, XEvent& event) {
@@ -299,6 +345,8 @@ void tX11Window::HandleConfigure(tMyForm& form, const XConfigureEvent& event) {
 // The fitting rule: the proposed size gives a character size (3 to 36 pixels each way), the
 // face offers its nearest size, and the window takes exactly Cols x Rows cells of it.
 void tX11Window::FitToSize(tMyForm& form, int width, int height) {
+    if (Lost())
+        return;
     tFontSize wanted{std::clamp(width / m_Cols, kMinFontPixels, kMaxFontPixels),
                      std::clamp(height / m_Rows, kMinFontPixels, kMaxFontPixels)};
     tFontSize chosen = m_Font->NearestSize(wanted);
@@ -320,6 +368,8 @@ void tX11Window::FitToSize(tMyForm& form, int width, int height) {
 }
 
 void tX11Window::ApplyFontSize(tMyForm& form, tFontSize size) {
+    if (Lost())
+        return;
     if (!m_Font->Open(size))
         return;
     HideCaret();
@@ -331,6 +381,8 @@ void tX11Window::ApplyFontSize(tMyForm& form, tFontSize size) {
 }
 
 void tX11Window::ApplyFont(tMyForm& form) {
+    if (Lost())
+        return;
     if (!m_Window)
         return;
     const tHostSettings& settings = form.Settings();
@@ -384,6 +436,8 @@ void tX11Window::Blink() {
 }
 
 void tX11Window::RestoreSurface() {
+    if (Lost())
+        return;
     if (!m_Display || !m_Window)
         return;
     XMapRaised(m_Display, m_Window);
@@ -402,7 +456,7 @@ void tX11Window::RestoreSurface() {
 // The saved position is the outer window's, so the frame the window manager added is
 // taken off the client's position on the screen.
 void tX11Window::SavePosition(tMyForm& form) {
-    if (!m_Window)
+    if (!m_Window || DisplayLost(m_Display))
         return;
     int x = 0, y = 0;
     Window child = 0;

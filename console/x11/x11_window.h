@@ -5,6 +5,7 @@
 
 // Before the X headers: X.h defines CursorShape as a macro.
 #include "console/drivers_console.h"
+#include "console/x11/x11_display.h"
 
 #include <X11/Xft/Xft.h>
 #include <X11/Xlib.h>
@@ -59,6 +60,9 @@ class tX11Window {
 
     // The event loop's parts.
     void HandleEvent(tMyForm& form, XEvent& event);
+    void WaitAfterConnectionLost(tMyForm& form);
+    // The connection to the server is lost: nothing may be asked of Xlib any more.
+    bool Lost() const { return m_Display != nullptr && DisplayLost(m_Display); }
     void HandleConfigure(tMyForm& form, const XConfigureEvent& event);
     void FitToSize(tMyForm& form, int width, int height);
     void ApplyFontSize(tMyForm& form, tFontSize size);
