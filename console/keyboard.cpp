@@ -6,6 +6,7 @@
 #include <array>
 #include <string_view>
 
+#include "console/console_msg.h"
 #include "platform/cp866.h"
 
 namespace zarvo {
@@ -106,6 +107,37 @@ std::uint16_t CtrlKeyToCursorKey(std::uint16_t keyCode) {
         if (entry.ctrl == (keyCode & 0xFF))
             return entry.keyCode;
     return keyCode;
+}
+
+int CtrlCharacterOfKey(std::uint32_t virtualKey, bool shift) {
+    if (virtualKey >= 'A' && virtualKey <= 'Z')
+        return int(virtualKey) - 64;
+    if (shift) {
+        switch (virtualKey) {
+        case '6':
+            return 0x1E;
+        case VK_OEM_MINUS:
+            return 0x1F;
+        default:
+            return -1;
+        }
+    }
+    switch (virtualKey) {
+    case VK_BACK:
+        return 0x7F;
+    case VK_RETURN:
+        return '\n';
+    case VK_SPACE:
+        return ' ';
+    case VK_OEM_4:
+        return 0x1B;
+    case VK_OEM_5:
+        return 0x1C;
+    case VK_OEM_6:
+        return 0x1D;
+    default:
+        return -1;
+    }
 }
 
 } // namespace zarvo

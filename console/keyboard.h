@@ -16,4 +16,11 @@ char LatinKeyToCyrillic(char ch);
 char CyrillicKeyToLatin(char ch);
 char UpCase866(char ch);
 
+// The character a key types with Ctrl held (and Alt not), by key position as the desktop's
+// keyboard gives it: 1-26 for the letters; without Shift 127 for Backspace, 10 for Enter, a
+// space for Space, 0x1B-0x1D for "[", "\" and "]"; with Shift 0x1E for 6 and 0x1F for minus;
+// -1 for every other key. Where it types nothing the key tables' own key-down rows make the
+// event, so a host that typed more would give one press two events.
+int CtrlCharacterOfKey(std::uint32_t virtualKey, bool shift);
+
 } // namespace zarvo

@@ -5,6 +5,7 @@
 #include <array>
 #include <charconv>
 
+#include "console/keyboard.h"
 #include "console/terminal/terminal_keys.h"
 #include "platform/cp866.h"
 
@@ -99,9 +100,18 @@ void AppendCharacter(std::uint8_t character, std::uint32_t modifiers,
     if (key.Shifted)
         modifiers |= modShift;
     int typed = character;
-    if ((modifiers & modCtrl) && key.VirtualKey >= 'A' && key.VirtualKey <= 'Z')
+    if ((modifiers & modCtrl) && !(modifiers & modAlt))
+        typed = CtrlCharacterOfKey(key.VirtualKey, (modifiers & modShift) != 0);
+    else if ((modifiers & modCtrl) && key.VirtualKey >= 'A' && key.VirtualKey <= 'Z')
         typed = int(key.VirtualKey) - 64;
     AppendKeyRecords(key.VirtualKey, key.Scan, modifiers, typed, out);
+}
+
+// What a key that types `plain` types with `modifiers`: with Ctrl, what Ctrl gives.
+int TypedWith(std::uint32_t virtualKey, int plain, std::uint32_t modifiers) {
+    if (!(modifiers & modCtrl))
+        return plain;
+    return CtrlCharacterOfKey(virtualKey, (modifiers & modShift) != 0);
 }
 
 // A code point that a CSI u or modifyOtherKeys report names, with its modifiers.
@@ -111,14 +121,14 @@ void AppendCodePoint(char32_t code, std::uint32_t modifiers, std::vector<TConsol
         AppendKeyRecords(VK_TAB, 0x0F, modifiers, 9, out);
         return;
     case 13:
-        AppendKeyRecords(VK_RETURN, 0x1C, modifiers, (modifiers & modCtrl) ? 10 : 13, out);
+        AppendKeyRecords(VK_RETURN, 0x1C, modifiers, TypedWith(VK_RETURN, 13, modifiers), out);
         return;
     case 27:
         AppendKeyRecords(VK_ESCAPE, 0x01, modifiers, 27, out);
         return;
     case 8:
     case 127:
-        AppendKeyRecords(VK_BACK, 0x0E, modifiers, (modifiers & modCtrl) ? 127 : 8, out);
+        AppendKeyRecords(VK_BACK, 0x0E, modifiers, TypedWith(VK_BACK, 8, modifiers), out);
         return;
     default:
         break;
@@ -386,11 +396,12 @@ void tTerminalInput::EmitControl(std::uint8_t byte, std::uint32_t modifiers,
     case 0x1D:
         AppendKeyRecords(VK_OEM_6, 0x1B, modifiers | modCtrl, 0x1D, out);
         return;
+    // These two are typed with Shift on the desktop (Ctrl+^, Ctrl+_); Ctrl alone types none.
     case 0x1E:
-        AppendKeyRecords('6', 0x07, modifiers | modCtrl, 0x1E, out);
+        AppendKeyRecords('6', 0x07, modifiers | modCtrl | modShift, 0x1E, out);
         return;
     case 0x1F:
-        AppendKeyRecords(VK_OEM_MINUS, 0x0C, modifiers | modCtrl, 0x1F, out);
+        AppendKeyRecords(VK_OEM_MINUS, 0x0C, modifiers | modCtrl | modShift, 0x1F, out);
         return;
     default:
         break;

@@ -4,6 +4,7 @@
 
 #include <X11/keysym.h>
 
+#include "console/keyboard.h"
 #include "console/x11/x11_keys.h"
 
 namespace zarvo {
@@ -16,29 +17,6 @@ constexpr int kDoubleClickDistance = 2;
 bool IsKeypadDigit(KeySym keysym) {
     return (keysym >= XK_KP_0 && keysym <= XK_KP_9) || keysym == XK_KP_Decimal ||
            keysym == XK_KP_Separator;
-}
-
-// What a key gives with Ctrl held: control characters by key position, whatever the layout,
-// and nothing for keys that have none.
-std::string ControlCharacter(std::uint8_t virtualKey) {
-    if (virtualKey >= 'A' && virtualKey <= 'Z')
-        return std::string(1, char(virtualKey - 64));
-    switch (virtualKey) {
-    case 219: // [
-        return "\x1B";
-    case 220: // backslash
-        return "\x1C";
-    case 221: // ]
-        return "\x1D";
-    case 13:
-        return "\n";
-    case 8:
-        return "\x7F";
-    case 32:
-        return " ";
-    default:
-        return {};
-    }
 }
 
 } // namespace
@@ -117,8 +95,11 @@ void tX11Window::HandleKey(tMyForm& form, XKeyEvent& event) {
     }
     if (!pressed)
         return;
-    if ((event.state & ControlMask) && !alt)
-        text = ControlCharacter(key.VirtualKey);
+    if ((event.state & ControlMask) && !alt) {
+        // By key position, whatever the layout; nothing where the key-down makes the event.
+        int control = CtrlCharacterOfKey(key.VirtualKey, (event.state & ShiftMask) != 0);
+        text = control < 0 ? std::string() : std::string(1, char(control));
+    }
     for (char c : TypedTextToCp866(text)) {
         // Delete types DEL in X but nothing on the desktop the key tables were made for.
         if (c == 0 || (c == 0x7F && !(event.state & ControlMask)))

@@ -104,6 +104,37 @@ TEST_F(TerminalInputTest, KeysArriveAsTheKeyCodesOfTheTables) {
     }
 }
 
+// Catches one press giving two events (a typed control character beside the Ctrl+Shift
+// key-down row) or none, for every Ctrl+Shift row of the key tables and their Ctrl-only
+// neighbours, as raw bytes and as extended (CSI u) reports.
+TEST_F(TerminalInputTest, CtrlShiftKeysGiveExactlyOneEvent) {
+    const tKeyCase cases[] = {
+        {"Ctrl+Shift+Backspace", "\x1b[127;6u", 0x0E7F, shiftCtrl | shiftLeft | shiftRight},
+        {"Ctrl+Shift+Enter", "\x1b[13;6u", 0x1C0A, shiftCtrl | shiftLeft | shiftRight},
+        {"Ctrl+Shift+Space", "\x1b[32;6u", 0x3920, shiftCtrl | shiftLeft | shiftRight},
+        {"Ctrl+Shift+[", "\x1b[91;6u", 0x1A1B, shiftCtrl | shiftLeft | shiftRight},
+        {"Ctrl+Shift+\\", "\x1b[92;6u", 0x2B1C, shiftCtrl | shiftLeft | shiftRight},
+        {"Ctrl+Shift+]", "\x1b[93;6u", 0x1B1D, shiftCtrl | shiftLeft | shiftRight},
+        {"Ctrl+Shift+6", "\x1b[54;6u", 0x071E, shiftCtrl | shiftLeft | shiftRight},
+        {"Ctrl+Shift+minus", "\x1b[45;6u", 0x0C1F, shiftCtrl | shiftLeft | shiftRight},
+        {"Ctrl+^ as a byte", "\x1e", 0x071E, shiftCtrl | shiftLeft | shiftRight},
+        {"Ctrl+_ as a byte", "\x1f", 0x0C1F, shiftCtrl | shiftLeft | shiftRight},
+        {"Ctrl+Backspace", "\x1b[127;5u", 0x0E7F, shiftCtrl},
+        {"Ctrl+Enter", "\x1b[13;5u", 0x1C0A, shiftCtrl},
+        {"Ctrl+6", "\x1b[54;5u", 0x071E, shiftCtrl},
+        {"Ctrl+minus", "\x1b[45;5u", 0x0C1F, shiftCtrl},
+        {"Ctrl+] as a byte", "\x1d", 0x1B1D, shiftCtrl},
+    };
+    for (const tKeyCase& c : cases) {
+        std::vector<TEventRec> events = Events({c.Bytes});
+        ASSERT_EQ(events.size(), 1u) << c.Name << ": expected exactly one event";
+        EXPECT_EQ(events[0].key.keyCode, c.KeyCode)
+            << c.Name << ": expected key code 0x" << std::hex << c.KeyCode;
+        EXPECT_EQ(events[0].key.shiftState, c.ShiftState)
+            << c.Name << ": expected this shift state";
+    }
+}
+
 // Catches a raw meta byte that looks like the start of a UTF-8 character being lost once no
 // more bytes follow.
 TEST_F(TerminalInputTest, RawMetaByteIsAltWhenNothingFollows) {

@@ -195,6 +195,50 @@ TEST_F(tX11HostTest, TypedKeysArriveAsKeyAndCharacterRecords) {
     }
 }
 
+// Catches one press giving two events (a typed control character beside the Ctrl+Shift
+// key-down row) or none, for every Ctrl+Shift row of the key tables and their Ctrl-only
+// neighbours.
+TEST_F(tX11HostTest, CtrlShiftKeysGiveExactlyOneEvent) {
+    ASSERT_NO_FATAL_FAILURE(StartHost());
+    if (!xtest::ProgramInstalled("xdotool"))
+        GTEST_SKIP() << "xdotool is not installed";
+    ASSERT_NO_FATAL_FAILURE(Focus());
+    struct tCase {
+        const char* Keys;
+        std::uint16_t KeyCode;
+    };
+    const tCase cases[] = {
+        {"ctrl+shift+BackSpace", 0x0E7F},
+        {"ctrl+shift+Return", 0x1C0A},
+        {"ctrl+shift+space", 0x3920},
+        {"ctrl+shift+bracketleft", 0x1A1B},
+        {"ctrl+shift+backslash", 0x2B1C},
+        {"ctrl+shift+bracketright", 0x1B1D},
+        {"ctrl+shift+6", 0x071E},
+        {"ctrl+shift+minus", 0x0C1F},
+        {"ctrl+BackSpace", 0x0E7F},
+        {"ctrl+Return", 0x1C0A},
+        {"ctrl+6", 0x071E},
+        {"ctrl+minus", 0x0C1F},
+        {"ctrl+bracketright", 0x1B1D},
+    };
+    for (const tCase& c : cases) {
+        ASSERT_TRUE(Xdotool(std::string("key --delay 40 ") + c.Keys)) << "expected xdotool to type";
+        std::vector<TConsoleMsg> records = ReadRecords();
+        std::vector<std::uint16_t> codes;
+        for (const TConsoleMsg& msg : records) {
+            TEventRec event;
+            TranslateConsoleMsg(msg, event);
+            if (event.what == evtKeyDown)
+                codes.push_back(event.key.keyCode);
+        }
+        ASSERT_EQ(codes.size(), 1u)
+            << c.Keys << ": expected exactly one key event; records " << Describe(records);
+        EXPECT_EQ(codes[0], c.KeyCode) << c.Keys << ": expected key code 0x" << std::hex
+                                       << c.KeyCode << ", got 0x" << codes[0];
+    }
+}
+
 // Catches pixel positions passed on instead of cells, and double clicks not recognised.
 TEST_F(tX11HostTest, MouseArrivesInCellsWithDoubleClicks) {
     ASSERT_NO_FATAL_FAILURE(StartHost());
