@@ -29,12 +29,37 @@ const tTestBlock::tSlices tTestBlock::kSquared = [] {
     return squared;
 }();
 
+const tTestBlock::tSlices tTestBlock::kFourth = [] {
+    tSlices fourth{};
+    for (std::size_t k = 0; k < 4; ++k)
+        for (std::uint32_t n = 0; n < 256; ++n)
+            fourth[3 - k][n] = Fold(kSquared, Fold(kSquared, n << (8 * k)));
+    return fourth;
+}();
+
 void tTestBlock::UpdatePrefix() {
     std::uint32_t crc;
     CrcInit(crc);
     m_PrefixCrc = CrcUpdate(m_Prefix.data(), std::uint16_t(m_Prefix.size()), crc);
     m_OneStep = Fold(kSlices, m_PrefixCrc);
     m_TwoSteps = m_OneStep ^ Fold(kSlices, m_OneStep);
+    m_FourSteps = m_TwoSteps ^ Fold(kSquared, m_TwoSteps);
+}
+
+void tTestBlock::FillValues(std::uint32_t* values, std::size_t count) {
+    std::size_t k = 0;
+    for (; k < count && k < 4; ++k)
+        values[k] = NextValue();
+    for (; k + 4 <= count; k += 4) {
+        values[k] = m_FourSteps ^ Fold(kFourth, values[k - 4]);
+        values[k + 1] = m_FourSteps ^ Fold(kFourth, values[k - 3]);
+        values[k + 2] = m_FourSteps ^ Fold(kFourth, values[k - 2]);
+        values[k + 3] = m_FourSteps ^ Fold(kFourth, values[k - 1]);
+    }
+    for (; k < count; ++k)
+        values[k] = m_OneStep ^ Fold(kSlices, values[k - 1]);
+    if (count > 0)
+        m_Chain = values[count - 1];
 }
 
 tTestBlock::tTestBlock() {

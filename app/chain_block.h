@@ -32,6 +32,10 @@ class tTestBlock {
         second = m_TwoSteps ^ Fold(kSquared, chain);
         m_Chain = second;
     }
+    // The next Count values of the chain into Values, exactly as NextValue would make them one
+    // by one. After the first four, value k + 4 = c4 ^ F^4(value k): four lanes whose lookups
+    // do not wait for each other.
+    void FillValues(std::uint32_t* values, std::size_t count);
     std::array<std::uint8_t, kSize> Bytes() const;
 
   private:
@@ -45,15 +49,18 @@ class tTestBlock {
     void UpdatePrefix();
 
     // The first 28 bytes do not change within an iteration, and folding is linear over
-    // GF(2), so value = Fold(prefix register) ^ Fold(chain). kSquared folds twice.
+    // GF(2), so value = Fold(prefix register) ^ Fold(chain). kSquared folds twice, kFourth
+    // four times.
     static const tSlices kSlices;
     static const tSlices kSquared;
+    static const tSlices kFourth;
 
     std::array<std::uint8_t, kSize - 4> m_Prefix{};
     std::uint32_t m_PrefixCrc = 0;
     std::uint32_t m_Chain = 0;
-    std::uint32_t m_OneStep = 0;  // Fold(prefix register)
-    std::uint32_t m_TwoSteps = 0; // m_OneStep ^ Fold(m_OneStep)
+    std::uint32_t m_OneStep = 0;   // Fold(prefix register)
+    std::uint32_t m_TwoSteps = 0;  // m_OneStep ^ Fold(m_OneStep)
+    std::uint32_t m_FourSteps = 0; // m_TwoSteps ^ Fold(Fold(m_TwoSteps))
 };
 
 } // namespace zarvo

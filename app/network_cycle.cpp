@@ -64,13 +64,12 @@ void RunTest() {
 }
 
 tNetworkTest::tNetworkTest(const tTestParams& params)
-    : m_Params(params), m_Buffers(std::make_unique<tValueBuffers>()) {}
+    : m_Params(params), m_Buffers(std::make_unique<tValueBuffers>()),
+      m_Expected(std::make_unique<tValueBuffer>()) {}
 
 tNetworkTest::~tNetworkTest() = default;
 
-bool tNetworkTest::AskContinue(double fraction) {
-    if (ProgressUpdate(*m_Progress, fraction))
-        return true;
+bool tNetworkTest::AskOperator() {
     // The operator's time at the question is not the network's.
     std::uint32_t asked = GetTickCount32();
     bool goOn = ConfirmContinue();
@@ -195,22 +194,33 @@ void tNetworkTest::Iterate() {
     }
 }
 
-bool tNetworkTest::FillBuffer(std::int64_t firstValue, std::size_t count) {
+std::size_t tNetworkTest::AskForValues(std::int64_t firstValue, std::size_t from,
+                                       std::size_t count) {
     double n = double(m_ValueCount);
-    std::uint32_t* slot = (*m_Buffers)[m_Current].Values;
-    std::size_t k = 0;
-    // Two values per step; each is still asked about before it is made.
-    for (; k + 1 < count; k += 2) {
-        std::int64_t i = firstValue + std::int64_t(k);
-        if (!AskContinue(double(i) / n) || !AskContinue(double(i + 1) / n))
-            return false;
-        m_Block.NextTwoValues(slot[k], slot[k + 1]);
-    }
-    if (k < count) {
+    std::size_t k = from;
+    while (k < count) {
         if (!AskContinue(double(firstValue + std::int64_t(k)) / n))
-            return false;
-        slot[k] = m_Block.NextValue();
+            return k;
+        ++k;
+        // The values after it keep the same whole position while their fraction stays under
+        // the progress's bound; two values short of it leave room for rounding. For those,
+        // asking is the cancel poll alone, the branch the update itself would take.
+        if (gProgressCancelHook)
+            continue;
+        std::int64_t lastSame = std::int64_t(m_Progress->SameHigh * n) - 2;
+        std::int64_t end = std::min<std::int64_t>(std::int64_t(count), lastSame - firstValue + 1);
+        while (std::int64_t(k) < end && !InterruptPending())
+            ++k;
     }
+    return count;
+}
+
+// Every value is asked about before it is made; a buffer the operator stops is never written,
+// so its values are made at lane speed once all of them may go on.
+bool tNetworkTest::FillBuffer(std::int64_t firstValue, std::size_t count) {
+    if (AskForValues(firstValue, 0, count) < count)
+        return false;
+    m_Block.FillValues((*m_Buffers)[m_Current].Values, count);
     return true;
 }
 
@@ -221,33 +231,19 @@ void tNetworkTest::ShowStaleStatus() {
     ShowStatus("Чтение"_oem);
 }
 
+// Every value is asked about before it is compared; the values compared are exactly those
+// the operator let go on, so a stop counts the same error bytes as one value at a time would.
+// An intact buffer costs one comparison; only a differing one is walked value by value.
 bool tNetworkTest::CheckBuffer(std::int64_t firstValue, std::size_t count, bool firstAsked) {
-    double n = double(m_ValueCount);
-    const std::uint32_t* slot = (*m_Buffers)[m_Current].Values;
-    std::size_t k = 0;
-    if (firstAsked && count > 0) {
-        CheckValue(m_Block.NextValue(), slot[0]);
-        k = 1;
-    }
-    // Two values per step; each is still asked about before it is compared.
-    for (; k + 1 < count; k += 2) {
-        std::int64_t i = firstValue + std::int64_t(k);
-        std::uint32_t first, second;
-        m_Block.NextTwoValues(first, second);
-        if (!AskContinue(double(i) / n))
-            return false;
-        CheckValue(first, slot[k]);
-        if (!AskContinue(double(i + 1) / n))
-            return false;
-        CheckValue(second, slot[k + 1]);
-    }
-    if (k < count) {
-        if (!AskContinue(double(firstValue + std::int64_t(k)) / n))
-            return false;
-        CheckValue(m_Block.NextValue(), slot[k]);
-    }
+    std::size_t compared = AskForValues(firstValue, firstAsked && count > 0 ? 1 : 0, count);
+    const std::uint32_t* found = (*m_Buffers)[m_Current].Values;
+    std::uint32_t* expected = m_Expected->Values;
+    m_Block.FillValues(expected, compared);
+    if (std::memcmp(expected, found, compared * 4) != 0)
+        for (std::size_t k = 0; k < compared; ++k)
+            CheckValue(expected[k], found[k]);
     ShowStaleStatus();
-    return true;
+    return compared == count;
 }
 
 void tNetworkTest::ClearBufferForBenchmark() {

@@ -63,7 +63,13 @@ class tNetworkTest {
     tOutcome ReadPass();
     tOutcome Schedule();
     void Cleanup();
-    bool AskContinue(double fraction);
+    // Per value: the common case (same whole position, nothing asked) stays inline.
+    bool AskContinue(double fraction) {
+        return ProgressUpdate(*m_Progress, fraction) || AskOperator();
+    }
+    bool AskOperator();
+    // Asks about values From to Count - 1 of a buffer in order; answers how many may go on.
+    std::size_t AskForValues(std::int64_t firstValue, std::size_t from, std::size_t count);
     void ShowStatus(std::string_view status);
     bool OpenTestFile(std::uint16_t mode, tFileCaching caching = tFileCaching::Direct);
     bool FinishTransfer(tDosStream::tTransferKind kind);
@@ -114,6 +120,8 @@ class tNetworkTest {
     struct tValueBuffers;
     // One buffer is filled or compared while the other crosses the network.
     std::unique_ptr<tValueBuffers> m_Buffers;
+    // What the read pass expects, made at lane speed and compared whole.
+    std::unique_ptr<tValueBuffer> m_Expected;
     int m_Current = 0;
     std::unique_ptr<tTransferThread> m_Transfer;
     // The pass's time so far ends at this tick; question time since then is left out.

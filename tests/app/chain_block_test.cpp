@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "library/crc32.h"
 
 using namespace zarvo;
@@ -44,6 +46,25 @@ TEST(TestBlock, TwoValuesAtOnceMatchTheChain) {
         ASSERT_EQ(first, single.NextValue()) << "pair " << k;
         ASSERT_EQ(second, single.NextValue()) << "pair " << k;
         ASSERT_EQ(paired.Chain(), single.Chain());
+    }
+}
+
+// Catches lanes that drift from the one-value chain at a lane, buffer or call boundary.
+TEST(TestBlock, ValuesAtLaneSpeedMatchTheChain) {
+    for (std::size_t count : {1u, 2u, 3u, 4u, 5u, 8191u, 8192u, 8193u, 1'000'000u}) {
+        std::mt19937 generator{std::uint32_t(count)};
+        tTestBlock single, lanes;
+        single.Randomize(generator);
+        single.SetChain(std::uint32_t(generator()));
+        lanes = single;
+        std::vector<std::uint32_t> values(count);
+        // In two calls, so that a call starting in the middle of the chain is covered too.
+        std::size_t half = count / 2;
+        lanes.FillValues(values.data(), half);
+        lanes.FillValues(values.data() + half, count - half);
+        for (std::size_t k = 0; k < count; ++k)
+            ASSERT_EQ(values[k], single.NextValue()) << "value " << k << " of " << count;
+        EXPECT_EQ(lanes.Chain(), single.Chain()) << count << " values";
     }
 }
 

@@ -8,12 +8,14 @@
 #include <fstream>
 #include <functional>
 #include <regex>
+#include <thread>
 
 #include "app/cycle_fixture.h"
 #include "app/protocol.h"
 #include "diagnostics/pending_error.h"
 #include "library/crc32.h"
 #include "platform/cp866.h"
+#include "platform/interrupt_signals.h"
 #include "platform/os_file.h"
 #include "support/temp_dir.h"
 #include "views/commands.h"
@@ -101,6 +103,30 @@ TEST_F(NetworkTestCycle, CancelAnsweredNoResumesAndYesEnds) {
                      "Время работы 00:00:0\\d\r\n"
                      "Прочитано 0 Мб\\. Ошибок -  0 байт\\. \r\n");
     EXPECT_TRUE(std::regex_match(entry, shape)) << entry;
+}
+
+// Catches values skipped or compared twice where the pass asks about a run of values by its
+// cancel poll alone: an operator's Ctrl+C there, answered "No", must resume exactly.
+TEST_F(NetworkTestCycle, CtrlCAnsweredNoResumesWithoutSkipping) {
+    gProgressCancelHook = nullptr;
+    gAnswer = cmdNo;
+    std::atomic<bool> done = false;
+    RequestCancel();
+    std::thread operatorThread([&] {
+        while (!done) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            RequestCancel();
+        }
+    });
+    tNetworkTest test(Params(16, kOneIterationWork, kOneIterationPeriod));
+    test.Run();
+    done = true;
+    operatorThread.join();
+    TakeCancelRequest();
+    EXPECT_FALSE(gMessages.empty()) << "the operator was asked";
+    EXPECT_EQ(test.Statistics().ErrorBytes, 0) << "no value skipped or repeated";
+    EXPECT_EQ(test.Statistics().BytesRead, 16 * kMegabyte);
+    ExpectNothingLeft();
 }
 
 // Catches a file size of 0 that could never be stopped.
