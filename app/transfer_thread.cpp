@@ -7,6 +7,19 @@
 
 namespace zarvo {
 
+namespace {
+
+template <class Wanted> int AwaitState(std::atomic<int>& state, Wanted wanted) {
+    int seen = state.load(std::memory_order_acquire);
+    while (!wanted(seen)) {
+        state.wait(seen, std::memory_order_acquire);
+        seen = state.load(std::memory_order_acquire);
+    }
+    return seen;
+}
+
+} // namespace
+
 tTransferThread::tTransferThread() {
     Start();
 }
@@ -15,7 +28,8 @@ tTransferThread::~tTransferThread() {
     if (m_Busy)
         Finish();
     Terminate();
-    m_Start.SetEvent();
+    m_State.store(kQuit, std::memory_order_release);
+    m_State.notify_all();
     WaitFor();
 }
 
@@ -27,25 +41,29 @@ void tTransferThread::Begin(tDosStream& stream, tDosStream::tTransferKind kind, 
     m_Buffer = buffer;
     m_Count = count;
     m_Busy = true;
-    m_Start.SetEvent();
+    m_State.store(kRequested, std::memory_order_release);
+    m_State.notify_all();
 }
 
 tTransferThread::tOutcome tTransferThread::Finish() {
     assert(m_Busy && "a transfer to finish");
-    m_Done.WaitFor(kInfinite);
+    AwaitState(m_State, [](int state) { return state == kDone; });
+    m_State.store(kIdle, std::memory_order_relaxed);
     m_Busy = false;
     return m_Outcome;
 }
 
 void tTransferThread::Execute() {
     for (;;) {
-        m_Start.WaitFor(kInfinite);
-        if (Terminated())
+        int state =
+            AwaitState(m_State, [](int seen) { return seen == kRequested || seen == kQuit; });
+        if (state == kQuit)
             return;
         SetLastOsError(0);
         m_Outcome.Moved = m_Stream->MoveBytes(m_Kind, m_Buffer, m_Count);
         m_Outcome.OsError = LastOsError();
-        m_Done.SetEvent();
+        m_State.store(kDone, std::memory_order_release);
+        m_State.notify_all();
     }
 }
 
