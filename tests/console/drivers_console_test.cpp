@@ -215,6 +215,37 @@ TEST_F(DriversConsoleTest, WriteCellsClipsToTheScreen) {
 #endif
 }
 
+// Catches a new screen size that loses the cells that still fit, leaves the text UI
+// unaware of it, or goes below the smallest screen.
+TEST_F(DriversConsoleTest, ScreenSizeFromTheHostResizesOnTheReadingThread) {
+    Draw(3, 2, {0x1E41});
+    Draw(79, 24, {0x1E42});
+    std::vector<std::uint32_t> sizes;
+    Console().OnMessage = [&sizes](TConsoleMsg& msg) {
+        if (msg.message == WM_SIZE)
+            sizes.push_back(msg.lParam);
+    };
+    struct tCase {
+        int Cols, Rows;         // what the host asks for
+        int WantCols, WantRows; // what the console takes
+    };
+    for (const tCase& c : {tCase{40, 10, 40, 10}, tCase{3, 2, 10, 5}}) {
+        sizes.clear();
+        PostThreadMessage(Console().ReaderQueue(),
+                          {HM_SCREENSIZE, std::uintptr_t(c.Cols), std::intptr_t(c.Rows)});
+        Read();
+        EXPECT_EQ(Console().Cols, c.WantCols) << "asked for " << c.Cols << "x" << c.Rows;
+        EXPECT_EQ(Console().Rows, c.WantRows) << "asked for " << c.Cols << "x" << c.Rows;
+        ASSERT_EQ(sizes.size(), 1u) << "expected OnMessage to hear WM_SIZE once";
+        EXPECT_EQ(sizes[0], std::uint32_t(c.WantCols) | std::uint32_t(c.WantRows) << 16)
+            << "expected the new size in WM_SIZE";
+        EXPECT_EQ(Console().CellAt(3, 2), 0x1E41) << "expected a cell that still fits kept";
+    }
+    Screen.Host().ResetPaintCount();
+    Screen.Pump();
+    EXPECT_EQ(Screen.Host().PaintedCells(), 50u) << "expected the whole 10 x 5 screen repainted";
+}
+
 // Catches the cursor request losing its position or shape on the way to the host.
 TEST_F(DriversConsoleTest, CursorReachesTheHost) {
     Console().SetCursor(5, 7, 9);

@@ -161,6 +161,26 @@ TEST_F(HostSettingsTest, SaveRoundTripKeepsTheRestOfTheFile) {
     EXPECT_EQ(text.find("Color1=00FF0000"), text.rfind("Color1=")) << "written once";
 }
 
+// Catches a terminal's size pinned into the file at exit (the next start would then ignore
+// the terminal), or a size the user set not kept.
+TEST_F(HostSettingsTest, ScreenSizeIsWrittenBackOnlyWhenTheFileSetIt) {
+    tHostSettings settings = Load();
+    EXPECT_FALSE(settings.ScreenSizeFromFile) << "expected no size in a missing file";
+    settings.ScreenWidth = 120; // as the terminal host follows a terminal
+    settings.ScreenHeight = 40;
+    ASSERT_TRUE(SaveHostSettings(Path, settings));
+    EXPECT_EQ(ReadFile().find("ScreenWidth"), std::string::npos)
+        << "expected no size written: " << ReadFile();
+    EXPECT_FALSE(Load().ScreenSizeFromFile);
+
+    WriteFile("[System]\nScreenHeight=30\n");
+    settings = Load();
+    EXPECT_TRUE(settings.ScreenSizeFromFile) << "expected one size key to count";
+    ASSERT_TRUE(SaveHostSettings(Path, settings));
+    EXPECT_NE(ReadFile().find("ScreenWidth=80\r\n"), std::string::npos) << ReadFile();
+    EXPECT_NE(ReadFile().find("ScreenHeight=30\r\n"), std::string::npos) << ReadFile();
+}
+
 // Catches a settings file that cannot be read leaving a pending error behind (the
 // application would then refuse to start) or being overwritten at exit.
 TEST_F(HostSettingsTest, UnreadableFileIsReportedNotPending) {
