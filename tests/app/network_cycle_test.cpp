@@ -9,6 +9,7 @@
 #include <functional>
 #include <regex>
 #include <thread>
+#include <vector>
 
 #include "app/cycle_fixture.h"
 #include "app/protocol.h"
@@ -51,26 +52,42 @@ TEST_F(NetworkTestCycle, WrittenFileFollowsTheChain) {
     ExpectNothingLeft();
 }
 
-// Catches a comparison that counts values instead of bytes, or misses a corrupted byte.
-TEST_F(NetworkTestCycle, OneFlippedByteCountsOneErrorByte) {
-    tNetworkTest test(Params(1, kOneIterationWork, kOneIterationPeriod));
-    bool flipped = false;
-    gOnPoll = [&](tProgress& progress) {
-        if (!flipped && EndsWith(progress.Text, "Чтение"_oem)) {
-            std::fstream file(TestFile(), std::ios::in | std::ios::out | std::ios::binary);
-            file.seekg(40'001);
-            char c = char(file.get());
-            file.seekp(40'001);
-            file.put(char(c ^ 0x10));
-            flipped = file.good();
-        }
-        return false;
+// Catches a comparison that counts values instead of bytes, or misses or double-counts a
+// corrupted byte at a lane or buffer boundary.
+TEST_F(NetworkTestCycle, FlippedBytesCountOneErrorByteEach) {
+    const std::vector<std::vector<std::streamoff>> cases = {
+        {40'001},         // one byte inside a buffer
+        {0, 15, 16, 31},  // the edges of the first lanes
+        {12, 13, 14, 15}, // every byte of one value
+        {32'767, 32'768}, // the last byte of a buffer and the first of the next
+        {1'048'575},      // the file's last byte
     };
-    test.Run();
-    ASSERT_TRUE(flipped);
-    EXPECT_EQ(test.Statistics().ErrorBytes, 1);
-    EXPECT_NE(Protocol().find("Ошибок -  1 байт. "), std::string::npos) << Protocol();
-    ExpectNothingLeft();
+    for (const auto& offsets : cases) {
+        SCOPED_TRACE(::testing::PrintToString(offsets));
+        tNetworkTest test(Params(1, kOneIterationWork, kOneIterationPeriod));
+        bool flipped = false;
+        gOnPoll = [&](tProgress& progress) {
+            if (!flipped && EndsWith(progress.Text, "Чтение"_oem)) {
+                std::fstream file(TestFile(), std::ios::in | std::ios::out | std::ios::binary);
+                for (std::streamoff offset : offsets) {
+                    file.seekg(offset);
+                    char c = char(file.get());
+                    file.seekp(offset);
+                    file.put(char(c ^ 0x10));
+                }
+                flipped = file.good();
+            }
+            return false;
+        };
+        test.Run();
+        ASSERT_TRUE(flipped);
+        std::int64_t expected = std::int64_t(offsets.size());
+        EXPECT_EQ(test.Statistics().ErrorBytes, expected);
+        EXPECT_NE(Protocol().rfind("Ошибок -  " + std::to_string(expected) + " байт. "),
+                  std::string::npos)
+            << Protocol();
+        ExpectNothingLeft();
+    }
 }
 
 // Catches a "No" that skips or repeats values, and a "Yes" that loses the entry.
