@@ -8,14 +8,6 @@ tSubject::~tSubject() {
         Master->RemoveSubject(this);
 }
 
-void tSubject::Store(tStream&) {
-    // Filled in by object streaming: the flags word and Mask.
-}
-
-void tSubject::Load(tStream&) {
-    // Filled in by object streaming: the flags word and Mask.
-}
-
 tMaster::~tMaster() {
     while (Subjects.Count > 0) {
         auto* subject = static_cast<tSubject*>(Subjects.ItemAt(0));
@@ -32,16 +24,6 @@ bool tMaster::Valid(std::uint16_t command) {
         if (!SubjectAt(i)->Valid(command))
             return false;
     return true;
-}
-
-void tMaster::Store(tStream& s) {
-    // Filled in by object streaming: the count and each subject.
-    tSubject::Store(s);
-}
-
-void tMaster::Load(tStream& s) {
-    // Filled in by object streaming: the subjects, their references, then Awaken.
-    tSubject::Load(s);
 }
 
 void tMaster::Awaken() {

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "library/collection.h"
+#include "library/object_stream.h"
 #include "library/sobject.h"
 
 namespace zarvo {
@@ -19,7 +20,7 @@ class tSubject : public tSObject {
     // Leaves its master.
     ~tSubject() override;
 
-    // Flags word and Mask; object streaming fills these in.
+    // The object state: the flags word and Mask, 4 bytes.
     void Store(tStream& s) override;
     void Load(tStream& s) override;
     virtual void Awaken() {}
@@ -36,7 +37,10 @@ class tMaster : public tSubject {
     ~tMaster() override;
 
     bool Valid(std::uint16_t command) override;
-    // Subjects in order; object streaming fills these in.
+    // The object state, the count, then each subject as an object record. While they are
+    // written or read this master is the current one of the stream: references between its
+    // subjects are their positions in Subjects. The outermost master wakes everything when
+    // the whole tree is loaded.
     void Store(tStream& s) override;
     void Load(tStream& s) override;
     void Awaken() override;
@@ -52,6 +56,20 @@ class tMaster : public tSubject {
 
     tCollection Subjects{8, 8};
 };
+
+// A reference to a subject of the stream's current master: 0 for none (or for a subject of
+// another master), else 1 + its index. Only Store and Load of subjects use these.
+void PutSubjectRef(tStream& s, tSubject* subject);
+// Place is null at once and receives the subject when the current master's load ends whole.
+// Place must live inside one of that master's subjects.
+template <class T> void GetSubjectRef(tStream& s, T*& place);
+void GetSubjectRefPlace(tStream& s, void* place, tRefAssign assign);
+
+template <class T> void GetSubjectRef(tStream& s, T*& place) {
+    GetSubjectRefPlace(s, &place, [](void* where, tSObject* object) {
+        *static_cast<T**>(where) = dynamic_cast<T*>(object);
+    });
+}
 
 // The nearest master above S whose Mask holds all of Bits; null when none, or when S itself.
 tMaster* FindMasterWithMask(tSubject* subject, std::uint16_t bits);
