@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "console/cells.h"
 #include "console/console_msg.h"
@@ -54,8 +55,16 @@ extern tView* RunningModal;
 extern tView* MouseCaptor;
 // The group whose subviews are being stored or loaded (peer references are relative to it).
 extern tGroup* LoadingGroup;
-// Pending peer references of the group being loaded.
-struct tPeerFixups;
+// Pending peer references of the group being loaded: for each subview index, the places
+// waiting for that subview (filled once the group has read all its subviews).
+using tPeerAssign = void (*)(void* place, tView* view);
+struct tPeerFixups {
+    struct tPlace {
+        void* Place = nullptr;
+        tPeerAssign Assign = nullptr;
+    };
+    std::vector<std::vector<tPlace>> Entries;
+};
 extern tPeerFixups* PeerFixups;
 // The view whose ScreenWrite reaches the console.
 extern tView* ScreenRoot;
@@ -204,7 +213,6 @@ class tView : public tSObject {
     void OnHintText(EventFrame& frame);
     void OnDeferredRepaint(EventFrame& frame);
     // The untyped form behind ReadPeerRef.
-    using tPeerAssign = void (*)(void* place, tView* view);
     void ReadPeerPlace(tStream& s, void* place, tPeerAssign assign);
 
   private:

@@ -5,7 +5,7 @@
 #pragma once
 
 #include <cstddef>
-#include <optional>
+#include <vector>
 
 #include "views/group.h"
 
@@ -32,7 +32,8 @@ class tScreenRoot : public tGroup {
     std::size_t WrittenCells = 0;
     void ResetWriteCount() { WriteCalls = WrittenCells = 0; }
 
-    std::optional<TEventRec> Pending;
+    // Posted events, newest last; fetched newest first.
+    std::vector<TEventRec> Pending;
 };
 
 } // namespace zarvo
