@@ -83,6 +83,8 @@ class tWindowScreen : public ::testing::Test {
         StartConsoleDriver();
         CurrentConsole->Activate();
         Root = new tScriptedRoot(MakeRect(0, 0, kCols, kRows));
+        // The root's first paint gives it the cache its lines reach the console through.
+        Root->Repaint();
         RestoreCommandSet(InitialCommandSet());
         CommandSetChanged = false;
     }
