@@ -11,6 +11,7 @@
 #include "library/startup_facts.h"
 #include "library/stream_class.h"
 #include "platform/interrupt_signals.h"
+#include "views/view.h"
 
 using namespace zarvo;
 
@@ -18,6 +19,7 @@ int main() {
     InitStartupFacts();
     InstallMemoryErrorHandler();
     RegisterLibraryStreamClasses();
+    RegisterViewStreamClasses();
     if (!TakeWorkDirLock())
         return 0;
     if (IsErrorPending()) {
