@@ -111,6 +111,22 @@ TEST_F(WindowTest, CloseAcceptedRefusedAndModal) {
     }
 }
 
+// Catches a window freed while its owner is still routing the close to it (run under the
+// sanitizers), or the wrong window closed.
+TEST_F(WindowTest, CloseThroughTheOwnersRouting) {
+    tWindow* back = AddWindow(MakeRect(0, 0, 30, 10), 1);
+    tWindow* front = AddWindow(MakeRect(20, 5, 50, 15), 2);
+    bool freed = false;
+    front->Subscribe(evnObjectFree, EventHandler(&NoteFreed, static_cast<void*>(&freed)));
+    TEventRec close = Message(evtCommand, cmdClose);
+    Root->HandleEvent(close);
+    EXPECT_TRUE(freed) << "the current window closed";
+    EXPECT_EQ(close.what, evtNothing);
+    EXPECT_EQ(Root->FirstView(), back);
+    EXPECT_EQ(Root->CurrentView, back) << "the other window is current now";
+    EXPECT_TRUE(back->HasState(ViewState::Active));
+}
+
 // Catches keyboard moves and resizes that ignore the keys, Shift, the limits or Esc.
 TEST_F(WindowTest, KeyboardMoveAndResize) {
     struct tCase {
