@@ -443,6 +443,32 @@ TEST_F(GroupTest, ViewFreedInsideItsOwnHandler) {
     EXPECT_EQ(log, std::vector<std::string>{"after"}) << "expected delivery to go on";
 }
 
+// Catches RunView putting back a current view that a handler freed during the run.
+TEST_F(GroupTest, RunViewSurvivesTheSavedCurrentViewBeingFreed) {
+    int alive = 0;
+    auto* current = new tSelfFreeing(MakeRect(0, 0, 3, 1), alive);
+    current->OptionFlags |= ViewOption::Selectable;
+    Root->InsertView(current);
+    ASSERT_EQ(Root->CurrentView, current);
+    tObjectPtr<tDialogLike> dialog = MakeObject<tDialogLike>(MakeRect(5, 2, 20, 8));
+    Subscribe(dialog.get(), evnDispatchEvent,
+              EventHandler(
+                  [](void* data, EventFrame& frame) {
+                      auto* e = static_cast<TEventRec*>(frame.Argument);
+                      if (e->what == evtCommand && e->message.command == 778) {
+                          FreeObject(static_cast<tView*>(data));
+                          frame.Handled = true;
+                      }
+                  },
+                  static_cast<void*>(current)));
+    Root->Pending.push_back(CommandEvent(evtCommand, cmdOk));
+    Root->Pending.push_back(CommandEvent(evtCommand, 778));
+    EXPECT_EQ(Root->RunView(dialog.get()), cmdOk);
+    EXPECT_EQ(alive, 0);
+    EXPECT_NE(Root->CurrentView, static_cast<tView*>(current))
+        << "expected no link to the freed view";
+}
+
 // Catches a group that does not answer its current view's hint, or the dragging hint lost.
 TEST_F(GroupTest, HintsComeFromTheCurrentViewOrTheHintTable) {
     tGroup group(MakeRect(0, 0, 10, 5));
