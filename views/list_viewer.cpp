@@ -37,9 +37,28 @@ tListViewer::tListViewer(const tRect& bounds, std::int16_t columnCount, tScrollB
     }
     if (HBar != nullptr)
         HBar->SetSteps(Width / ColumnCount, 1);
+    WatchBars();
 }
 
 tListViewer::tListViewer(tStreamLoad) : tView(kStreamLoad) {}
+
+void tListViewer::WatchBars() {
+    for (tScrollBar* bar : {HBar, VBar})
+        if (bar != nullptr)
+            bar->Subscribe(evnObjectFree, BindHandler<&tListViewer::OnBarFreed>(this));
+}
+
+void tListViewer::OnBarFreed(EventFrame& frame) {
+    if (frame.Argument == HBar)
+        HBar = nullptr;
+    if (frame.Argument == VBar)
+        VBar = nullptr;
+}
+
+void tListViewer::AfterLoad() {
+    tView::AfterLoad();
+    WatchBars();
+}
 
 std::uint16_t tListViewer::StoreID() const {
     return 5;

@@ -25,6 +25,8 @@ class tListViewer : public tView {
     std::uint16_t StoreID() const override; // 5
     void Store(tStream& s) override;
     void Load(tStream& s) override;
+    // Watches the bars the stream's references gave.
+    void AfterLoad() override;
     void ApplyBounds(const tRect& bounds) override;
     void Draw() override;
     tPalette GetPalette() const override;
@@ -52,6 +54,9 @@ class tListViewer : public tView {
     std::int16_t ItemCount = 0;
 
   private:
+    // The bars are peers that may be freed first: let go of them then.
+    void WatchBars();
+    void OnBarFreed(EventFrame& frame);
     int ColumnWidth() const { return Width / ColumnCount + 1; }
     // The item under local point P (which may lie outside the view).
     int ItemAt(tPoint p) const;

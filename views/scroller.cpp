@@ -27,9 +27,28 @@ tScroller::tScroller(const tRect& bounds, tScrollBar* hBar, tScrollBar* vBar)
     : tView(bounds), HBar(hBar), VBar(vBar) {
     OptionFlags |= ViewOption::Selectable;
     AcceptMask |= evtBroadcast;
+    WatchBars();
 }
 
 tScroller::tScroller(tStreamLoad) : tView(kStreamLoad) {}
+
+void tScroller::WatchBars() {
+    for (tScrollBar* bar : {HBar, VBar})
+        if (bar != nullptr)
+            bar->Subscribe(evnObjectFree, BindHandler<&tScroller::OnBarFreed>(this));
+}
+
+void tScroller::OnBarFreed(EventFrame& frame) {
+    if (frame.Argument == HBar)
+        HBar = nullptr;
+    if (frame.Argument == VBar)
+        VBar = nullptr;
+}
+
+void tScroller::AfterLoad() {
+    tView::AfterLoad();
+    WatchBars();
+}
 
 std::uint16_t tScroller::StoreID() const {
     return 4;

@@ -19,6 +19,8 @@ class tScroller : public tView {
     std::uint16_t StoreID() const override; // 4
     void Store(tStream& s) override;
     void Load(tStream& s) override;
+    // Watches the bars the stream's references gave.
+    void AfterLoad() override;
     void ApplyBounds(const tRect& bounds) override;
     tPalette GetPalette() const override;
     void HandleEvent(TEventRec& event) override;
@@ -39,6 +41,11 @@ class tScroller : public tView {
     std::int32_t DeltaY = 0;
     std::int32_t LimitX = 0;
     std::int32_t LimitY = 0;
+
+  private:
+    // The bars are peers that may be freed first: let go of them then.
+    void WatchBars();
+    void OnBarFreed(EventFrame& frame);
 };
 
 } // namespace zarvo

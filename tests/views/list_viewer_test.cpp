@@ -223,6 +223,11 @@ TEST_F(ListViewerTest, ItemCountResetsFocusAndBar) {
     EXPECT_EQ(list->FocusedItem, 0) << "items outside the list are not focused";
     bar->SetPosition(7);
     EXPECT_EQ(list->FocusedItem, 7) << "the list follows its bar";
+    FreeObject(bar);
+    EXPECT_EQ(list->VBar, nullptr) << "a freed bar is let go";
+    list->SetItemCount(3);
+    list->FocusAt(2);
+    EXPECT_EQ(list->FocusedItem, 2);
 }
 
 // Catches the abstract item text callable on the base class without a run-time error.

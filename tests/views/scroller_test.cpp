@@ -99,5 +99,17 @@ TEST_F(ScrollerTest, BarsShownOnlyWhileFocused) {
     EXPECT_FALSE(VBar->HasState(ViewState::Visible)) << "no longer selected";
 }
 
+// Catches a scroller keeping a freed bar and touching it when it is selected again.
+TEST_F(ScrollerTest, LetsGoOfAFreedBar) {
+    FreeObject(VBar);
+    EXPECT_EQ(Scroller->VBar, nullptr);
+    EXPECT_EQ(Scroller->HBar, HBar);
+    Window->SetCurrentView(nullptr, tSelectMode::Normal);
+    Window->SetCurrentView(Scroller, tSelectMode::Normal);
+    Scroller->SetExtentLimit(60, 30);
+    EXPECT_TRUE(HBar->HasState(ViewState::Visible));
+    EXPECT_EQ(HBar->MaxValue, 60);
+}
+
 } // namespace
 } // namespace zarvo

@@ -337,6 +337,9 @@ TEST_F(WindowStreamTest, RoundTripKeepsFrameAndPeers) {
     EXPECT_EQ(list->VBar, vBar) << "a reference to a later subview";
     EXPECT_EQ(list->HBar, nullptr);
     EXPECT_EQ(list->ColumnCount, 2);
+    FreeObject(vBar);
+    EXPECT_EQ(scroller->VBar, nullptr) << "loaded peers are watched too";
+    EXPECT_EQ(list->VBar, nullptr);
 }
 
 // Catches a frame index out of range, negative or naming something that is not a frame
