@@ -589,33 +589,4 @@ tView* SendToView(tView* receiver, std::uint16_t kind, std::uint16_t command, vo
     return event.what == evtNothing ? static_cast<tView*>(event.message.info) : nullptr;
 }
 
-// ---- mouse capture
-
-void tView::CaptureMouse() {
-    MouseCaptor = this;
-}
-
-void tView::ReleaseMouse() {
-    if (MouseCaptor == this)
-        MouseCaptor = nullptr;
-}
-
-bool tView::HasMouseCapture() const {
-    return MouseCaptor == this;
-}
-
-bool tView::NextMouseEvent(TEventRec& event, std::uint16_t mask) {
-    for (;;) {
-        if (!HasMouseCapture())
-            return false;
-        FetchEvent(event, true);
-        if (!HasMouseCapture())
-            return false;
-        if (event.what == evtCommand && event.message.command == cmdAbort)
-            return false;
-        if (event.what & (mask | evtMouseUp))
-            return event.what != evtMouseUp;
-    }
-}
-
 } // namespace zarvo

@@ -1,11 +1,40 @@
-// Interactive moving and resizing of a view, by the mouse or by the keyboard, kept inside
-// a limit rectangle.
+// Mouse capture and tracking, and interactive moving and resizing of a view by the mouse or
+// the keyboard, kept inside a limit rectangle.
 #include <algorithm>
 
 #include "library/scope.h"
 #include "views/group.h"
 
 namespace zarvo {
+
+// ---- mouse capture
+
+void tView::CaptureMouse() {
+    MouseCaptor = this;
+}
+
+void tView::ReleaseMouse() {
+    if (MouseCaptor == this)
+        MouseCaptor = nullptr;
+}
+
+bool tView::HasMouseCapture() const {
+    return MouseCaptor == this;
+}
+
+bool tView::NextMouseEvent(TEventRec& event, std::uint16_t mask) {
+    for (;;) {
+        if (!HasMouseCapture())
+            return false;
+        FetchEvent(event, true);
+        if (!HasMouseCapture())
+            return false;
+        if (event.what == evtCommand && event.message.command == cmdAbort)
+            return false;
+        if (event.what & (mask | evtMouseUp))
+            return event.what != evtMouseUp;
+    }
+}
 
 namespace {
 
