@@ -1,0 +1,157 @@
+#!/usr/bin/env bash
+# Drives the views demo in tmux as a user would, at 80 x 25 and at 80 x 24: the frames and
+# titles are on screen, the list scrolls, the front window moves, resizes, zooms and takes
+# back a cancelled move, and Alt+X ends the demo in order.
+set -uo pipefail
+export LC_ALL=C.UTF-8 # character counts below are in characters, not bytes
+demo=$(readlink -f "$1")
+socket_base="zarvo-views-$$"
+socket="$socket_base-0"
+run=0
+work=$(mktemp -d)
+failures=0
+
+cleanup() {
+    for n in $(seq 0 "$run"); do tmux -L "$socket_base-$n" kill-server 2>/dev/null; done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL ($size): $*"
+    failures=$((failures + 1))
+}
+
+screen() { tmux -L "$socket" capture-pane -p -t demo; }
+
+show_screen() {
+    echo "--- screen:"
+    screen
+}
+
+# Waits up to $2 seconds for the screen to show $1.
+wait_for() {
+    local deadline=$((SECONDS + $2))
+    while [ $SECONDS -lt $deadline ]; do
+        screen | grep -qF -- "$1" && return 0
+        sleep 0.2
+    done
+    echo "--- screen while waiting for '$1':"
+    screen
+    return 1
+}
+
+# "row column" (0-based) of the first $1 on the screen, or nothing.
+where() {
+    local row=0 line
+    while IFS= read -r line; do
+        if [[ "$line" == *"$1"* ]]; then
+            local before=${line%%"$1"*}
+            echo "$row ${#before}"
+            return
+        fi
+        row=$((row + 1))
+    done < <(screen)
+}
+
+# Waits up to 5 seconds for $1 to be at "$2" (the active window's corners are the only
+# double-line corners on the screen).
+wait_at() {
+    local deadline=$((SECONDS + 5))
+    while [ $SECONDS -lt $deadline ]; do
+        [ "$(where "$1")" = "$2" ] && return 0
+        sleep 0.2
+    done
+    echo "--- '$1' is at '$(where "$1")', expected '$2'; screen:"
+    screen
+    return 1
+}
+
+keys() { tmux -L "$socket" send-keys -t demo "$@"; }
+
+# Each run gets a tmux server of its own, sized $1 x $2.
+start() {
+    tmux -L "$socket" kill-server 2>/dev/null
+    run=$((run + 1))
+    socket="$socket_base-$run"
+    size="$1x$2"
+    rm -f "$work/stderr"
+    tmux -L "$socket" new-session -d -s demo -x "$1" -y "$2" -c "$work" \
+        "TERM=xterm LANG=C.UTF-8 '$demo' --host=terminal --settings='$work/views_demo.ini' \
+         2>'$work/stderr'; echo DEMO-EXITED \$?; sleep 60"
+}
+
+# Moves the active window's top-left corner by ($1, $2) through cmdResize and the arrows.
+move_by() {
+    local dx=$1 dy=$2 step
+    keys C-F5
+    for ((step = 0; step < ${dx#-}; step++)); do keys $([ "$dx" -lt 0 ] && echo Left || echo Right); done
+    for ((step = 0; step < ${dy#-}; step++)); do keys $([ "$dy" -lt 0 ] && echo Up || echo Down); done
+}
+
+check_demo() {
+    local rows=$2
+    start "$1" "$2"
+    wait_for "Alt+X Выход" 20 || { fail "the demo did not show its key row"; return; }
+
+    for title in " Текст " " Список " " Окно "; do
+        screen | grep -qF -- "$title" || fail "title '$title' is missing"
+    done
+    for box in ═ ║ ╔ ╗ ─ │ ┌ ┐; do
+        screen | grep -qF -- "$box" || fail "frame character '$box' is missing"
+    done
+    [ "$(screen | sed -n "${rows}p" | grep -c "Alt+X Выход")" -eq 1 ] ||
+        fail "the key row is not the last row"
+
+    # The list: Down twice and PgDn focus item 17 and scroll it into view.
+    keys M-2
+    wait_at "╔" "4 32" || fail "Alt+2 did not select the list window"
+    screen | grep -qF "Строка 17" && fail "item 17 is visible before scrolling"
+    keys Down Down PgDn
+    wait_for "Строка 17" 5 || fail "Down, Down, PgDn did not scroll to item 17"
+    screen | grep -qF "Строка 3 " && fail "item 3 stayed in view after scrolling"
+
+    # The empty window: a keyboard move, a cancelled move, a resize, zoom and back.
+    keys M-3
+    wait_at "╔" "9 50" || fail "Alt+3 did not select the empty window"
+    move_by -5 -2
+    keys Enter
+    wait_at "╔" "7 45" || fail "the keyboard move did not take the window to 45,7"
+    move_by 4 3
+    keys Escape
+    wait_at "╔" "7 45" || fail "Esc did not take the move back"
+    local right bottom
+    right=$(where "╗")
+    bottom=$(where "╚")
+    keys C-F5 S-Right S-Right S-Right S-Down S-Down Enter
+    wait_at "╗" "7 $((${right#* } + 3))" || fail "Shift+Right did not widen the window by 3"
+    wait_at "╚" "$((${bottom% *} + 2)) 45" || fail "Shift+Down did not heighten the window by 2"
+    keys F5
+    wait_at "╔" "0 0" || fail "F5 did not zoom the window to the desktop"
+    keys F5
+    wait_at "╔" "7 45" || fail "the second F5 did not bring the window back"
+
+    # F6 goes round all three windows.
+    local seen=""
+    for _ in 1 2 3; do
+        keys F6
+        sleep 0.3
+        seen+=$(screen | grep -o "╔.*╗" | grep -oE "Текст|Список|Окно")
+    done
+    for title in Текст Список Окно; do
+        [[ "$seen" == *"$title"* ]] || fail "F6 never made '$title' the active window"
+    done
+
+    keys M-x
+    wait_for "DEMO-EXITED 0" 10 || fail "Alt+X did not end the demo with exit code 0"
+    grep -q "^views_demo: ended$" "$work/stderr" || fail "no orderly end on stderr"
+    [ "$(grep -c . "$work/stderr")" -eq 1 ] || { fail "stderr has more:"; cat "$work/stderr"; }
+}
+
+check_demo 80 25
+check_demo 80 24
+
+if [ $failures -eq 0 ]; then
+    echo "views demo in the terminal: all checks passed"
+fi
+exit $failures

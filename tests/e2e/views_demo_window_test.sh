@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# The views demo in the window host on a private Xvfb: its window appears under its name,
+# takes the window keys and a mouse drag without ending, and Alt+X ends it in order with
+# exit code 0. Skipped (77) where Xvfb or xdotool is missing.
+set -uo pipefail
+demo=$(readlink -f "$1")
+for tool in Xvfb xdotool; do
+    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+done
+work=$(mktemp -d)
+xvfb_pid=""
+demo_pid=""
+failures=0
+
+cleanup() {
+    [ -n "$demo_pid" ] && kill "$demo_pid" 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    wait 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+
+# Waits up to $1 seconds for the command after it to succeed.
+wait_until() {
+    local deadline=$((SECONDS + $1))
+    shift
+    while [ $SECONDS -lt $deadline ]; do
+        "$@" && return 0
+        sleep 0.2
+    done
+    return 1
+}
+
+xdo() { timeout 10 xdotool "$@"; }
+
+# Xvfb picks a free display and writes its number once it accepts connections; -noreset
+# keeps it from resetting (and refusing connections) each time its last client leaves.
+: >"$work/display"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" >/dev/null 2>&1 &
+xvfb_pid=$!
+wait_until 10 grep -q . "$work/display" || { echo "FAIL: Xvfb did not start"; exit 1; }
+export DISPLAY=":$(head -n1 "$work/display")"
+
+(cd "$work" && exec "$demo" --host=window --settings="$work/views_demo.ini" 2>"$work/stderr") &
+demo_pid=$!
+
+window=""
+find_window() { window=$(xdo search --name '^Zarvo: окна$' 2>/dev/null | head -n1) && [ -n "$window" ]; }
+wait_until 20 find_window || { fail "no window named 'Zarvo: окна' appeared"; exit 1; }
+xdo windowfocus --sync "$window" || fail "the window could not take the focus"
+
+# Cell size from the window's size: 80 x 25 cells.
+read -r width height < <(xdo getwindowgeometry --shell "$window" |
+    awk -F= '/^WIDTH/{w=$2} /^HEIGHT/{h=$2} END{print w, h}')
+[ "${width:-0}" -ge 80 ] && [ "${height:-0}" -ge 25 ] || fail "window size ${width}x$height"
+cell_w=$((width / 80))
+cell_h=$((height / 25))
+
+# Window keys, then a drag of the front window's top row and a double click on it (zoom).
+xdo key --delay 40 alt+2 Down Next alt+3 ctrl+F5 Left Left Return F5 F5 F6 F6 ||
+    fail "xdotool could not type"
+top_x=$(((60 * cell_w) + cell_w / 2))
+top_y=$(((9 * cell_h) + cell_h / 2))
+xdo mousemove --window "$window" "$top_x" "$top_y" mousedown 1 \
+    mousemove --window "$window" $((top_x - 3 * cell_w)) $((top_y + 2 * cell_h)) mouseup 1 ||
+    fail "xdotool could not drag"
+xdo click --repeat 2 --delay 80 1 || fail "xdotool could not double-click"
+sleep 0.5
+alive() { ps -o stat= -p "$demo_pid" 2>/dev/null | grep -qv '^Z'; }
+alive || fail "the demo ended before Alt+X"
+
+xdo key alt+x || fail "xdotool could not press Alt+X"
+wait_until 10 bash -c "! ps -o stat= -p $demo_pid | grep -qv '^Z'" ||
+    fail "Alt+X did not end the demo within 10 s"
+alive && kill -KILL "$demo_pid"
+wait "$demo_pid"
+status=$?
+demo_pid=""
+[ "$status" -eq 0 ] || fail "the demo ended with exit code $status"
+grep -q "^views_demo: ended$" "$work/stderr" || fail "no orderly end on stderr"
+
+if [ $failures -eq 0 ]; then
+    echo "views demo in the window host: all checks passed"
+fi
+exit $failures

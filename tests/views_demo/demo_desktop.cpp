@@ -1,0 +1,175 @@
+// The views demo's root, desktop, background and key row.
+#include "tests/views_demo/demo_desktop.h"
+
+#include <algorithm>
+
+#include "console/cells.h"
+#include "console/console.h"
+#include "library/sync.h"
+#include "platform/cp866.h"
+#include "views/command_set.h"
+#include "views/commands.h"
+
+namespace zarvo::demo {
+
+namespace {
+
+// How long a quiet console waits between idle events; input ends the wait at once.
+constexpr std::uint32_t kIdleBeatMs = 100;
+
+constexpr std::uint8_t kPatternChar = 0xB0; // "░"
+
+// Index 1 of the application palette: the desktop's background colour.
+constexpr auto kBackgroundPalette = MakePalette(1);
+// Normal text and hot key of the status line's colours.
+constexpr auto kKeyLinePalette = MakePalette(2, 4);
+
+struct tKeyCommand {
+    std::uint16_t Key;
+    std::uint16_t Command;
+};
+constexpr tKeyCommand kKeyCommands[] = {
+    {kbAltX, cmdQuit},   {kbF5, cmdZoom}, {kbCtrlF5, cmdResize},
+    {kbAltF3, cmdClose}, {kbF6, cmdNext}, {kbShiftF6, cmdPrev},
+};
+
+tRect ConsoleRect() {
+    if (CurrentConsole == nullptr)
+        return MakeRect(0, 0, 80, 25);
+    return MakeRect(0, 0, CurrentConsole->Cols, CurrentConsole->Rows);
+}
+
+} // namespace
+
+// ---- tDemoRoot
+
+tDemoRoot::tDemoRoot() : tScreenRoot(ConsoleRect()) {
+    tRect area = ExtentRect();
+    area.Bottom = std::int16_t(std::max<int>(area.Top, area.Bottom - 1));
+    Desktop = MakeObject<tDemoDesktop>(area).release();
+    InsertView(Desktop);
+    tRect row = ExtentRect();
+    row.Top = area.Bottom;
+    InsertView(MakeObject<tDemoKeyLine>(row).release());
+}
+
+void tDemoRoot::FetchEvent(TEventRec& event, bool wait) {
+    if (!Pending.empty()) {
+        tScreenRoot::FetchEvent(event, wait);
+    } else {
+        ReadConsoleEvent(event, false);
+        if (event.what == evtNothing && wait) {
+            // Right after input comes one idle event with no wait, so deferred repaints show
+            // at once; after that the loop sleeps until input or the next beat.
+            if (m_IdleGiven)
+                WaitForEvents({}, kIdleBeatMs, false, true);
+            event.what = evtIdle;
+        }
+    }
+    m_IdleGiven = event.what == evtIdle;
+    MapKey(event);
+}
+
+void tDemoRoot::MapKey(TEventRec& event) {
+    if (event.what != evtKeyDown)
+        return;
+    std::uint16_t key = event.key.keyCode;
+    if (key >= kbAlt1 && key <= kbAlt9) {
+        std::intptr_t number = ((key - kbAlt1) >> 8) + 1;
+        event.Clear();
+        event.what = evtBroadcast;
+        event.message.command = cmdSelectWindowNum;
+        event.message.info = reinterpret_cast<void*>(number);
+        return;
+    }
+    for (const tKeyCommand& entry : kKeyCommands) {
+        if (entry.Key == key && IsCommandOn(entry.Command)) {
+            event.Clear();
+            event.what = evtCommand;
+            event.message.command = entry.Command;
+            return;
+        }
+    }
+}
+
+void tDemoRoot::HandleEvent(TEventRec& event) {
+    tScreenRoot::HandleEvent(event);
+    if (event.what == evtCommand && event.message.command == cmdQuit) {
+        FinishModal(cmdQuit);
+        ConsumeEvent(event);
+    }
+}
+
+void tDemoRoot::FitToConsole() {
+    PlaceBounds(ConsoleRect());
+}
+
+// ---- tDemoDesktop
+
+tDemoDesktop::tDemoDesktop(const tRect& bounds) : tGroup(bounds) {
+    GrowFlags = GrowFlag::GrowRight | GrowFlag::GrowBottom;
+    Background = MakeObject<tDemoBackground>(ExtentRect()).release();
+    InsertView(Background);
+}
+
+void tDemoDesktop::HandleEvent(TEventRec& event) {
+    tGroup::HandleEvent(event);
+    if (event.what != evtCommand)
+        return;
+    switch (event.message.command) {
+    case cmdNext:
+        // Backwards from the front: the window at the back comes forward, so repeated
+        // presses visit every window in turn.
+        SelectNeighbour(false);
+        ConsumeEvent(event);
+        break;
+    case cmdPrev:
+        if (CurrentView != nullptr)
+            CurrentView->PlaceBefore(Background);
+        ConsumeEvent(event);
+        break;
+    default:
+        break;
+    }
+}
+
+// ---- tDemoBackground
+
+tDemoBackground::tDemoBackground(const tRect& bounds) : tView(bounds) {
+    GrowFlags = GrowFlag::GrowRight | GrowFlag::GrowBottom;
+}
+
+void tDemoBackground::Draw() {
+    tCell line[MaxLineCells];
+    int width = std::min<int>(Width, MaxLineCells);
+    FillCells(line, kPatternChar, MapColor(1), width);
+    PutLine(0, 0, width, Height, line);
+}
+
+tPalette tDemoBackground::GetPalette() const {
+    return kBackgroundPalette.data();
+}
+
+// ---- tDemoKeyLine
+
+tDemoKeyLine::tDemoKeyLine(const tRect& bounds) : tView(bounds) {
+    GrowFlags = GrowFlag::GrowTop | GrowFlag::GrowRight | GrowFlag::GrowBottom;
+}
+
+void tDemoKeyLine::Draw() {
+    constexpr std::string_view kKeys = " ~Alt+X~ Выход  ~F6~ Дальше  ~Alt+N~ Окно  ~F5~ Масштаб  "
+                                       "~Ctrl+F5~ Размер  ~Alt+F3~ Закрыть"_oem;
+    tCell line[MaxLineCells];
+    int width = std::min<int>(Width, MaxLineCells);
+    std::uint16_t colors = MapColors(0x0201);
+    FillCells(line, ' ', std::uint8_t(colors), width);
+    // The text is shorter than a line buffer; what is wider than the row is cut by the write.
+    CopyHotTextToCells(line, kKeys, colors);
+    PutSegment(0, 0, width, line);
+}
+
+tPalette tDemoKeyLine::GetPalette() const {
+    return kKeyLinePalette.data();
+}
+
+} // namespace zarvo::demo

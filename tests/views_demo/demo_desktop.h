@@ -1,0 +1,76 @@
+// The views demo's frame around its windows: a root that reads the console and turns the
+// demo's keys into commands (as the status line will), a desktop group with its background
+// pattern that cycles its windows, and a bottom row naming the keys.
+#pragma once
+
+#include <cstdint>
+
+#include "tests/views/support/screen_root.h"
+#include "views/group.h"
+
+namespace zarvo::demo {
+
+// Key codes the demo answers (character low, scan code high).
+inline constexpr std::uint16_t kbAltX = 0x2D00;
+inline constexpr std::uint16_t kbF5 = 0x3F00;
+inline constexpr std::uint16_t kbF6 = 0x4000;
+inline constexpr std::uint16_t kbShiftF6 = 0x5900;
+inline constexpr std::uint16_t kbCtrlF5 = 0x6200;
+inline constexpr std::uint16_t kbAltF3 = 0x6A00;
+inline constexpr std::uint16_t kbAlt1 = 0x7800;
+inline constexpr std::uint16_t kbAlt9 = 0x8000;
+
+// The root: the console's extent with the desktop above the key row. Its modal loop is the
+// demo's event loop.
+class tDemoRoot : public tScreenRoot {
+  public:
+    tDemoRoot();
+
+    // Posted events, then the console; when nothing came, one idle event at once and then
+    // idle events at a slow beat while the console is quiet.
+    void FetchEvent(TEventRec& event, bool wait) override;
+    // cmdQuit ends the modal loop.
+    void HandleEvent(TEventRec& event) override;
+
+    // Follows the console's new size (the terminal was resized).
+    void FitToConsole();
+
+    class tDemoDesktop* Desktop = nullptr;
+
+  private:
+    // Keys with a command become that command when it is enabled; Alt+digit becomes the
+    // window-number broadcast.
+    static void MapKey(TEventRec& event);
+
+    bool m_IdleGiven = false;
+};
+
+// The group that holds the windows over a background pattern.
+class tDemoDesktop : public tGroup {
+  public:
+    explicit tDemoDesktop(const tRect& bounds);
+
+    // cmdNext selects the window behind the others' front, cmdPrev sends the current window
+    // to the back.
+    void HandleEvent(TEventRec& event) override;
+
+    tView* Background = nullptr;
+};
+
+// The desktop's pattern: every cell "░" in the application's background colour.
+class tDemoBackground : public tView {
+  public:
+    explicit tDemoBackground(const tRect& bounds);
+    void Draw() override;
+    tPalette GetPalette() const override;
+};
+
+// The bottom row: the keys and what they do, hot keys in their own colour.
+class tDemoKeyLine : public tView {
+  public:
+    explicit tDemoKeyLine(const tRect& bounds);
+    void Draw() override;
+    tPalette GetPalette() const override;
+};
+
+} // namespace zarvo::demo
