@@ -12,6 +12,7 @@
 #include "library/stream_class.h"
 #include "platform/interrupt_signals.h"
 #include "views/view.h"
+#include "views/window.h"
 
 using namespace zarvo;
 
@@ -20,6 +21,7 @@ int main() {
     InstallMemoryErrorHandler();
     RegisterLibraryStreamClasses();
     RegisterViewStreamClasses();
+    RegisterWindowStreamClasses();
     if (!TakeWorkDirLock())
         return 0;
     if (IsErrorPending()) {
