@@ -92,6 +92,12 @@ void tTextScroller::Draw() {
     }
 }
 
+void tTextScroller::ApplyState(std::uint16_t mask, bool on) {
+    tScroller::ApplyState(mask, on);
+    if (mask & ViewState::Active)
+        Repaint();
+}
+
 // ---- tNumberedList
 
 tNumberedList::tNumberedList(const tRect& bounds, tScrollBar* vBar, std::int16_t count)

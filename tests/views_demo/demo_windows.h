@@ -19,6 +19,8 @@ class tTextScroller : public tScroller {
     tTextScroller(const tRect& bounds, tScrollBar* hBar, tScrollBar* vBar,
                   std::vector<std::string> lines);
     void Draw() override;
+    // The highlight follows the window's activity.
+    void ApplyState(std::uint16_t mask, bool on) override;
 
   private:
     std::vector<std::string> m_Lines;
