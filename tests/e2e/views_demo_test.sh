@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Drives the views demo in tmux as a user would, at 80 x 25 and at 80 x 24: the frames and
 # titles are on screen, the list scrolls, the front window moves, resizes, zooms and takes
-# back a cancelled move, and Alt+X ends the demo in order.
+# back a cancelled move, and Alt+X ends the demo in order. Skipped (77) without tmux.
 set -uo pipefail
 export LC_ALL=C.UTF-8 # character counts below are in characters, not bytes
 demo=$(readlink -f "$1")
+command -v tmux >/dev/null || { echo "SKIP: tmux is not installed"; exit 77; }
 socket_base="zarvo-views-$$"
 socket="$socket_base-0"
 run=0
