@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Drives the views demo in tmux as a user would, at 80 x 25 and at 80 x 24: the frames and
 # titles are on screen, the list scrolls, the front window moves, resizes, zooms and takes
-# back a cancelled move, and Alt+X ends the demo in order. Skipped (77) without tmux.
+# back a cancelled move, F6 visits every window, the mouse drags and closes a window, and
+# Alt+X ends the demo in order. Skipped (77) without tmux.
 set -uo pipefail
 export LC_ALL=C.UTF-8 # character counts below are in characters, not bytes
 demo=$(readlink -f "$1")
@@ -68,7 +69,18 @@ wait_at() {
     return 1
 }
 
+# A window title sits in its frame's top line (the key row names "Окно" too).
+has_title() { screen | grep -qE -- "[═─] $1 [═─]"; }
+
 keys() { tmux -L "$socket" send-keys -t demo "$@"; }
+
+# Sends each argument as one SGR mouse report ("button;column;row" and M or m).
+mouse() {
+    local report
+    for report in "$@"; do
+        tmux -L "$socket" send-keys -t demo -H $(printf '\033[<%s' "$report" | od -An -tx1)
+    done
+}
 
 # Each run gets a tmux server of its own, sized $1 x $2.
 start() {
@@ -95,8 +107,8 @@ check_demo() {
     start "$1" "$2"
     wait_for "Alt+X Выход" 20 || { fail "the demo did not show its key row"; return; }
 
-    for title in " Текст " " Список " " Окно "; do
-        screen | grep -qF -- "$title" || fail "title '$title' is missing"
+    for title in Текст Список Окно; do
+        has_title "$title" || fail "title '$title' is missing"
     done
     for box in ═ ║ ╔ ╗ ─ │ ┌ ┐; do
         screen | grep -qF -- "$box" || fail "frame character '$box' is missing"
@@ -142,6 +154,17 @@ check_demo() {
     for title in Текст Список Окно; do
         [[ "$seen" == *"$title"* ]] || fail "F6 never made '$title' the active window"
     done
+
+    # The mouse, as SGR reports the way the terminal sends them (columns and rows from 1): a
+    # drag of the empty window's top row moves it, a click on its close icon closes it.
+    keys M-3
+    wait_at "╔" "7 45" || fail "Alt+3 did not bring the empty window back to the front"
+    mouse "0;56;8M" "32;54;9M" "32;53;10M" "0;53;10m"
+    wait_at "╔" "9 42" || fail "dragging the top row did not move the window to 42,9"
+    mouse "0;45;10M" "0;45;10m"
+    local deadline=$((SECONDS + 5))
+    while has_title Окно && [ $SECONDS -lt $deadline ]; do sleep 0.2; done
+    has_title Окно && fail "a click on the close icon did not close the window"
 
     keys M-x
     wait_for "DEMO-EXITED 0" 10 || fail "Alt+X did not end the demo with exit code 0"
