@@ -11,6 +11,7 @@
 #include "library/startup_facts.h"
 #include "library/stream_class.h"
 #include "platform/interrupt_signals.h"
+#include "records/record_stream_classes.h"
 #include "views/view.h"
 #include "views/window.h"
 
@@ -22,6 +23,7 @@ int main() {
     RegisterLibraryStreamClasses();
     RegisterViewStreamClasses();
     RegisterWindowStreamClasses();
+    RegisterRecordStreamClasses();
     if (!TakeWorkDirLock())
         return 0;
     if (IsErrorPending()) {
