@@ -14,7 +14,11 @@ work=$(mktemp -d)
 failures=0
 
 cleanup() {
-    for n in $(seq 0 "$run"); do tmux -L "$socket_base-$n" kill-server 2>/dev/null; done
+    for n in $(seq 0 "$run"); do
+        tmux -L "$socket_base-$n" kill-server 2>/dev/null
+        # A killed server leaves its socket file behind.
+        rm -f "${TMUX_TMPDIR:-/tmp}/tmux-$(id -u)/$socket_base-$n"
+    done
     rm -rf "$work"
 }
 trap cleanup EXIT
