@@ -39,6 +39,10 @@ bool FlagCap(const char* name) {
     return tigetflag(const_cast<char*>(name)) > 0;
 }
 
+int NumberCap(const char* name) {
+    return tigetnum(const_cast<char*>(name));
+}
+
 struct tKeyCap {
     const char* Name;
     unsigned VirtualKey;
@@ -148,9 +152,12 @@ bool tTerminalCaps::Load(const std::string& termName, const std::string& colourT
                   ShowCursor + StringCap("smam") + StringCap("rmkx") + StringCap("rmcup");
     std::string erase = StringCap("kbs");
     EraseKey = erase.size() == 1 ? erase[0] : char(0x7F);
-    Colours = colourTerm == "truecolor" || colourTerm == "24bit" || FlagCap("RGB") || FlagCap("Tc")
-                  ? tColourDepth::Direct
-                  : tColourDepth::Ansi16;
+    if (colourTerm == "truecolor" || colourTerm == "24bit" || FlagCap("RGB") || FlagCap("Tc"))
+        Colours = tColourDepth::Direct;
+    else if (NumberCap("colors") < 8)
+        Colours = tColourDepth::Monochrome;
+    else
+        Colours = tColourDepth::Ansi16;
     Keys.clear();
     LoadKeys(Keys);
     del_curterm(cur_term);

@@ -16,7 +16,8 @@ struct tTerminalKeyString {
     unsigned Modifiers = 0;
 };
 
-enum class tColourDepth { Ansi16, Direct };
+// Monochrome: terminals without colours (vt100, vt102) get bold and reverse video instead.
+enum class tColourDepth { Monochrome, Ansi16, Direct };
 
 struct tTerminalCaps {
     std::string TermName;

@@ -64,9 +64,33 @@ void tTerminalScreen::AppendColour(int index, bool background) {
     m_Out += std::to_string(base + ansi % 8);
 }
 
+// Perceived brightness of a palette colour, 0..255 scaled by 1000.
+int tTerminalScreen::Brightness(int index) const {
+    std::uint32_t colour = m_Palette[index];
+    return 299 * Channel(colour, 0) + 587 * Channel(colour, 8) + 114 * Channel(colour, 16);
+}
+
+// Without colours, light text on a dark ground is plain, dark on light is reverse video and a
+// bright foreground is bold, so selections and dialogs stay apart from their surroundings.
+void tTerminalScreen::SetMonochrome(std::uint8_t attribute) {
+    int foreground = attribute & 0x0F;
+    int background = attribute >> 4;
+    m_Out += "\x1b[0";
+    if (foreground & 8)
+        m_Out += ";1";
+    if (Brightness(background) > Brightness(foreground))
+        m_Out += ";7";
+    m_Out += 'm';
+}
+
 void tTerminalScreen::SetColours(std::uint8_t attribute) {
     if (m_Attribute == attribute)
         return;
+    if (m_Caps.Colours == tColourDepth::Monochrome) {
+        SetMonochrome(attribute);
+        m_Attribute = attribute;
+        return;
+    }
     bool foreground = m_Attribute < 0 || ((m_Attribute ^ attribute) & 0x0F) != 0;
     bool background = m_Attribute < 0 || ((m_Attribute ^ attribute) & 0xF0) != 0;
     m_Out += "\x1b[";

@@ -40,6 +40,8 @@ class tTerminalScreen {
     void MoveTo(int x, int y);
     void SetColours(std::uint8_t attribute);
     void AppendColour(int index, bool background);
+    void SetMonochrome(std::uint8_t attribute);
+    int Brightness(int index) const;
 
     const tTerminalCaps& m_Caps;
     std::array<std::uint32_t, 16> m_Palette{};

@@ -95,5 +95,33 @@ TEST(TerminalColourTest, PaletteIndicesMapOntoTheSixteenAnsiColours) {
             << "palette index " << i << ": expected ANSI colour " << expected[i];
 }
 
+// Catches colour codes sent to a terminal that has none (vt100 showed them as garbage or
+// ignored them, losing every highlight): such terminals get bold and reverse video.
+TEST(TerminalColourTest, TerminalsWithoutColoursGetBoldAndReverse) {
+    tTerminalCaps caps;
+    ASSERT_TRUE(caps.Load("vt100", "")) << "expected the vt100 terminfo entry";
+    ASSERT_EQ(caps.Colours, tColourDepth::Monochrome) << "expected vt100 to have no colours";
+    struct tCase {
+        std::uint16_t Cell;
+        const char* Expected;
+    } cases[] = {
+        {0x1F41, "\x1b[0;1mA"}, // white on blue: bold
+        {0x7041, "\x1b[0;7mA"}, // black on light grey: reverse
+        {0x0741, "\x1b[0mA"},   // light grey on black: plain
+    };
+    for (const tCase& c : cases) {
+        tTerminalScreen screen(caps);
+        screen.SetPalette(kDefaultHostPalette);
+        screen.Resize(1, 1);
+        screen.Finish();
+        screen.Put(0, 0, &c.Cell, 1);
+        std::string out = screen.Finish();
+        EXPECT_NE(out.find(c.Expected), std::string::npos)
+            << "cell " << std::hex << c.Cell << ": expected " << c.Expected;
+        EXPECT_EQ(out.find("\x1b[3"), std::string::npos) << "expected no colour code";
+        EXPECT_EQ(out.find("\x1b[4"), std::string::npos) << "expected no colour code";
+    }
+}
+
 } // namespace
 } // namespace zarvo
