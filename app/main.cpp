@@ -12,6 +12,7 @@
 #include "library/stream_class.h"
 #include "platform/interrupt_signals.h"
 #include "records/record_stream_classes.h"
+#include "views/dialog.h"
 #include "views/view.h"
 #include "views/window.h"
 
@@ -23,6 +24,7 @@ int main() {
     RegisterLibraryStreamClasses();
     RegisterViewStreamClasses();
     RegisterWindowStreamClasses();
+    RegisterDialogStreamClasses();
     RegisterRecordStreamClasses();
     if (!TakeWorkDirLock())
         return 0;
