@@ -13,6 +13,8 @@
 #include "platform/interrupt_signals.h"
 #include "records/record_stream_classes.h"
 #include "views/dialog.h"
+#include "views/menu_view.h"
+#include "views/status_line_cache.h"
 #include "views/view.h"
 #include "views/window.h"
 
@@ -24,6 +26,8 @@ int main() {
     RegisterLibraryStreamClasses();
     RegisterViewStreamClasses();
     RegisterWindowStreamClasses();
+    RegisterMenuStreamClasses();
+    StartStatusLineCache();
     RegisterDialogStreamClasses();
     RegisterRecordStreamClasses();
     if (!TakeWorkDirLock())
@@ -43,6 +47,7 @@ int main() {
         runThread.join();
     }
     ReleaseWorkDirLock();
+    StopStatusLineCache();
     ReportError();
     return 0;
 }

@@ -1,8 +1,12 @@
 // The program's resources as objects: what each one holds.
 #include "tools/resource_builders.h"
 
+#include <string>
+
 #include "library/object_stream.h"
 #include "platform/cp866.h"
+#include "views/commands.h"
+#include "views/status_line_cache.h"
 
 namespace zarvo {
 
@@ -13,11 +17,62 @@ void WriteTestStrings(tStream& s) {
     Put(s, strings.get());
 }
 
+// Hints of the views that have status-line keys: number fields, date fields, and any view
+// being moved or resized from the keyboard.
+constexpr std::string_view kNumberFieldHint = "B2EYPJOVM";
+constexpr std::string_view kDateFieldHint = "EXW4XCC6Q";
+constexpr std::string_view kDraggingHintText = "F28C1CF6O";
+constexpr std::string_view kStatusLineHints[] = {kNumberFieldHint, kDateFieldHint,
+                                                 kDraggingHintText};
+
+constexpr std::uint16_t kF1Key = 0x3B00;
+// The screen's arrow glyphs (CP866 codes 0x1B, 0x1A, 0x18, 0x19).
+constexpr std::string_view kArrows = "\x1B\x1A\x18\x19";
+
+template <const std::string_view& Hint> void WriteStatusLineList(tStream& s) {
+    WriteStatusItems(s, BuildStatusLineItems(Hint).get());
+}
+
+constexpr std::string_view kNumberFieldName = "STATUSLINE|B2EYPJOVM";
+constexpr std::string_view kDateFieldName = "STATUSLINE|EXW4XCC6Q";
+constexpr std::string_view kDraggingName = "STATUSLINE|F28C1CF6O";
+
 constexpr tResourceBuilder kBuilders[] = {
     {"ZarvoTestStrings", &WriteTestStrings},
+    {kNumberFieldName, &WriteStatusLineList<kNumberFieldHint>},
+    {kDateFieldName, &WriteStatusLineList<kDateFieldHint>},
+    {kDraggingName, &WriteStatusLineList<kDraggingHintText>},
 };
 
+// The keys every field of a dialog answers, around the field's own.
+tStatusItemPtr FieldKeys(tStatusItemPtr own) {
+    return NewStatusKey("~F1~ Помощь"_oem, kF1Key, cmdHelp,
+                        NewStatusKey("~Tab~ Переход"_oem, 0, cmdNextControl, std::move(own)));
+}
+
+tStatusItemPtr AcceptAndCancel() {
+    return NewStatusKey("~Enter~ Принять"_oem, 0, cmdOk,
+                        NewStatusKey("~Esc~ Отмена"_oem, 0, cmdCancel));
+}
+
 } // namespace
+
+std::span<const std::string_view> StatusLineHints() {
+    return kStatusLineHints;
+}
+
+tStatusItemPtr BuildStatusLineItems(std::string_view hint) {
+    if (hint == kNumberFieldHint)
+        return FieldKeys(NewStatusKey("~Ctrl+K~ Калькулятор"_oem, 0, 0, AcceptAndCancel()));
+    if (hint == kDateFieldHint)
+        return FieldKeys(NewStatusKey("~Ctrl+K~ Календарь"_oem, 0, 0, AcceptAndCancel()));
+    if (hint == kDraggingHintText) {
+        std::string move = "~" + std::string(kArrows) + "~ " + std::string("Сдвиг"_oem);
+        std::string grow = "~Shift+" + std::string(kArrows) + "~ " + std::string("Размер"_oem);
+        return NewStatusKey(move, 0, 0, NewStatusKey(grow, 0, 0, AcceptAndCancel()));
+    }
+    return nullptr;
+}
 
 std::span<const tResourceBuilder> ProgramResourceBuilders() {
     return kBuilders;

@@ -7,6 +7,7 @@
 
 #include "library/collection_strings.h"
 #include "library/stream.h"
+#include "views/status_line.h"
 
 namespace zarvo {
 
@@ -21,5 +22,9 @@ std::span<const tResourceBuilder> ProgramResourceBuilders();
 
 // The string collection behind the resource "ZarvoTestStrings", which tests load back.
 tStringCollection* BuildTestStrings();
+
+// The hints that have a status-line list, and the list of each (null for any other hint).
+std::span<const std::string_view> StatusLineHints();
+tStatusItemPtr BuildStatusLineItems(std::string_view hint);
 
 } // namespace zarvo
