@@ -1,0 +1,162 @@
+// What the menu and status-line tests share: an 40 x 12 headless screen with a root that
+// hands back what views post before a script of events, runs a callback when the script is
+// used up (to look at the screen in the middle of a modal run) and then answers cmdAbort, so
+// no run can hang; and the keys the tests press.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "console/console.h"
+#include "console/headless/headless_host.h"
+#include "diagnostics/pending_error.h"
+#include "platform/cp866.h"
+#include "tests/views/support/screen_root.h"
+#include "views/command_set.h"
+
+namespace zarvo::testing_menus {
+
+class tMenuRoot : public tScreenRoot {
+  public:
+    explicit tMenuRoot(const tRect& bounds) : tScreenRoot(bounds) {}
+
+    void FetchEvent(TEventRec& event, bool /*wait*/) override {
+        if (!Pending.empty()) {
+            event = Pending.back();
+            Pending.pop_back();
+        } else if (!Script.empty()) {
+            event = Script.front();
+            Script.pop_front();
+        } else {
+            if (OnScriptEnd) {
+                auto callback = std::move(OnScriptEnd);
+                OnScriptEnd = nullptr;
+                callback();
+            }
+            event.Clear();
+            event.what = evtCommand;
+            event.message.command = cmdAbort;
+        }
+    }
+
+    std::deque<TEventRec> Script;
+    std::function<void()> OnScriptEnd;
+};
+
+inline TEventRec Key(std::uint16_t keyCode) {
+    TEventRec event;
+    event.what = evtKeyDown;
+    event.key.keyCode = keyCode;
+    return event;
+}
+
+inline TEventRec Mouse(std::uint16_t what, int x, int y, std::uint8_t buttons = mbLeftButton) {
+    TEventRec event;
+    event.what = what;
+    event.mouse.buttons = buttons;
+    event.mouse.where = tPoint{std::int16_t(x), std::int16_t(y)};
+    return event;
+}
+
+inline TEventRec Command(std::uint16_t what, std::uint16_t command) {
+    TEventRec event;
+    event.what = what;
+    event.message.command = command;
+    return event;
+}
+
+inline constexpr std::uint16_t kLeft = 0x4B00, kRight = 0x4D00, kUp = 0x4800, kDown = 0x5000;
+inline constexpr std::uint16_t kHome = 0x4700, kEnd = 0x4F00, kPgUp = 0x4900, kPgDn = 0x5100;
+inline constexpr std::uint16_t kEnter = 0x1C0D, kEsc = 0x011B, kF10 = 0x4400;
+
+class tMenuScreen : public ::testing::Test {
+  protected:
+    static constexpr int kCols = 40;
+    static constexpr int kRows = 12;
+
+    void SetUp() override {
+        StartConsoleDriver();
+        CurrentConsole->Activate();
+        Root = new tMenuRoot(MakeRect(0, 0, kCols, kRows));
+        Root->Repaint();
+        RestoreCommandSet(InitialCommandSet());
+        CommandSetChanged = false;
+    }
+    void TearDown() override {
+        FreeObject(Root);
+        Root = nullptr;
+        StopConsoleDriver();
+        RestoreCommandSet(InitialCommandSet());
+        CommandSetChanged = false;
+        ClearError();
+    }
+
+  public:
+    // Columns 0..WIDTH-1 of rows 0..HEIGHT-1 as UTF-8.
+    std::vector<std::string> Grid(int width, int height) {
+        Console.Pump();
+        std::vector<std::string> rows;
+        for (int y = 0; y < height; ++y) {
+            std::string row;
+            for (int x = 0; x < width; ++x)
+                AppendUtf8(row, Cp866ToGlyph(CellChar(Console.Host().CellAt(x, y))));
+            rows.push_back(row);
+        }
+        return rows;
+    }
+    std::uint8_t AttrAt(int x, int y) {
+        Console.Pump();
+        return CellAttr(Console.Host().CellAt(x, y));
+    }
+    void Script(std::initializer_list<TEventRec> events) {
+        Root->Script.insert(Root->Script.end(), events.begin(), events.end());
+    }
+    // The command of the newest posted command event, or 0.
+    std::uint16_t PostedCommand() const {
+        for (auto it = Root->Pending.rbegin(); it != Root->Pending.rend(); ++it)
+            if (it->what == evtCommand)
+                return it->message.command;
+        return 0;
+    }
+
+    tHeadlessConsole Console{kCols, kRows};
+    tMenuRoot* Root = nullptr;
+};
+
+} // namespace zarvo::testing_menus
+
+#include "views/menu_items.h"
+
+namespace zarvo::testing_menus {
+
+// Commands of the sample menu.
+inline constexpr std::int16_t cmdOpen = 100, cmdSave = 101, cmdExit = 102;
+inline constexpr std::int16_t cmdCopy = 110, cmdPaste = 111, cmdOne = 120, cmdTwo = 121;
+inline constexpr std::int16_t cmdWindow = 130;
+inline constexpr std::uint16_t kAltX = 0x2D00;
+
+// "Файл" (Открыть F3, Сохранить disabled, a line, Выход Alt+X), "Правка" (Копировать,
+// Вставить, "Ещё" with Раз and Два) and the command item "Окно".
+inline tMenuPtr SampleMenu() {
+    auto file = NewMenuRec(NewMenuItem(
+        "~О~ткрыть"_oem, "F3", 0x3D00, cmdOpen, 0,
+        NewMenuItem("~С~охранить"_oem, "", 0, cmdSave, 0,
+                    NewMenuLine(NewMenuItem("~В~ыход"_oem, "Alt+X", kAltX, cmdExit, 0)))));
+    file->Items->Next->Disabled = true;
+    auto more = NewMenuRec(
+        NewMenuItem("~Р~аз"_oem, "", 0, cmdOne, 0, NewMenuItem("~Д~ва"_oem, "", 0, cmdTwo, 0)));
+    auto edit =
+        NewMenuRec(NewMenuItem("~К~опировать"_oem, "", 0, cmdCopy, 0,
+                               NewMenuItem("~В~ставить"_oem, "", 0, cmdPaste, 0,
+                                           NewSubMenuItem("~Е~щё"_oem, 0, std::move(more)))));
+    return NewMenuRec(
+        NewSubMenuItem("~Ф~айл"_oem, 0, std::move(file),
+                       NewSubMenuItem("~П~равка"_oem, 0, std::move(edit),
+                                      NewMenuItem("~О~кно"_oem, "", 0, cmdWindow, 0))));
+}
+
+} // namespace zarvo::testing_menus
