@@ -86,7 +86,7 @@ void TMenuBox::SetVisibleFrom(int first) {
 }
 
 void TMenuBox::ScrollToCurrent() {
-    if (Menu == nullptr || Current == nullptr || LastVisible == nullptr)
+    if (Menu == nullptr || Current == nullptr || ItemCountOf(*Menu) <= VisibleRows())
         return;
     int index = ItemIndexOf(*Menu, Current);
     int first = ItemIndexOf(*Menu, FirstVisible);

@@ -20,6 +20,17 @@
 
 namespace zarvo::testing_menus {
 
+// Fills the screen with '.' so that what a closed menu leaves behind shows.
+class tBackground : public tView {
+  public:
+    explicit tBackground(const tRect& bounds) : tView(bounds) {}
+    void Draw() override {
+        tCell line[MaxLineCells];
+        FillCells(line, '.', 0x07, MaxLineCells);
+        PutLine(0, 0, Width, Height, line);
+    }
+};
+
 class tMenuRoot : public tScreenRoot {
   public:
     explicit tMenuRoot(const tRect& bounds) : tScreenRoot(bounds) {}
@@ -82,6 +93,7 @@ class tMenuScreen : public ::testing::Test {
         StartConsoleDriver();
         CurrentConsole->Activate();
         Root = new tMenuRoot(MakeRect(0, 0, kCols, kRows));
+        Root->tInsert(new tBackground(Root->ExtentRect()));
         Root->Repaint();
         RestoreCommandSet(InitialCommandSet());
         CommandSetChanged = false;
