@@ -7,6 +7,10 @@
 #include "library/stream_class.h"
 #include "platform/cp866.h"
 #include "views/button.h"
+#include "views/cluster.h"
+#include "views/label.h"
+#include "views/process_view.h"
+#include "views/static_text.h"
 
 namespace zarvo {
 
@@ -94,8 +98,25 @@ void RegisterDialogStreamClasses() {
         StreamClassOf<tDialog>("tDialog", []() -> tSObject* { return new tDialog(kStreamLoad); });
     static const tStreamClass kButton =
         StreamClassOf<tButton>("tButton", []() -> tSObject* { return new tButton(kStreamLoad); });
+    static const tStreamClass kCluster = StreamClassOf<tCluster>(
+        "tCluster", []() -> tSObject* { return new tCluster(kStreamLoad); });
+    static const tStreamClass kRadioButtons = StreamClassOf<tRadioButtons>(
+        "tRadioButtons", []() -> tSObject* { return new tRadioButtons(kStreamLoad); });
+    static const tStreamClass kCheckBoxes = StreamClassOf<tCheckBoxes>(
+        "tCheckBoxes", []() -> tSObject* { return new tCheckBoxes(kStreamLoad); });
+    static const tStreamClass kStaticText = StreamClassOf<tStaticText>(
+        "tStaticText", []() -> tSObject* { return new tStaticText(kStreamLoad); });
+    static const tStreamClass kLabel =
+        StreamClassOf<tLabel>("tLabel", []() -> tSObject* { return new tLabel(kStreamLoad); });
+    static const tStreamClass kParamText = StreamClassOf<tParamText>(
+        "tParamText", []() -> tSObject* { return new tParamText(kStreamLoad); });
+    static const tStreamClass kProcessView = StreamClassOf<tProcessView>(
+        "tProcessView", []() -> tSObject* { return new tProcessView(kStreamLoad); });
     static std::once_flag once;
-    std::call_once(once, [] { RegisterStreamClasses({&kDialog, &kButton}); });
+    std::call_once(once, [] {
+        RegisterStreamClasses({&kDialog, &kButton, &kCluster, &kRadioButtons, &kCheckBoxes,
+                               &kStaticText, &kLabel, &kParamText, &kProcessView});
+    });
 }
 
 } // namespace zarvo
