@@ -4,7 +4,9 @@
 #include <pthread.h>
 #include <thread>
 
+#include "app/command_line.h"
 #include "app/network_cycle.h"
+#include "app/no_ui.h"
 #include "app/work_dir_lock.h"
 #include "diagnostics/pending_error.h"
 #include "library/memory_error.h"
@@ -20,7 +22,12 @@
 
 using namespace zarvo;
 
-int main() {
+int main(int argc, char** argv) {
+    tCommandLine commandLine(std::span<const char* const>(argv + 1, argc > 0 ? argc - 1 : 0));
+    if (commandLine.Action() != tCommandLine::tAction::Run)
+        return commandLine.Answer();
+    if (RunsWithoutUi(commandLine))
+        UseNoUi();
     InitStartupFacts();
     InstallMemoryErrorHandler();
     RegisterLibraryStreamClasses();
@@ -31,12 +38,13 @@ int main() {
     RegisterDialogStreamClasses();
     RegisterRecordStreamClasses();
     if (!TakeWorkDirLock())
-        return 0;
+        return commandLine.ExitStatus(tTestEnd::Stopped);
+    tTestEnd end = tTestEnd::Stopped;
     if (IsErrorPending()) {
         ReportError();
     } else {
         InstallInterruptSignals();
-        std::thread runThread(RunTest);
+        std::thread runThread([&] { end = RunTest(commandLine.TestParams()); });
         // The interrupts belong to the run thread: its terminal reads must be the ones they
         // break off.
         sigset_t interrupts;
@@ -49,5 +57,5 @@ int main() {
     ReleaseWorkDirLock();
     StopStatusLineCache();
     ReportError();
-    return 0;
+    return commandLine.ExitStatus(end);
 }

@@ -55,12 +55,17 @@ bool ConfirmContinue() {
     return MessageBoxCall("Вы желаете прервать процесс ?"_oem, mbYes | mbNo) != cmdYes;
 }
 
-void RunTest() {
+tTestEnd RunTest(const tTestParams* given) {
     tTestParams params;
-    if (!GetTestParams(params.Directory, params.FileSize, params.WorkTime, params.Period))
-        return;
+    if (given) {
+        params = *given;
+        if (!CheckServerDirectory(params.Directory))
+            return tTestEnd::Stopped;
+    } else if (!GetTestParams(params.Directory, params.FileSize, params.WorkTime, params.Period)) {
+        return tTestEnd::GivenUp;
+    }
     tNetworkTest test(params);
-    test.Run();
+    return test.Run();
 }
 
 tNetworkTest::tNetworkTest(const tTestParams& params)
@@ -74,6 +79,7 @@ bool tNetworkTest::AskOperator() {
     std::uint32_t asked = GetTickCount32();
     bool goOn = ConfirmContinue();
     m_PausedMs += ElapsedSince(asked);
+    m_Cancelled = !goOn;
     return goOn;
 }
 
@@ -84,11 +90,17 @@ void tNetworkTest::ShowStatus(std::string_view status) {
     ProgressSetText(*m_Progress, text);
 }
 
-void tNetworkTest::Run() {
+// An error outweighs a cancel, and a cancel the error bytes: the entry holds the count.
+tTestEnd tNetworkTest::Run() {
     if (!Prepare())
-        return;
+        return tTestEnd::Stopped;
     Iterate();
     Cleanup();
+    if (m_Stopped)
+        return tTestEnd::Stopped;
+    if (m_Cancelled)
+        return tTestEnd::Cancelled;
+    return m_Statistics.ErrorBytes > 0 ? tTestEnd::ErrorBytes : tTestEnd::Clean;
 }
 
 namespace {
@@ -451,8 +463,12 @@ void tNetworkTest::Cleanup() {
     m_File.reset();
     if (m_TestFileCreated && FileExists(m_TestFile))
         DeleteFile(m_TestFile);
+    // The final counts, for whatever outlives the progress (its lines, a terminal).
+    if (m_Progress)
+        ProgressSetText(*m_Progress, ResultText(m_Statistics));
     m_Progress.reset();
     std::unique_ptr<ESException> error = TakeError();
+    m_Stopped = error != nullptr;
     std::string message = error ? FailureText(*error) : std::string();
     AppendProtocol(m_Statistics, message);
     ReleaseScratchDirectory();

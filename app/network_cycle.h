@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/chain_block.h"
+#include "app/parameters.h"
 #include "app/statistics.h"
 #include "app/transfer_thread.h"
 #include "diagnostics/pending_error.h"
@@ -18,20 +19,23 @@
 
 namespace zarvo {
 
-struct tTestParams {
-    std::string Directory;
-    std::int32_t FileSize = 100; // megabytes, 0 to 65535
-    std::int32_t WorkTime = 0;   // seconds; 0 runs until the operator stops it
-    std::int32_t Period = 3600;  // seconds between iterations
-};
-
 inline constexpr std::size_t kBufferValues = 8192;
 inline constexpr std::size_t kBufferBytes = kBufferValues * 4;
 inline constexpr std::string_view kScratchName = "TEST_NET.$$$";
 inline constexpr std::string_view kTestFileName = "test.tmp";
 
-// Asks for the parameters and runs the whole test. Its return ends the program.
-void RunTest();
+// How a test ended, from the operator's giving up before it started to a clean result.
+enum class tTestEnd {
+    GivenUp,    // the operator gave up the parameter questions
+    Stopped,    // parameters refused, the test could not start, or an error stopped it
+    Cancelled,  // by the operator or by a shutdown signal
+    ErrorBytes, // ran its course and counted differing bytes
+    Clean,      // ran its course without a differing byte
+};
+
+// Runs the whole test with the given parameters, or asks for them when there are none. Its
+// return ends the program.
+tTestEnd RunTest(const tTestParams* given = nullptr);
 
 class tNetworkTest {
   public:
@@ -39,7 +43,7 @@ class tNetworkTest {
     ~tNetworkTest();
 
     // Everything after the parameter dialog.
-    void Run();
+    tTestEnd Run();
 
     const tTestStatistics& Statistics() const { return m_Statistics; }
     const tTestBlock& Block() const { return m_Block; }
@@ -112,6 +116,9 @@ class tNetworkTest {
     int m_FailureOsError = 0;
     // Error bytes counted since the progress text was last set.
     bool m_StatusStale = false;
+    // How the test ended, for the program's exit status.
+    bool m_Cancelled = false;
+    bool m_Stopped = false;
     tTestBlock m_Block;
     std::mt19937 m_Random;
     std::unique_ptr<tProgress> m_Progress;

@@ -1,10 +1,22 @@
-// The four values the operator gives before the test starts.
+// The four values the operator gives before the test starts, and the checks every way of
+// giving them shares.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace zarvo {
+
+struct tTestParams {
+    std::string Directory;
+    std::int32_t FileSize = 100; // megabytes, 0 to 65535
+    std::int32_t WorkTime = 0;   // seconds; 0 runs until the operator stops it
+    std::int32_t Period = 3600;  // seconds between iterations
+};
+
+// The longest server directory the test holds.
+inline constexpr std::size_t kMaxDirectoryLength = 255;
 
 // True when the operator accepted values whose directory exists; false when they gave up.
 bool GetTestParams(std::string& directory, std::int32_t& fileSize, std::int32_t& workTime,
@@ -15,5 +27,14 @@ bool GetTestParams(std::string& directory, std::int32_t& fileSize, std::int32_t&
 std::int32_t ParseTimeOfDay(std::string_view text);
 // Parses a file size of 0 to 65535 megabytes; -1 otherwise.
 std::int32_t ParseFileSize(std::string_view text);
+
+// What the operator is told when a size or a time does not parse (CP866).
+std::string_view FileSizeRefusal();
+std::string_view TimeRefusal();
+// The directory as given, without characters of code 32 or below at either end.
+std::string TrimmedDirectory(std::string_view text);
+// True when the directory exists; otherwise shows why ("Не указан каталог на сервере" or
+// "Не найден каталог ...") as a refusal.
+bool CheckServerDirectory(const std::string& directory);
 
 } // namespace zarvo

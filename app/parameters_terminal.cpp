@@ -14,15 +14,6 @@ namespace zarvo {
 
 namespace {
 
-std::string Trim(std::string_view text) {
-    std::size_t first = 0, last = text.size();
-    while (first < last && std::uint8_t(text[first]) <= 32)
-        ++first;
-    while (last > first && std::uint8_t(text[last - 1]) <= 32)
-        --last;
-    return std::string(text.substr(first, last - first));
-}
-
 bool AllDigits(std::string_view text) {
     if (text.empty())
         return false;
@@ -44,7 +35,7 @@ tAnswer AskValue(std::string_view prompt, std::string_view defaultText, std::str
         std::string line;
         if (ReadTerminalLine(STDIN_FILENO, line) != tLineResult::Line)
             return tAnswer::GiveUp;
-        std::string text = Trim(line);
+        std::string text = TrimmedDirectory(line);
         value = parse(text.empty() ? std::string(defaultText) : text);
         if (value >= 0)
             return tAnswer::Value;
@@ -53,6 +44,34 @@ tAnswer AskValue(std::string_view prompt, std::string_view defaultText, std::str
 }
 
 } // namespace
+
+std::string TrimmedDirectory(std::string_view text) {
+    std::size_t first = 0, last = text.size();
+    while (first < last && std::uint8_t(text[first]) <= 32)
+        ++first;
+    while (last > first && std::uint8_t(text[last - 1]) <= 32)
+        --last;
+    return std::string(text.substr(first, last - first));
+}
+
+std::string_view FileSizeRefusal() {
+    return "Размер файла - число от 0 до 65535"_oem;
+}
+
+std::string_view TimeRefusal() {
+    return "Время указывается как чч:мм:сс, от 00:00:00 до 23:59:59"_oem;
+}
+
+bool CheckServerDirectory(const std::string& directory) {
+    if (directory.empty()) {
+        MessageBoxCall("Не указан каталог на сервере"_oem, mbError | mbContinue);
+        return false;
+    }
+    if (DirectoryExists(directory))
+        return true;
+    MessageBoxCall(std::string("Не найден каталог "_oem) + directory, mbError | mbContinue);
+    return false;
+}
 
 std::int32_t ParseTimeOfDay(std::string_view text) {
     std::int32_t parts[3] = {0, 0, 0};
@@ -86,25 +105,18 @@ bool GetTestParams(std::string& directory, std::int32_t& fileSize, std::int32_t&
         std::string line;
         if (ReadTerminalLine(STDIN_FILENO, line) != tLineResult::Line)
             return false;
-        directory = Trim(line);
-        if (directory.size() > 255)
-            directory.resize(255);
-        auto sizeRefusal = "Размер файла - число от 0 до 65535"_oem;
-        auto timeRefusal = "Время указывается как чч:мм:сс, от 00:00:00 до 23:59:59"_oem;
-        if (AskValue("Размер файла, Мб"_oem, "100", sizeRefusal, ParseFileSize, fileSize) ==
+        directory = TrimmedDirectory(line);
+        if (directory.size() > kMaxDirectoryLength)
+            directory.resize(kMaxDirectoryLength);
+        if (AskValue("Размер файла, Мб"_oem, "100", FileSizeRefusal(), ParseFileSize, fileSize) ==
                 tAnswer::GiveUp ||
-            AskValue("Время раб. (0-до прер. польз.)"_oem, "00:00:00", timeRefusal, ParseTimeOfDay,
-                     workTime) == tAnswer::GiveUp ||
-            AskValue("Период между итерациями"_oem, "01:00:00", timeRefusal, ParseTimeOfDay,
+            AskValue("Время раб. (0-до прер. польз.)"_oem, "00:00:00", TimeRefusal(),
+                     ParseTimeOfDay, workTime) == tAnswer::GiveUp ||
+            AskValue("Период между итерациями"_oem, "01:00:00", TimeRefusal(), ParseTimeOfDay,
                      period) == tAnswer::GiveUp)
             return false;
-        if (directory.empty()) {
-            MessageBoxCall("Не указан каталог на сервере"_oem, mbError | mbContinue);
-            continue;
-        }
-        if (DirectoryExists(directory))
+        if (CheckServerDirectory(directory))
             return true;
-        MessageBoxCall(std::string("Не найден каталог "_oem) + directory, mbError | mbContinue);
     }
 }
 

@@ -16,16 +16,23 @@
 namespace zarvo {
 
 tProgressCancelHook gProgressCancelHook = nullptr;
+tProgressLineHook gProgressLineHook = nullptr;
 
 namespace {
 
 constexpr std::uint32_t kRedrawMs = 150;
 constexpr int kBarWidth = 40;
 
-void Draw(tProgress& progress) {
+void Draw(tProgress& progress, bool closing = false) {
     progress.Dirty = false;
     progress.LastDraw = GetTickCount32();
-    if (!progress.Visible || !isatty(STDOUT_FILENO))
+    if (!progress.Visible)
+        return;
+    if (gProgressLineHook) {
+        gProgressLineHook(progress, closing);
+        return;
+    }
+    if (!isatty(STDOUT_FILENO))
         return;
     std::string screen = "\x1b[H\x1b[J";
     screen += progress.Params.Title;
@@ -41,10 +48,11 @@ void Draw(tProgress& progress) {
     WriteTerminalText(STDOUT_FILENO, screen);
 }
 
-// The clock is read only when something on the screen changed.
+// The clock is read only when something on the screen changed. Lines see every change, so
+// that no phase goes unwritten; they pick for themselves what is worth a line.
 void DrawIfDue(tProgress& progress) {
     progress.Dirty = true;
-    if (std::uint32_t(GetTickCount32() - progress.LastDraw) >= kRedrawMs)
+    if (gProgressLineHook || std::uint32_t(GetTickCount32() - progress.LastDraw) >= kRedrawMs)
         Draw(progress);
 }
 
@@ -63,8 +71,8 @@ void DefaultProgressParams(tStandardProgressParams& params) {
 tProgress::tProgress(const tStandardProgressParams& params) : Params(params) {}
 
 tProgress::~tProgress() {
-    if (Visible && Dirty)
-        Draw(*this);
+    if (Visible && (Dirty || gProgressLineHook))
+        Draw(*this, true);
 }
 
 bool MakeStandardProgress(std::unique_ptr<tProgress>& progress,

@@ -29,6 +29,11 @@ class tProgress;
 using tProgressCancelHook = bool (*)(tProgress& progress);
 extern tProgressCancelHook gProgressCancelHook;
 
+// Takes the place of the drawing when set (the mode without a UI writes lines): called on
+// every change, and once more with `closing` when the progress goes away.
+using tProgressLineHook = void (*)(const tProgress& progress, bool closing);
+extern tProgressLineHook gProgressLineHook;
+
 class tProgress {
   public:
     explicit tProgress(const tStandardProgressParams& params);

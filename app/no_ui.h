@@ -1,0 +1,34 @@
+// The mode without any UI, for runs from cron and scripts: the progress goes to stderr as
+// lines, and every question takes its default answer.
+#pragma once
+
+#include <string>
+
+#include "app/command_line.h"
+#include "views/progress.h"
+
+namespace zarvo {
+
+// Turns the progress's states into lines worth reading in a log: the title once, the whole
+// text whenever the status (its last line) changes, the status with its percentage at every
+// tenth, and the last text when the progress closes.
+class tProgressLines {
+  public:
+    // The lines (CP866, each ended by CR) that this state adds; empty when none.
+    std::string Lines(const tProgress& progress, bool closing);
+
+  private:
+    bool m_TitleWritten = false;
+    std::string m_Text;
+    std::string m_Status;
+    int m_Tenth = 0;
+};
+
+// Asked for on the command line, or test parameters given where there is neither a terminal
+// nor a display to show anything on.
+bool RunsWithoutUi(const tCommandLine& commandLine);
+
+// Installs the line output and the questions' defaults for the rest of the run.
+void UseNoUi();
+
+} // namespace zarvo

@@ -1,0 +1,209 @@
+// The real program started with options and without a UI: its exit status, its protocol
+// entry, what it writes on stderr, and the server left clean.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <thread>
+
+#include "platform/cp866.h"
+#include "support/child_process.h"
+#include "support/temp_dir.h"
+
+using namespace zarvo::testing;
+
+namespace {
+
+const char* const kTwoCopies =
+    "Две копии программы не могут быть одновременно запущены из одного рабочего каталога.";
+
+class CommandLineRun : public ::testing::Test {
+  protected:
+    // Started in `work`, without a display and without a terminal, as cron starts it; an
+    // argument holding `server` names the server directory there.
+    std::unique_ptr<tChildProcess> Start(const std::vector<std::string>& options,
+                                         const tTempDir& work) const {
+        std::vector<std::string> argv = {"/usr/bin/env", "-u", "DISPLAY", ZARVO_BINARY};
+        for (const std::string& option : options) {
+            std::string argument = option;
+            if (std::size_t at = argument.find("server"); at != std::string::npos)
+                argument.replace(at, 6, m_Server.Str());
+            argv.push_back(argument);
+        }
+        auto child = std::make_unique<tChildProcess>(argv, work.Str());
+        child->CloseInput();
+        return child;
+    }
+    std::unique_ptr<tChildProcess> Start(const std::vector<std::string>& options) const {
+        return Start(options, m_Work);
+    }
+    static std::string Protocol(const tTempDir& work) {
+        return zarvo::Cp866ToUtf8(ReadFileBytes(work.Path() / "protocol.doc"));
+    }
+    int Entries() const {
+        std::string protocol = Protocol(m_Work);
+        int count = 0;
+        for (std::size_t at = 0; (at = protocol.find("Размер файла", at)) != std::string::npos;
+             ++at)
+            ++count;
+        return count;
+    }
+    bool ServerEmpty() const { return std::filesystem::is_empty(m_Server.Path()); }
+
+    // Bounded: the run under test has started its wait between two iterations.
+    static bool WaitForWaiting(tChildProcess& child) {
+        for (int waited = 0; waited < 30'000; waited += 20) {
+            if (child.Errors().find("Ожидание следующего запуска в") != std::string::npos)
+                return true;
+            if (!child.Running())
+                return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return false;
+    }
+
+    tTempDir m_Work;
+    tTempDir m_Server;
+};
+
+struct tRunCase {
+    const char* Name;
+    std::vector<std::string> Options;
+    int Status;
+    bool Entry;
+    bool LockTaken;     // false: refused before anything was touched
+    const char* Errors; // expected on stderr, UTF-8
+    const char* Output; // expected on stdout; nullptr: nothing at all
+};
+
+} // namespace
+
+// Catches a wrong exit status for scripts, an entry written for a test that never ran (or
+// none for one that did), refusals that do not say why, and progress lines missing a phase.
+TEST_F(CommandLineRun, EndsWithTheStatusOfTheTest) {
+    const tRunCase cases[] = {
+        {"clean run",
+         {"--no-ui", "--dir", "server", "--size", "1", "--work-time", "00:00:01"},
+         0,
+         true,
+         true,
+         "Тестирование сети\n",
+         nullptr},
+        {"no terminal and no display",
+         {"--dir=server", "--size=1", "--work-time=00:00:01"},
+         0,
+         true,
+         true,
+         "Тестирование сети\n",
+         nullptr},
+        {"missing directory",
+         {"--no-ui", "--dir", "server/missing", "--size", "1"},
+         2,
+         false,
+         true,
+         "Не найден каталог ",
+         nullptr},
+        {"no directory",
+         {"--no-ui", "--size", "1"},
+         2,
+         false,
+         true,
+         "Не указан каталог на сервере",
+         nullptr},
+        {"size out of range",
+         {"--dir", "server", "--size", "70000"},
+         2,
+         false,
+         false,
+         "zarvo: --size=70000: Размер файла - число от 0 до 65535\nСправка: zarvo --help\n",
+         nullptr},
+        {"unknown option",
+         {"--dir", "server", "--verbose"},
+         2,
+         false,
+         false,
+         "Неизвестный параметр: --verbose",
+         nullptr},
+        {"help", {"--help", "--dir", "server"}, 0, false, false, nullptr, "Использование: zarvo"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        tTempDir work;
+        auto child = Start(c.Options, work);
+        ASSERT_EQ(child->Wait(30'000), c.Status) << child->Errors();
+        EXPECT_EQ(std::filesystem::exists(work.Path() / "protocol.doc"), c.Entry)
+            << "an entry only for a test that ran";
+        EXPECT_EQ(std::filesystem::exists(work.Path() / "TEMP"), c.LockTaken);
+        EXPECT_FALSE(std::filesystem::exists(work.Path() / "TEMP" / "Zarvo.lck"));
+        std::string errors = child->Errors();
+        if (c.Entry) {
+            std::string protocol = Protocol(work);
+            EXPECT_NE(protocol.find("Размер файла 1 Мб\r\n"), std::string::npos) << protocol;
+            EXPECT_NE(protocol.find("Прочитано 1 Мб. Ошибок -  0 байт. \r\n"), std::string::npos)
+                << protocol;
+            for (const char* phase : {"\nЗапись\n", "\nЧтение\n", "\nПрочитано 1 Мб. Ошибок"})
+                EXPECT_NE(errors.find(phase), std::string::npos)
+                    << "the lines show " << phase << " in:\n"
+                    << errors;
+        }
+        if (c.Errors) {
+            EXPECT_NE(errors.find(c.Errors), std::string::npos) << errors;
+        }
+        if (c.Output) {
+            EXPECT_NE(child->Output().find(c.Output), std::string::npos) << child->Output();
+        } else {
+            EXPECT_EQ(child->Output(), "") << "stdout stays free";
+        }
+        EXPECT_TRUE(ServerEmpty()) << "the server is left as it was";
+    }
+}
+
+// Catches a stop by Ctrl+C or a signal reported as a finished test, or leaving the server
+// dirty and the protocol without its entry.
+TEST_F(CommandLineRun, InterruptedRunEndsCancelledWithItsEntry) {
+    for (int signal : {SIGTERM, SIGINT}) {
+        SCOPED_TRACE(signal);
+        int entriesBefore = Entries();
+        auto child = Start({"--no-ui", "--dir", "server", "--size", "1", "--work-time", "00:00:00",
+                            "--period", "01:00:00"});
+        ASSERT_TRUE(WaitForWaiting(*child)) << child->Errors();
+        child->Kill(signal);
+        ASSERT_EQ(child->Wait(20'000), 3) << child->Errors();
+        EXPECT_EQ(Entries(), entriesBefore + 1) << "the cancelled test has its entry";
+        EXPECT_TRUE(ServerEmpty());
+        EXPECT_FALSE(std::filesystem::exists(m_Work.Path() / "TEMP" / "Zarvo.lck"));
+    }
+}
+
+// Catches a copy refused by the working-directory lock ending with 0, as if it had tested.
+TEST_F(CommandLineRun, RefusedLockIsAStop) {
+    auto first = Start({"--no-ui", "--dir", "server", "--size", "1", "--work-time", "00:00:00",
+                        "--period", "01:00:00"});
+    ASSERT_TRUE(WaitForWaiting(*first)) << first->Errors();
+    auto second = Start({"--no-ui", "--dir", "server", "--size", "1"});
+    EXPECT_EQ(second->Wait(20'000), 2) << second->Errors();
+    EXPECT_NE(second->Errors().find(kTwoCopies), std::string::npos) << second->Errors();
+    EXPECT_TRUE(first->Running()) << "the first copy goes on";
+    first->Kill(SIGTERM);
+    EXPECT_EQ(first->Wait(20'000), 3);
+}
+
+// Catches a differing byte from the server ending with the status of a clean test.
+TEST_F(CommandLineRun, FlippedByteEndsWithOne) {
+    if (!CanMount())
+        GTEST_SKIP() << "needs root and /dev/fuse";
+    tTempDir backing;
+    std::string script = std::string(ZARVO_TEST_DIR) + "/support/faulty_fs.py";
+    tChildProcess fs(
+        {"/usr/bin/python3", script, backing.Str(), m_Server.Str(), "flip-read", "40001"}, "/");
+    ASSERT_TRUE(WaitUntilMounted(m_Server.Str(), 10'000)) << fs.Errors();
+    auto child = Start({"--no-ui", "--dir", "server", "--size", "1", "--work-time", "00:00:01"});
+    int status = child->Wait(30'000);
+    RunCommand("fusermount -u -z " + m_Server.Str(), 10);
+    fs.Kill(SIGTERM);
+    fs.Wait(5000);
+    EXPECT_EQ(status, 1) << child->Errors();
+    EXPECT_NE(Protocol(m_Work).find("Ошибок -  1 байт"), std::string::npos) << Protocol(m_Work);
+    EXPECT_TRUE(std::filesystem::is_empty(backing.Path())) << "the share is left clean";
+}
