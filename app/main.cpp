@@ -15,6 +15,7 @@
 #include "platform/interrupt_signals.h"
 #include "records/record_stream_classes.h"
 #include "views/dialog.h"
+#include "views/history.h"
 #include "views/menu_view.h"
 #include "views/status_line_cache.h"
 #include "views/view.h"
@@ -36,6 +37,7 @@ int main(int argc, char** argv) {
     RegisterMenuStreamClasses();
     StartStatusLineCache();
     RegisterDialogStreamClasses();
+    RegisterInputStreamClasses();
     RegisterRecordStreamClasses();
     if (!TakeWorkDirLock())
         return commandLine.ExitStatus(tTestEnd::Stopped);
