@@ -112,13 +112,14 @@ TStatusLine::TStatusLine(tStreamLoad) : tView(kStreamLoad) {
 }
 
 TStatusLine::~TStatusLine() {
-    Unsubscribe(evnNotifyIdle, BindHandler<&TStatusLine::OnIdle>(this));
+    zarvo::Unsubscribe(evnNotifyIdle, BindHandler<&TStatusLine::OnIdle>(this));
     if (gHintTableLine == this)
         gHintTableLine = nullptr;
 }
 
 void TStatusLine::SubscribeIdle() {
-    Subscribe(evnNotifyIdle, BindHandler<&TStatusLine::OnIdle>(this));
+    // The application's idle notification is global, not the line's own event.
+    zarvo::Subscribe(evnNotifyIdle, BindHandler<&TStatusLine::OnIdle>(this));
     gHintTableLine = this;
     HintTableHook = &HintTable;
 }
