@@ -1,5 +1,5 @@
-// Zarvo's start: the library's start-up facts, the working-directory lock, the run thread
-// with the test, and the orderly end that releases the lock.
+// Zarvo's start: the library's start-up facts, the execution log, the working-directory lock,
+// the run thread with the test, and the orderly end that releases the lock and closes the log.
 #include <csignal>
 #include <pthread.h>
 #include <thread>
@@ -8,6 +8,7 @@
 #include "app/network_cycle.h"
 #include "app/no_ui.h"
 #include "app/work_dir_lock.h"
+#include "diagnostics/log/diagnostics_run.h"
 #include "diagnostics/pending_error.h"
 #include "library/memory_error.h"
 #include "library/startup_facts.h"
@@ -30,6 +31,7 @@ int main(int argc, char** argv) {
     if (RunsWithoutUi(commandLine))
         UseNoUi();
     InitStartupFacts();
+    StartDiagnostics();
     InstallMemoryErrorHandler();
     RegisterLibraryStreamClasses();
     RegisterViewStreamClasses();
@@ -39,8 +41,10 @@ int main(int argc, char** argv) {
     RegisterDialogStreamClasses();
     RegisterInputStreamClasses();
     RegisterRecordStreamClasses();
-    if (!TakeWorkDirLock())
+    if (!TakeWorkDirLock()) {
+        FinishDiagnostics();
         return commandLine.ExitStatus(tTestEnd::Stopped);
+    }
     tTestEnd end = tTestEnd::Stopped;
     if (IsErrorPending()) {
         ReportError();
@@ -59,5 +63,6 @@ int main(int argc, char** argv) {
     ReleaseWorkDirLock();
     StopStatusLineCache();
     ReportError();
+    FinishDiagnostics();
     return commandLine.ExitStatus(end);
 }

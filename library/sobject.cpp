@@ -2,8 +2,15 @@
 // hook chain and the process-wide event bus.
 #include "library/sobject.h"
 
-#include <cassert>
+#include <cxxabi.h>
 
+#include <cassert>
+#include <cstdio>
+#include <cstdlib>
+#include <string_view>
+#include <typeinfo>
+
+#include "diagnostics/heap_accounting.h"
 #include "diagnostics/pending_error.h"
 
 namespace zarvo {
@@ -26,7 +33,36 @@ struct tGlobalEventsHolder {
     }
 };
 
+// The leak report's name for a block holding a framework object: its class, demangled,
+// without the program's namespace. Uses malloc only: the heap is locked meanwhile.
+void NameFrameworkObject(const void* block, char* name, std::size_t capacity) {
+    const char* mangled = typeid(*static_cast<const tSObject*>(block)).name();
+    int status = 0;
+    char* demangled = abi::__cxa_demangle(mangled, nullptr, nullptr, &status);
+    std::string_view shown = status == 0 && demangled ? demangled : mangled;
+    if (shown.starts_with("zarvo::"))
+        shown.remove_prefix(7);
+    std::snprintf(name, capacity, "%.*s", int(shown.size()), shown.data());
+    std::free(demangled);
+}
+
 } // namespace
+
+void* tSObject::operator new(std::size_t size) {
+    return AllocateHeapBlock(size, NameFrameworkObject);
+}
+
+void* tSObject::operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    return TryAllocateHeapBlock(size, NameFrameworkObject);
+}
+
+void tSObject::operator delete(void* block) noexcept {
+    ReleaseHeapBlock(block);
+}
+
+void tSObject::operator delete(void* block, const std::nothrow_t&) noexcept {
+    ReleaseHeapBlock(block);
+}
 
 tSObject::~tSObject() {
     ReleaseObjectEvents(this);

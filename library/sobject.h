@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <string_view>
 #include <type_traits>
 #include <utility>
@@ -33,6 +34,14 @@ class tSObject {
     // Objects are freed with FreeObject (or tObjectPtr), which runs the free hooks first;
     // a plain delete still fires "9XPB7LCKW" here so that no subscriber keeps a dangling link.
     virtual ~tSObject();
+
+    // Blocks of framework objects carry their class name for the leak report.
+    static void* operator new(std::size_t size);
+    static void* operator new(std::size_t size, const std::nothrow_t&) noexcept;
+    static void* operator new(std::size_t, void* place) noexcept { return place; }
+    static void operator delete(void* block) noexcept;
+    static void operator delete(void* block, const std::nothrow_t&) noexcept;
+    static void operator delete(void*, void*) noexcept {}
 
     virtual std::uint16_t StoreID() const;
     // Command 0 asks "usable?": true exactly when no error is pending. Any other command: true.

@@ -42,6 +42,10 @@ expect fail platform-includes-console platform/os.h '#include "console/console.h
 expect fail library-includes-views library/list.cpp '  #  include "views/view.h"'
 expect fail records-includes-dirselect records/record.cpp '#include "dirselect/dialog.h"'
 expect fail console-includes-app console/x11/window.cpp '#include "app/main.h"'
+expect pass log-includes-library diagnostics/log/log.cpp '#include "library/array.h"'
+expect fail library-includes-log library/list.cpp '#include "diagnostics/log/log.h"'
+expect fail diagnostics-includes-log diagnostics/error.cpp '#include "diagnostics/log/log.h"'
+expect fail log-includes-console diagnostics/log/log.cpp '#include "console/console.h"'
 expect pass tests-include-anything tests/library/x_test.cpp '#include "app/main.h"'
 expect pass system-headers-ignored platform/os.cpp '#include <X11/Xlib.h>'
 
