@@ -4,6 +4,7 @@
 #include "views/status_line.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "library/clocks.h"
 #include "library/scope.h"
@@ -17,11 +18,12 @@ namespace {
 constexpr auto kStatusLinePalette = MakePalette(2, 3, 4, 5, 6, 7);
 constexpr std::uint8_t kHintDivider = 179; // │
 
-// The status line that answers the hint table, newest first.
-TStatusLine* gHintTableLine = nullptr;
+// The status lines alive, oldest first; the newest answers the hint table, and when it goes
+// the one before it takes over again.
+std::vector<TStatusLine*> gHintTableLines;
 
 std::string HintTable(std::uint16_t helpContext) {
-    return gHintTableLine != nullptr ? gHintTableLine->HintFor(helpContext) : std::string();
+    return gHintTableLines.empty() ? std::string() : gHintTableLines.back()->HintFor(helpContext);
 }
 
 int ItemWidth(const TStatusItemRec& item) {
@@ -113,14 +115,13 @@ TStatusLine::TStatusLine(tStreamLoad) : tView(kStreamLoad) {
 
 TStatusLine::~TStatusLine() {
     zarvo::Unsubscribe(evnNotifyIdle, BindHandler<&TStatusLine::OnIdle>(this));
-    if (gHintTableLine == this)
-        gHintTableLine = nullptr;
+    std::erase(gHintTableLines, this);
 }
 
 void TStatusLine::SubscribeIdle() {
     // The application's idle notification is global, not the line's own event.
     zarvo::Subscribe(evnNotifyIdle, BindHandler<&TStatusLine::OnIdle>(this));
-    gHintTableLine = this;
+    gHintTableLines.push_back(this);
     HintTableHook = &HintTable;
 }
 

@@ -114,6 +114,8 @@ TEST_F(StatusLineTest, HintTableServesViewsWithoutHints) {
         std::uint16_t Topic;
         const char* Expected;
     } cases[] = {{99, ""}, {100, "TESTHINT1"}, {199, "TESTHINT1"}, {200, ""}, {15, "OTHER0001"}};
+    // A second line that comes and goes leaves the hint table to the first.
+    FreeObject(MakeObject<TStatusLine>(MakeRect(0, 0, 10, 1), nullptr).release());
     for (const tCase& c : cases) {
         tView* view = HintedView(MakeRect(0, 0, 10, 2), "", c.Topic);
         Root->InsertView(view);
