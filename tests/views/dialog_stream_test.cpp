@@ -12,6 +12,9 @@
 #include "views/button.h"
 #include "views/cluster.h"
 #include "views/dialog.h"
+#include "views/frame.h"
+#include "views/history.h"
+#include "views/input_line.h"
 #include "views/label.h"
 #include "views/process_view.h"
 #include "views/static_text.h"
@@ -60,9 +63,65 @@ class DialogStreamTest : public ::testing::Test {
         RegisterViewStreamClasses();
         RegisterWindowStreamClasses();
         RegisterDialogStreamClasses();
+        RegisterInputStreamClasses();
     }
     void TearDown() override { ClearError(); }
 };
+
+// Catches the find dialog (cancel, OK as the default button, two check boxes, a history button
+// and a label both naming the input line after them, the input line, the frame) coming back
+// with its references, its current control or its 83-byte data record wrong.
+TEST_F(DialogStreamTest, FindDialog) {
+    tObjectPtr<tDialog> stored(new tDialog(MakeRect(0, 0, 40, 12), "Найти"_oem));
+    auto* input = new tInputLine(MakeRect(3, 3, 34, 4), 80);
+    stored->tInsert(new tButton(MakeRect(20, 9, 30, 11), "Отмена"_oem, cmdCancel, 0));
+    stored->tInsert(
+        new tButton(MakeRect(8, 9, 18, 11), "~Д~а"_oem, cmdOk, ButtonFlag::IsDefaultButton));
+    stored->tInsert(new tCheckBoxes(MakeRect(3, 5, 36, 7),
+                                    NewSItem("~С~лово"_oem, NewSItem("~Р~егистр"_oem, nullptr))));
+    stored->tInsert(new tHistory(MakeRect(34, 3, 37, 4), input, 1));
+    stored->tInsert(new tLabel(MakeRect(2, 2, 20, 3), "~Т~екст"_oem, input));
+    stored->tInsert(input);
+    input->SelectView();
+    tMemoryStream out;
+    Put(out, stored.get());
+    ASSERT_EQ(out.Status, stOk);
+
+    tMemoryStream in(out.Bytes());
+    tObjectPtr<tSObject> object(Get(in));
+    ASSERT_EQ(in.Status, stOk);
+    auto* dialog = dynamic_cast<tDialog*>(object.get());
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->WindowFlags, 5);
+    EXPECT_EQ(dialog->ColorScheme, 2);
+    EXPECT_EQ(dialog->IndexOfView(dialog->Frame), 7);
+    EXPECT_EQ(dialog->IndexOfView(dialog->CurrentView), 6);
+    auto* loadedInput = dynamic_cast<tInputLine*>(dialog->ViewAt(6));
+    ASSERT_NE(loadedInput, nullptr);
+    EXPECT_EQ(loadedInput->MaxLength, 80);
+    auto* history = dynamic_cast<tHistory*>(dialog->ViewAt(4));
+    auto* label = dynamic_cast<tLabel*>(dialog->ViewAt(5));
+    ASSERT_NE(history, nullptr);
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(history->Link, loadedInput);
+    EXPECT_EQ(label->Link, loadedInput);
+    ASSERT_EQ(dialog->DataLength(), 83);
+    std::vector<std::uint8_t> record(83, 0);
+    record[0] = 3;
+    record[1] = 'a';
+    record[2] = 'b';
+    record[3] = 'c';
+    record[81] = 0x02;
+    dialog->ImportData(record.data());
+    EXPECT_EQ(dynamic_cast<tCheckBoxes*>(dialog->ViewAt(3))->ClusterValue, 2)
+        << "the check boxes' two bytes after the input line's 81";
+    std::vector<std::uint8_t> exported(83, 0xEE);
+    dialog->ExportData(exported.data());
+    EXPECT_EQ(exported[0], 3) << "the input line's text first";
+    EXPECT_EQ(exported[3], 'c');
+    EXPECT_EQ(exported[81], 0x02);
+    EXPECT_EQ(exported[82], 0x00);
+}
 
 // Catches controls lost or reordered, a label link not found again (or found but not watched),
 // the current control forgotten, and a data record laid out differently from the original.
