@@ -75,52 +75,59 @@ std::uint16_t tButton::TextColors() const {
 }
 
 void tButton::Draw() {
-    const std::uint16_t pair = TextColors();
-    const std::uint8_t shadow = MapColor(kShadowColor);
-    const int s = Width - 1;
-    const int titleRow = Height / 2 - 1;
-    const bool markers = ShowMarkers && !IsDown && s >= 1;
     if (Width < 1 || Height < 1)
         return;
+    const std::uint16_t pair = TextColors();
+    const std::uint8_t shadow = MapColor(kShadowColor);
+    const int s = std::min<int>(Width, MaxLineCells) - 1;
     // Room for a title that runs past the button: only Width cells are written.
     tCell line[2 * MaxLineCells];
     std::uint8_t bottomFill = ' ';
     for (int y = 0; y <= Height - 2; ++y) {
-        FillCells(line, ' ', std::uint8_t(pair), MaxLineCells);
-        SetAttr(line[0], shadow);
-        int textStart = 1;
-        if (IsDown) {
-            SetAttr(line[1], shadow);
-            textStart = 2;
-        } else {
-            SetAttr(line[s], shadow);
-            if (!ShowMarkers) {
-                SetChar(line[s], y == 0 ? kTopShadowChar : kSideShadowChar);
-                bottomFill = kBottomShadowChar;
-            }
-        }
-        if (y == titleRow && !Title.empty()) {
-            int l = (ButtonFlags & ButtonFlag::LeftJustify)
-                        ? 1
-                        : std::max((s - HotTextLength(Title) - 1) / 2, 1);
-            CopyHotTextToCells(line + textStart + l, Title, pair);
-            if (markers) {
-                int k = HasState(ViewState::Selected) ? kFocusedMarkers
-                        : IsDefault                   ? kDefaultMarkers
-                                                      : kPlainMarkers;
-                SetChar(line[0], MarkerChars[2 * k]);
-                SetChar(line[s], MarkerChars[2 * k + 1]);
-            }
-        }
-        if (markers) {
-            SetChar(line[1], '[');
-            SetChar(line[s - 1], ']');
-        }
+        bottomFill = DrawTextRow(line, y, pair, shadow);
         PutLine(0, y, Width, 1, line);
     }
     FillCells(line, ' ', shadow, 2);
     FillCells(line + 2, bottomFill, shadow, std::max(s - 1, 0));
     PutLine(0, Height - 1, Width, 1, line);
+}
+
+std::uint8_t tButton::DrawTextRow(tCell* line, int y, std::uint16_t pair,
+                                  std::uint8_t shadow) const {
+    const int s = std::min<int>(Width, MaxLineCells) - 1;
+    const bool markers = ShowMarkers && !IsDown && s >= 1;
+    std::uint8_t bottomFill = ' ';
+    FillCells(line, ' ', std::uint8_t(pair), MaxLineCells);
+    SetAttr(line[0], shadow);
+    int textStart = 1;
+    if (IsDown) {
+        SetAttr(line[1], shadow);
+        textStart = 2;
+    } else {
+        SetAttr(line[s], shadow);
+        if (!ShowMarkers) {
+            SetChar(line[s], y == 0 ? kTopShadowChar : kSideShadowChar);
+            bottomFill = kBottomShadowChar;
+        }
+    }
+    if (y == Height / 2 - 1 && !Title.empty()) {
+        int l = (ButtonFlags & ButtonFlag::LeftJustify)
+                    ? 1
+                    : std::max((s - HotTextLength(Title) - 1) / 2, 1);
+        CopyHotTextToCells(line + textStart + l, Title, pair);
+        if (markers) {
+            int k = HasState(ViewState::Selected) ? kFocusedMarkers
+                    : IsDefault                   ? kDefaultMarkers
+                                                  : kPlainMarkers;
+            SetChar(line[0], MarkerChars[2 * k]);
+            SetChar(line[s], MarkerChars[2 * k + 1]);
+        }
+    }
+    if (markers) {
+        SetChar(line[1], '[');
+        SetChar(line[s - 1], ']');
+    }
+    return bottomFill;
 }
 
 // ---- events

@@ -57,6 +57,8 @@ class tButton : public tView {
     void HandleKey(TEventRec& event);
     void HandleBroadcast(TEventRec& event);
     std::uint16_t TextColors() const;
+    // Row Y above the shadow row; answers the character the shadow row is filled with.
+    std::uint8_t DrawTextRow(tCell* line, int y, std::uint16_t pair, std::uint8_t shadow) const;
 };
 
 } // namespace zarvo
