@@ -22,6 +22,11 @@ inline constexpr std::string_view evnClusterValue = "E6YL8X5O1";
 struct tSItem {
     std::string Text;
     std::unique_ptr<tSItem> Next;
+    // Frees the rest of the chain node by node: a long chain must not recurse once per node.
+    ~tSItem() {
+        while (Next != nullptr)
+            Next = std::move(Next->Next);
+    }
 };
 std::unique_ptr<tSItem> NewSItem(std::string_view text, std::unique_ptr<tSItem> next);
 

@@ -322,6 +322,16 @@ TEST_F(ClusterTest, DataAndHelp) {
     EXPECT_EQ(Cells(3, 12, 5), " (•) ");
 }
 
+// Catches an item chain that is never given to a cluster being freed by one nested call per
+// node (a stack overflow for a long chain).
+TEST(ItemChainTest, LongChainFreedWithoutRecursion) {
+    std::unique_ptr<tSItem> chain;
+    for (int i = 0; i < 2000000; ++i)
+        chain = NewSItem("x", std::move(chain));
+    chain.reset();
+    SUCCEED();
+}
+
 class ClusterStreamTest : public ::testing::Test {
   protected:
     void SetUp() override {
