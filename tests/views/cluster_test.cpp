@@ -322,6 +322,18 @@ TEST_F(ClusterTest, DataAndHelp) {
     EXPECT_EQ(Cells(3, 12, 5), " (•) ");
 }
 
+// Catches a cluster without rows (as a damaged record can make one) dividing by zero when its
+// columns are counted, an item is looked up or an arrow is pressed.
+TEST(ClusterWithoutRows, CountsOneRow) {
+    tCheckBoxes boxes(MakeRect(0, 0, 20, 0), FiveItems());
+    boxes.StateFlags |= ViewState::Focused;
+    EXPECT_EQ(boxes.ColumnStart(2), 19) << "one item per column";
+    EXPECT_EQ(boxes.ItemUnder(tPoint{1, 0}), -1) << "no row to point at";
+    TEventRec right = Key(kRight);
+    boxes.HandleEvent(right);
+    EXPECT_EQ(boxes.SelectedItem, 1);
+}
+
 // Catches an item chain that is never given to a cluster being freed by one nested call per
 // node (a stack overflow for a long chain).
 TEST(ItemChainTest, LongChainFreedWithoutRecursion) {
