@@ -1,0 +1,96 @@
+#!/usr/bin/env bash
+# The dialogs demo in the window host on a private Xvfb: its window appears under its name
+# with the dialog open, takes Tab, typed Cyrillic letters in the sorted list and a click on
+# "Принять", prints the accepted record on stdout, and Alt+X ends it in order with exit
+# code 0. Skipped (77) where Xvfb or xdotool is missing.
+set -uo pipefail
+demo=$(readlink -f "$1")
+for tool in Xvfb xdotool; do
+    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+done
+work=$(mktemp -d)
+xvfb_pid=""
+demo_pid=""
+failures=0
+
+cleanup() {
+    [ -n "$demo_pid" ] && kill "$demo_pid" 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    wait 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+
+# Waits up to $1 seconds for the command after it to succeed.
+wait_until() {
+    local deadline=$((SECONDS + $1))
+    shift
+    while [ $SECONDS -lt $deadline ]; do
+        "$@" && return 0
+        sleep 0.2
+    done
+    return 1
+}
+
+xdo() { timeout 10 xdotool "$@"; }
+
+# Xvfb picks a free display and writes its number once it accepts connections; -noreset
+# keeps it from resetting (and refusing connections) each time its last client leaves.
+: >"$work/display"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" >/dev/null 2>&1 &
+xvfb_pid=$!
+wait_until 10 grep -q . "$work/display" || { echo "FAIL: Xvfb did not start"; exit 1; }
+export DISPLAY=":$(head -n1 "$work/display")"
+
+(cd "$work" && exec "$demo" --host=window --open-dialog --settings="$work/dialogs_demo.ini" \
+    >"$work/stdout" 2>"$work/stderr") &
+demo_pid=$!
+
+window=""
+find_window() { window=$(xdo search --name '^Zarvo: диалоги$' 2>/dev/null | head -n1) && [ -n "$window" ]; }
+wait_until 20 find_window || { fail "no window named 'Zarvo: диалоги' appeared"; exit 1; }
+xdo windowfocus --sync "$window" || fail "the window could not take the focus"
+
+# Cell size from the window's size: 80 x 25 cells.
+read -r width height < <(xdo getwindowgeometry --shell "$window" |
+    awk -F= '/^WIDTH/{w=$2} /^HEIGHT/{h=$2} END{print w, h}')
+[ "${width:-0}" -ge 80 ] && [ "${height:-0}" -ge 25 ] || fail "window size ${width}x$height"
+cell_w=$((width / 80))
+cell_h=$((height / 25))
+
+# Three Tabs reach the list; "Ива" focuses the first name beginning with it.
+sleep 0.5
+xdo key --delay 60 Tab Tab Tab || fail "xdotool could not type"
+xdo type --delay 80 "Ива" || fail "xdotool could not type Cyrillic letters"
+sleep 0.5
+# The 72 x 20 dialog is centred on the desktop's 23 rows: "Принять" spans columns 41-54 of
+# row 18 on the screen.
+x=$((45 * cell_w + cell_w / 2))
+y=$((18 * cell_h + cell_h / 2))
+xdo mousemove --window "$window" "$x" "$y" click 1 || fail "xdotool could not click"
+wait_until 10 grep -q "Анкета принята" "$work/stdout" ||
+    fail "a click on 'Принять' printed no record"
+grep -qF "Сотрудник: Ивакин Алексей" "$work/stdout" ||
+    { fail "the record does not hold the name found by 'Ива':"; cat "$work/stdout"; }
+alive() { ps -o stat= -p "$demo_pid" 2>/dev/null | grep -qv '^Z'; }
+alive || fail "the demo ended before Alt+X"
+
+xdo key alt+x || fail "xdotool could not press Alt+X"
+wait_until 10 bash -c "! ps -o stat= -p $demo_pid | grep -qv '^Z'" ||
+    fail "Alt+X did not end the demo within 10 s"
+alive && kill -KILL "$demo_pid"
+wait "$demo_pid"
+status=$?
+demo_pid=""
+[ "$status" -eq 0 ] || fail "the demo ended with exit code $status"
+grep -q "^dialogs_demo: ended$" "$work/stderr" || fail "no orderly end on stderr"
+
+if [ $failures -eq 0 ]; then
+    echo "dialogs demo in the window host: all checks passed"
+fi
+exit $failures
