@@ -5,6 +5,7 @@
 
 #include "library/object_stream.h"
 #include "platform/cp866.h"
+#include "views/application.h"
 #include "views/commands.h"
 #include "views/status_line_cache.h"
 
@@ -25,7 +26,12 @@ constexpr std::string_view kDraggingHintText = "F28C1CF6O";
 constexpr std::string_view kStatusLineHints[] = {kNumberFieldHint, kDateFieldHint,
                                                  kDraggingHintText};
 
+// The application's own hints: the desktop's keys (nothing there to accept or cancel) and
+// those of windows and dialogs.
+constexpr std::string_view kApplicationHints[] = {kDeskTopHint, kWindowHint};
+
 constexpr std::uint16_t kF1Key = 0x3B00;
+constexpr std::uint16_t kAltXKey = 0x2D00;
 // The screen's arrow glyphs (CP866 codes 0x1B, 0x1A, 0x18, 0x19).
 constexpr std::string_view kArrows = "\x1B\x1A\x18\x19";
 
@@ -36,12 +42,17 @@ template <const std::string_view& Hint> void WriteStatusLineList(tStream& s) {
 constexpr std::string_view kNumberFieldName = "STATUSLINE|B2EYPJOVM";
 constexpr std::string_view kDateFieldName = "STATUSLINE|EXW4XCC6Q";
 constexpr std::string_view kDraggingName = "STATUSLINE|F28C1CF6O";
+constexpr std::string_view kDeskTopName = "STATUSLINE|K4D8TQ2XN";
+constexpr std::string_view kWindowName = "STATUSLINE|W6PZ0R3JB";
+static_assert(kDeskTopName.substr(11) == kDeskTopHint && kWindowName.substr(11) == kWindowHint);
 
 constexpr tResourceBuilder kBuilders[] = {
     {"ZarvoTestStrings", &WriteTestStrings},
     {kNumberFieldName, &WriteStatusLineList<kNumberFieldHint>},
     {kDateFieldName, &WriteStatusLineList<kDateFieldHint>},
     {kDraggingName, &WriteStatusLineList<kDraggingHintText>},
+    {kDeskTopName, &WriteStatusLineList<kDeskTopHint>},
+    {kWindowName, &WriteStatusLineList<kWindowHint>},
 };
 
 // The keys every field of a dialog answers, around the field's own.
@@ -61,6 +72,10 @@ std::span<const std::string_view> StatusLineHints() {
     return kStatusLineHints;
 }
 
+std::span<const std::string_view> ApplicationStatusLineHints() {
+    return kApplicationHints;
+}
+
 tStatusItemPtr BuildStatusLineItems(std::string_view hint) {
     if (hint == kNumberFieldHint)
         return FieldKeys(NewStatusKey("~Ctrl+K~ Калькулятор"_oem, 0, 0, AcceptAndCancel()));
@@ -71,6 +86,11 @@ tStatusItemPtr BuildStatusLineItems(std::string_view hint) {
         std::string grow = "~Shift+" + std::string(kArrows) + "~ " + std::string("Размер"_oem);
         return NewStatusKey(move, 0, 0, NewStatusKey(grow, 0, 0, AcceptAndCancel()));
     }
+    if (hint == kDeskTopHint)
+        return NewStatusKey("~Alt+X~ Выход"_oem, kAltXKey, cmdQuit);
+    // Windows and dialogs take these keys themselves: the items only name them.
+    if (hint == kWindowHint)
+        return NewStatusKey("~Tab~ Переход"_oem, 0, cmdNextControl, AcceptAndCancel());
     return nullptr;
 }
 

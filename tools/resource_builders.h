@@ -26,5 +26,7 @@ tStringCollection* BuildTestStrings();
 // The hints that have a status-line list, and the list of each (null for any other hint).
 std::span<const std::string_view> StatusLineHints();
 tStatusItemPtr BuildStatusLineItems(std::string_view hint);
+// The hints of the application's desktop and windows, which have lists too.
+std::span<const std::string_view> ApplicationStatusLineHints();
 
 } // namespace zarvo
