@@ -231,6 +231,22 @@ TEST_F(ApplicationTest, PostedEventsAndCloseRequests) {
 }
 
 int gReports = 0;
+// Catches the status line not seeing keys before the views (Alt+X would not quit), or a
+// run of the application that does not end on a close request while it waits for input.
+TEST_F(ApplicationTest, KeysReachTheStatusLineAndCloseEndsTheRun) {
+    Idle();
+    TEventRec key, got;
+    key.what = evtKeyDown;
+    key.key.keyCode = 0x2D00; // Alt+X
+    App->PostEvent(key);
+    App->FetchEvent(got, false);
+    EXPECT_EQ(got.what, evtCommand) << "expected Alt+X turned into a command";
+    EXPECT_EQ(got.message.command, cmdQuit);
+
+    Screen.Feed(TConsoleMsg{WM_CLOSE, 0, 0, 0});
+    EXPECT_EQ(App->ExecuteApp(), cmdQuit) << "expected the waiting run ended by the close";
+}
+
 void RecordReport(ESException&) {
     ++gReports;
 }
