@@ -15,6 +15,7 @@
 #include "library/stream_class.h"
 #include "platform/interrupt_signals.h"
 #include "records/record_stream_classes.h"
+#include "views/desktop.h"
 #include "views/dialog.h"
 #include "views/history.h"
 #include "views/menu_view.h"
@@ -40,6 +41,7 @@ int main(int argc, char** argv) {
     StartStatusLineCache();
     RegisterDialogStreamClasses();
     RegisterInputStreamClasses();
+    RegisterDeskTopStreamClasses();
     RegisterRecordStreamClasses();
     if (!TakeWorkDirLock()) {
         FinishDiagnostics();
