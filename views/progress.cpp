@@ -71,6 +71,10 @@ void DefaultProgressParams(tStandardProgressParams& params) {
 tProgress::tProgress(const tStandardProgressParams& params) : Params(params) {}
 
 tProgress::~tProgress() {
+    if (Display) {
+        Display.reset();
+        return;
+    }
     if (Visible && (Dirty || gProgressLineHook))
         Draw(*this, true);
 }
@@ -89,6 +93,10 @@ bool MakeStandardProgress(std::unique_ptr<tProgress>& progress,
 
 void ProgressShow(tProgress& progress) {
     progress.Visible = true;
+    if (progress.Display) {
+        progress.Display->Show(true);
+        return;
+    }
     Draw(progress);
 }
 
@@ -96,6 +104,10 @@ void ProgressSetText(tProgress& progress, std::string_view text) {
     if (progress.Text == text)
         return;
     progress.Text.assign(text);
+    if (progress.Display) {
+        progress.Display->SetText(progress.Text);
+        return;
+    }
     DrawIfDue(progress);
 }
 
@@ -110,12 +122,21 @@ void ProgressSetPos(tProgress& progress, std::int32_t position) {
     if (fraction == progress.Fraction)
         return;
     progress.Fraction = fraction;
+    if (progress.Display) {
+        progress.Display->SetFraction(fraction);
+        return;
+    }
     DrawIfDue(progress);
 }
 
 bool ProgressCancelled(tProgress& progress) {
     if (gProgressCancelHook && gProgressCancelHook(progress))
         return true;
+    if (progress.Display) {
+        progress.PollCountdown = std::max<std::uint32_t>(progress.PollStride, 1);
+        if (progress.Display->PollCancel())
+            return true;
+    }
     if (!InterruptPending())
         return false;
     if (progress.Dirty)

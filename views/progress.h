@@ -34,6 +34,18 @@ extern tProgressCancelHook gProgressCancelHook;
 using tProgressLineHook = void (*)(const tProgress& progress, bool closing);
 extern tProgressLineHook gProgressLineHook;
 
+// A window that takes the terminal form's place: told of every change, asked on the cancel
+// polls. Without one (as today) the model draws on the terminal.
+class tProgressDisplay {
+  public:
+    virtual ~tProgressDisplay() = default;
+    virtual void Show(bool on) = 0;
+    virtual void SetText(std::string_view text) = 0;
+    virtual void SetFraction(double fraction) = 0;
+    // True when the operator has asked to cancel since the last poll.
+    virtual bool PollCancel() = 0;
+};
+
 class tProgress {
   public:
     explicit tProgress(const tStandardProgressParams& params);
@@ -54,6 +66,11 @@ class tProgress {
     // path. Empty at first.
     double SameLow = 1;
     double SameHigh = 0;
+    // The window, when one is attached (freed with the model), and the calls left before
+    // its next cancel poll: the clock is read once per PollStride calls, not on each.
+    std::unique_ptr<tProgressDisplay> Display;
+    std::uint32_t PollCountdown = 1;
+    std::uint32_t PollStride = 64;
 };
 
 bool MakeStandardProgress(std::unique_ptr<tProgress>& progress,
@@ -71,7 +88,8 @@ bool ProgressUpdateChanged(tProgress& progress, double fraction);
 inline bool ProgressUpdate(tProgress& progress, double fraction) {
     if (!(fraction >= progress.SameLow && fraction < progress.SameHigh))
         return ProgressUpdateChanged(progress, fraction);
-    if (gProgressCancelHook || InterruptPending())
+    if (gProgressCancelHook || InterruptPending() ||
+        (progress.Display && --progress.PollCountdown == 0))
         return !ProgressCancelled(progress);
     return true;
 }
