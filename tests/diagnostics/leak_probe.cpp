@@ -26,6 +26,7 @@ class tProbeObject : public tSObject {
 // Named so the tests can find them in the logged call stacks.
 [[gnu::noinline]] void PostProbeError() {
     PostAppError(7, "Сбой пробы: файл не найден"_oem);
+    asm volatile("" ::: "memory"); // keeps the call from becoming a jump without a frame
 }
 
 [[gnu::noinline]] void ThrowProbeException() {
