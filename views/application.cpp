@@ -12,6 +12,7 @@
 #include "views/desktop.h"
 #include "views/history_store.h"
 #include "views/menu_bar.h"
+#include "views/text_message_box.h"
 
 namespace zarvo {
 
@@ -71,7 +72,7 @@ TDeskTop* gDeskTop = nullptr;
 TStatusLine* gStatusLine = nullptr;
 TMenuBar* gMenuBar = nullptr;
 bool ShowClock = true;
-tMessageBoxHook ApplicationMessageBox = nullptr;
+tMessageBoxHook ApplicationMessageBox = &TextModeMessageBox;
 bool ReportsDisabled = false;
 
 void SetApplicationTick(tApplicationTick tick) {
@@ -89,8 +90,11 @@ TApplication::TApplication() : tGroup(StartDriverAndMeasure()) {
     gApplication = this;
     ScreenRoot = this;
     m_SavedMessageBox = MessageBoxHook;
+    m_SavedBoxRunner = gMessageBoxRunner;
+    m_SavedBoxDesktop = gMessageBoxDesktop;
     if (ApplicationMessageBox != nullptr)
         MessageBoxHook = ApplicationMessageBox;
+    gMessageBoxRunner = this;
     OptionFlags |= ViewOption::GroupCacheHint;
     zarvo::Subscribe(evnNotifyIdle, BindHandler<&TApplication::OnCommandsWatch>(this));
     zarvo::Subscribe(evnNotifyIdle, BindHandler<&TApplication::OnDeskTopCommands>(this));
@@ -107,6 +111,8 @@ TApplication::~TApplication() {
     FreeAndNull(gStatusLine);
     Pending.clear();
     MessageBoxHook = m_SavedMessageBox;
+    gMessageBoxRunner = m_SavedBoxRunner;
+    gMessageBoxDesktop = m_SavedBoxDesktop;
     gApplication = nullptr;
     if (ScreenRoot == this)
         ScreenRoot = nullptr;
@@ -127,6 +133,7 @@ void TApplication::Start() {
     gMenuBar = InitMenuBar();
     if (gDeskTop != nullptr)
         InsertView(gDeskTop);
+    gMessageBoxDesktop = gDeskTop;
     if (gStatusLine != nullptr)
         InsertView(gStatusLine);
     if (gMenuBar != nullptr)

@@ -25,8 +25,8 @@ extern TMenuBar* gMenuBar;
 // Whether the application keeps a clock in the top-right corner.
 extern bool ShowClock;
 
-// The message box the application installs into MessageBoxHook while it exists; null leaves
-// the hook as it was. The text-mode box sets it.
+// The message box the application installs into MessageBoxHook while it exists (the
+// text-mode box); null leaves the hook as it was.
 extern tMessageBoxHook ApplicationMessageBox;
 
 // Named events: the application run starting (global), the application's read of the next
@@ -101,6 +101,8 @@ class TApplication : public tGroup {
     void OnReportRequest(EventFrame& frame);
 
     tMessageBoxHook m_SavedMessageBox = nullptr;
+    tGroup* m_SavedBoxRunner = nullptr;
+    tView* m_SavedBoxDesktop = nullptr;
     bool m_Started = false;
     bool m_Watching = false;
     bool m_Updating = false;

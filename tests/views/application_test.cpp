@@ -19,6 +19,7 @@
 #include "views/desktop.h"
 #include "views/menu_bar.h"
 #include "views/status_line_cache.h"
+#include "views/text_message_box.h"
 #include "views/window.h"
 
 namespace zarvo {
@@ -64,6 +65,7 @@ class ApplicationTest : public ::testing::Test {
             ItemBytes(NewStatusKey("~Esc~ Отмена"_oem, 0, cmdCancel));
         RegisterResource(ResourceName(kDeskTopHint), kFrameworkResourceType, desk);
         RegisterResource(ResourceName(kWindowHint), kFrameworkResourceType, window);
+        HookBefore = MessageBoxHook;
         App = MakeObject<TApplication>();
         App->Start();
     }
@@ -127,6 +129,7 @@ class ApplicationTest : public ::testing::Test {
 
     tHeadlessConsole Screen;
     tObjectPtr<TApplication> App;
+    tMessageBoxHook HookBefore = nullptr;
 };
 
 // Catches a wrong layout of the first screen: menu bar, clock corner, desktop pattern or an
@@ -228,6 +231,17 @@ TEST_F(ApplicationTest, PostedEventsAndCloseRequests) {
     App->ModalResult = 0;
     App->FetchEvent(got, false);
     EXPECT_EQ(App->ModalResult, cmdQuit) << "expected the close request to end the run";
+}
+
+// Catches questions not shown as the text UI's box while the application exists, or the
+// hook not given back when it ends.
+TEST_F(ApplicationTest, MessageBoxIsTheTextBoxWhileTheApplicationLives) {
+    EXPECT_EQ(MessageBoxHook, &TextModeMessageBox);
+    Screen.Feed(TConsoleMsg{WM_KEYDOWN, VK_ESCAPE, MakeKeyData(0x01), 0});
+    EXPECT_EQ(MessageBoxCall("Question?", mbConfirmation | mbYes | mbNo), cmdCancel)
+        << "expected the box run on the application's input and Esc to cancel it";
+    App.reset();
+    EXPECT_EQ(MessageBoxHook, HookBefore) << "expected the previous hook back";
 }
 
 int gReports = 0;
