@@ -1,19 +1,15 @@
-// The dialogs demo's screen, standing in for the application: the menu bar on the top row,
-// the desktop with its windows in between, the status line on the bottom row. It fetches
-// the events for every modal run, hands keys to the status line first, runs the idle
-// handlers, and answers the demo's commands.
+// The dialogs demo's application: the menu bar with the demo's two menus, the status line's
+// hint table with the demo's ranges in front of the application's own, and the commands
+// that open the dialog and plain windows.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 
-#include "tests/views/support/screen_root.h"
+#include "views/application.h"
 #include "views/menu_bar.h"
-#include "views/status_line.h"
 
 namespace zarvo::demo {
-
-class tDemoDesktop;
 
 // The demo's own commands (at most 255, so the menus can show them disabled).
 inline constexpr std::uint16_t cmdOpenDialog = 100;
@@ -26,34 +22,23 @@ class tDemoMenuBar : public TMenuBar {
     TMenuView* NewSubView(const tRect& bounds, TMenuRec* menu, TMenuView* parent) override;
 };
 
-class tDialogsRoot : public tScreenRoot {
+class tDialogsApp : public TApplication {
   public:
-    tDialogsRoot();
-
-    // Posted events (newest first), then the console; when nothing came, the idle handlers
-    // run and an idle event is given. Keys, and clicks on the status line, go to the status
-    // line first.
-    void FetchEvent(TEventRec& event, bool wait) override;
-    // cmdQuit ends the modal loop; the demo's commands open the dialog or a window.
+    TMenuBar* InitMenuBar() override;
+    tStatusDefPtr StatusLineDefs() override;
+    // The demo's commands: the dialog, a new window, tiling and cascading the windows; a
+    // quit ends the dialog or menu that runs.
     void HandleEvent(TEventRec& event) override;
 
-    // Follows the console's new size (the terminal was resized).
-    void FitToConsole();
-
-    // Runs on cmdOpenDialog, with the root as the dialog's owner chain's top.
+    // Runs on cmdOpenDialog.
     std::function<void()> OnOpenDialog;
 
-    tDemoDesktop* Desktop = nullptr;
-    tDemoMenuBar* MenuBar = nullptr;
-    TStatusLine* StatusLine = nullptr;
-
   private:
-    // The command-set watcher and the idle notification; whether anything did work.
-    bool NotifyIdle();
-    void PreviewStatusLine(TEventRec& event);
+    // A close request while a dialog or menu runs would wait for that run to end (forever
+    // when the display is gone): the runs are ended, so the quit is taken at once.
+    void AbortModalRuns();
     void OpenWindow();
 
-    bool m_IdleGiven = false;
     int m_WindowCount = 0;
 };
 

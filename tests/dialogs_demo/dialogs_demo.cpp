@@ -20,12 +20,11 @@
 #include "diagnostics/pending_error.h"
 #include "library/scope.h"
 #include "platform/cp866.h"
+#include "tests/dialogs_demo/demo_app.h"
 #include "tests/dialogs_demo/demo_dialog.h"
-#include "tests/dialogs_demo/demo_root.h"
 #include "tests/dialogs_demo/demo_status.h"
-#include "tests/views_demo/demo_desktop.h"
 #include "views/commands.h"
-#include "views/history_store.h"
+#include "views/desktop.h"
 #include "views/status_line_cache.h"
 
 using namespace zarvo;
@@ -47,47 +46,34 @@ void ShowRecord(const tDemoRecord& record) {
 
 void RunDemo(const tOptions& options) {
     tDemoDialogState dialogState;
-    auto root = MakeObject<tDialogsRoot>();
-    tDialogsRoot* rootView = root.get();
-    root->OnOpenDialog = [rootView, &dialogState] {
-        if (dialogState.Run(*rootView->Desktop))
+    auto app = MakeObject<tDialogsApp>();
+    SeedCityHistory();
+    app->OnOpenDialog = [&dialogState] {
+        if (dialogState.Run(*gDeskTop))
             ShowRecord(dialogState.Record);
     };
-    CurrentConsole->OnMessage = [rootView](TConsoleMsg& msg) {
-        // A close request reaches the reader only here; it comes back as cmdQuit.
-        if (msg.message == WM_CLOSE || msg.message == WM_QUERYENDSESSION)
-            CurrentConsole->PutMessage(msg);
-        else if (msg.message == WM_SIZE)
-            rootView->FitToConsole();
-    };
-    root->Repaint();
-    CurrentConsole->Activate();
+    app->Start();
     if (options.OpenDialog) {
         TEventRec open;
         open.what = evtCommand;
         open.message.command = cmdOpenDialog;
-        root->PostEvent(open);
+        app->PostEvent(open);
     }
-    root->RunModal();
-    CurrentConsole->OnMessage = nullptr;
+    app->ExecuteApp();
 }
 
 void RunThread(const tOptions& options) {
     ConsoleClass = MakeDriversConsole;
-    StartConsoleDriver();
     ApplicationStarted = true;
-    InitHistory();
-    SeedCityHistory();
     RegisterDemoStatusLists();
     StartStatusLineCache();
     tScopeExit ended([] {
         StopStatusLineCache();
-        DoneHistory();
         ApplicationStarted = false;
-        StopConsoleDriver();
         ScreenDrawLock = nullptr;
         PostHostQuit();
     });
+    // The application starts the console driver and the input history and stops them again.
     RunDemo(options);
 }
 
