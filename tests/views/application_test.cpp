@@ -179,6 +179,32 @@ TEST_F(ApplicationTest, IdleWorkFollowsTheInjectedClocks) {
     EXPECT_FALSE(App->Clock->Tick()) << "expected no clock work within its poll interval";
 }
 
+// Counts the command-set broadcasts that reach it.
+class tCommandsWatcher : public tView {
+  public:
+    explicit tCommandsWatcher(const tRect& bounds) : tView(bounds) { AcceptMask |= evtBroadcast; }
+    void HandleEvent(TEventRec& event) override {
+        if (event.what == evtBroadcast && event.message.command == cmdCommandsChanged)
+            ++Heard;
+    }
+    int Heard = 0;
+};
+
+// Catches a change of the enabled commands not announced to the views, or announced again on
+// every idle tick.
+TEST_F(ApplicationTest, CommandChangesAnnouncedOnce) {
+    auto* watcher = new tCommandsWatcher(MakeRect(0, 0, 1, 1));
+    App->tInsert(watcher);
+    Idle();
+    watcher->Heard = 0;
+    ASSERT_FALSE(CommandSetChanged);
+    EnableCommandSet({cmdZoom});
+    EXPECT_TRUE(Idle()) << "expected the announcement counted as work";
+    EXPECT_EQ(watcher->Heard, 1) << "expected one broadcast";
+    Idle();
+    EXPECT_EQ(watcher->Heard, 1) << "expected no broadcast without a change";
+}
+
 // Catches a console size change that leaves the bar, clock, desktop or status line where
 // they were, or a window that does not grow with the desktop beyond its new edges.
 TEST_F(ApplicationTest, NewConsoleSizeLaysOutAgain) {
