@@ -270,6 +270,29 @@ TEST_F(ApplicationTest, MessageBoxIsTheTextBoxWhileTheApplicationLives) {
     EXPECT_EQ(MessageBoxHook, HookBefore) << "expected the previous hook back";
 }
 
+// Catches an application that fails without a console, or loses the events posted to it
+// there (no wake record would ever fetch them).
+TEST(ApplicationWithoutConsole, BuildsAndStillDeliversPostedEvents) {
+    tConsoleClass saved = ConsoleClass;
+    ConsoleClass = nullptr;
+    {
+        auto app = MakeObject<TApplication>();
+        app->Start();
+        EXPECT_EQ(CurrentConsole, nullptr);
+        ASSERT_NE(gDeskTop, nullptr) << "expected the desktop made all the same";
+        TEventRec posted, got;
+        posted.what = evtCommand;
+        posted.message.command = 300;
+        app->PostEvent(posted);
+        app->FetchEvent(got, true);
+        EXPECT_EQ(got.message.command, 300) << "expected the posted event without a wake record";
+        app->FetchEvent(got, true);
+        EXPECT_EQ(got.what, evtNothing) << "expected nothing more";
+    }
+    ConsoleClass = saved;
+    EXPECT_EQ(gApplication, nullptr);
+}
+
 int gReports = 0;
 // Catches the status line not seeing keys before the views (Alt+X would not quit), or a
 // run of the application that does not end on a close request while it waits for input.
