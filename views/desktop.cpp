@@ -88,8 +88,12 @@ TDeskTop::TDeskTop(const tRect& bounds) : tGroup(bounds) {
 TDeskTop::~TDeskTop() {
     StackTopics.reset();
     BeginUpdate();
-    while (tView* p = FirstView())
+    while (tView* p = FirstView()) {
         FreeObject(p);
+        // A free that was refused leaves the view in front: the group's own end takes it.
+        if (FirstView() == p)
+            break;
+    }
     Background = nullptr;
     EndUpdateQuiet();
 }
