@@ -190,7 +190,26 @@ void tProgressWindow::SetFraction(double fraction) {
         m_Bar->Reveal();
 }
 
+void tProgressWindow::EnableCancel(bool on) {
+    m_CancelEnabled = on;
+    if (m_Cancel == nullptr)
+        return;
+    m_Cancel->ChangeState(ViewState::Disabled, !on);
+    m_Cancel->Repaint();
+}
+
+void tProgressWindow::ShowBar(bool on) {
+    if (m_Bar == nullptr)
+        return;
+    if (on)
+        m_Bar->Reveal();
+    else
+        m_Bar->Conceal();
+}
+
 bool tProgressWindow::PollCancel() {
+    if (!m_CancelEnabled)
+        return false;
     const std::uint32_t now = Clock();
     if (std::uint32_t(std::abs(std::int32_t(now - LastPoll))) < kProgressPollMs)
         return false;

@@ -48,6 +48,11 @@ class tProgressWindow : public tProgressDisplay {
     void SetFraction(double fraction) override;
     bool PollCancel() override;
     bool Shown() const;
+    // Off: the cancel button is disabled and input is no longer polled.
+    void EnableCancel(bool on);
+    bool CancelEnabled() const { return m_CancelEnabled; }
+    // Hides or shows the bar; it also shows itself with the first position.
+    void ShowBar(bool on);
 
     tDialog* Dialog() const { return m_Dialog; }
     tStaticText* Text() const { return m_Text; }
@@ -71,6 +76,7 @@ class tProgressWindow : public tProgressDisplay {
     tProgressBar* m_Bar = nullptr;
     tButton* m_Cancel = nullptr;
     tCommandSet m_SavedCommands;
+    bool m_CancelEnabled = true;
 };
 
 // MakeStandardProgress with the window attached: false (and no model) when either fails.

@@ -189,6 +189,34 @@ TEST_F(ProgressWindowTest, PollingForCancel) {
     Root->Script.clear();
 }
 
+// Catches a disabled cancel still taking input or its button left enabled, a cancel that
+// cannot be enabled again, or the bar not hidden and shown on request.
+TEST_F(ProgressWindowTest, CancelAndBarSwitches) {
+    tProgressWindow& window = Make(Params(2, true, true));
+    EXPECT_TRUE(window.CancelEnabled()) << "cancel works from the start, and says so";
+    window.EnableCancel(false);
+    EXPECT_TRUE(window.CancelButton()->HasState(ViewState::Disabled));
+    Root->Script = {Key(kEsc)};
+    gNow = 1000;
+    EXPECT_TRUE(ProgressUpdate(*Progress, 0.1)) << "no cancel while disabled";
+    EXPECT_EQ(Root->Script.size(), 1u) << "no input taken while disabled";
+    window.EnableCancel(true);
+    EXPECT_FALSE(window.CancelButton()->HasState(ViewState::Disabled));
+    gNow = 2000;
+    EXPECT_FALSE(ProgressUpdate(*Progress, 0.2)) << "Esc cancels once enabled again";
+    DisableCommandSet(tCommandSet{cmdCancel});
+    TEventRec changed = Message(evtBroadcast, cmdCommandsChanged);
+    window.Dialog()->HandleEvent(changed);
+    EXPECT_FALSE(window.CancelButton()->HasState(ViewState::Disabled))
+        << "the application's command set does not reach the cancel button";
+    window.ShowBar(false);
+    EXPECT_FALSE(window.Bar()->HasState(ViewState::Visible));
+    window.ShowBar(true);
+    EXPECT_TRUE(window.Bar()->HasState(ViewState::Visible));
+    Root->Script.clear();
+    Root->Posted.clear();
+}
+
 // Catches a cancel that skips the value it was asked at, a "Нет" that does not resume, or a
 // "Да" that does not end the operation.
 TEST_F(ProgressWindowTest, CancelQuestionNoThenYes) {
