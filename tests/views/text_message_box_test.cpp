@@ -230,6 +230,20 @@ TEST_F(TextMessageBoxTest, ThroughTheHook) {
     EXPECT_EQ(Root->FirstView(), nullptr) << "the box leaves the root when it ends";
 }
 
+// Catches a box centred on the root instead of the desktop it is given, or run elsewhere
+// than in the runner.
+TEST_F(TextMessageBoxTest, CentredOnTheGivenDesktop) {
+    tView desktop(MakeRect(0, 1, 40, 12));
+    gMessageBoxDesktop = &desktop;
+    gMessageBoxRunner = Root;
+    std::vector<std::string> shot;
+    // 36 x 7 on a 40 x 11 desktop: at (2, 2) of the runner.
+    EXPECT_EQ(Run(kShort, 0x0300, {Key(kEsc)}, &shot, MakeRect(2, 2, 4, 3)), cmdCancel);
+    gMessageBoxDesktop = nullptr;
+    gMessageBoxRunner = nullptr;
+    EXPECT_EQ(shot, std::vector<std::string>{"╔═"}) << "the top left corner at (2, 2)";
+}
+
 // Catches a box run while an error is pending, the text lost instead of joining an error,
 // the error's class or code lost on the way, or the text joined for kinds other than errors.
 TEST_F(TextMessageBoxTest, NoBoxWhileAnErrorIsPending) {
