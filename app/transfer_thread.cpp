@@ -2,6 +2,7 @@
 #include "app/transfer_thread.h"
 
 #include <cassert>
+#include <chrono>
 
 #include "platform/os_error.h"
 
@@ -9,8 +10,24 @@ namespace zarvo {
 
 namespace {
 
+// A buffer on a local or fast disk moves in about the time the next one takes to make, so the
+// partner is usually a few microseconds away: sleeping at once would cost two context switches
+// per buffer, more than the transfer itself. A slow share outlasts the spin and sleeps.
+constexpr auto kSpinBeforeSleep = std::chrono::microseconds(50);
+
 template <class Wanted> int AwaitState(std::atomic<int>& state, Wanted wanted) {
     int seen = state.load(std::memory_order_acquire);
+    if (wanted(seen))
+        return seen;
+    auto until = std::chrono::steady_clock::now() + kSpinBeforeSleep;
+    for (int round = 0; !wanted(seen); ++round) {
+        if ((round & 63) == 63 && std::chrono::steady_clock::now() >= until)
+            break;
+#if defined(__x86_64__) || defined(__i386__)
+        __builtin_ia32_pause();
+#endif
+        seen = state.load(std::memory_order_acquire);
+    }
     while (!wanted(seen)) {
         state.wait(seen, std::memory_order_acquire);
         seen = state.load(std::memory_order_acquire);
