@@ -6,29 +6,8 @@
 set -uo pipefail
 export LC_ALL=C.UTF-8 # character counts below are in characters, not bytes
 demo=$(readlink -f "$1")
-command -v tmux >/dev/null || { echo "SKIP: tmux is not installed"; exit 77; }
 socket_base="zarvo-views-$$"
-socket="$socket_base-0"
-run=0
-work=$(mktemp -d)
-failures=0
-
-cleanup() {
-    for n in $(seq 0 "$run"); do
-        tmux -L "$socket_base-$n" kill-server 2>/dev/null
-        # A killed server leaves its socket file behind.
-        rm -f "${TMUX_TMPDIR:-/tmp}/tmux-$(id -u)/$socket_base-$n"
-    done
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL ($size): $*"
-    failures=$((failures + 1))
-}
-
-screen() { tmux -L "$socket" capture-pane -p -t demo; }
+source "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/lib/tmux_demo.sh"
 
 show_screen() {
     echo "--- screen:"

@@ -1,0 +1,25 @@
+# Sourced by the demos' terminal checks after they set socket_base: skips (77) without tmux,
+# gives the work directory, fail (naming the $size under test) and screen; every tmux server
+# the check started (runs 0..$run) goes on exit with its socket file.
+command -v tmux >/dev/null || { echo "SKIP: tmux is not installed"; exit 77; }
+socket="$socket_base-0"
+run=0
+work=$(mktemp -d)
+failures=0
+
+cleanup() {
+    for n in $(seq 0 "$run"); do
+        tmux -L "$socket_base-$n" kill-server 2>/dev/null
+        # A killed server leaves its socket file behind.
+        rm -f "${TMUX_TMPDIR:-/tmp}/tmux-$(id -u)/$socket_base-$n"
+    done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL ($size): $*"
+    failures=$((failures + 1))
+}
+
+screen() { tmux -L "$socket" capture-pane -p -t demo; }
