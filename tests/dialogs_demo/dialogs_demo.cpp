@@ -7,19 +7,14 @@
 //
 //   zarvo_dialogs_demo [--host=window|terminal|auto] [--settings=FILE] [--open-dialog]
 #include <cstdio>
-#include <memory>
 #include <string>
 #include <string_view>
-#include <thread>
 
 #include "console/console.h"
 #include "console/drivers_console.h"
-#include "console/host_choice.h"
-#include "console/terminal/terminal_host.h"
-#include "console/x11/x11_host.h"
-#include "diagnostics/pending_error.h"
 #include "library/scope.h"
 #include "platform/cp866.h"
+#include "tests/demo_host/demo_host.h"
 #include "tests/dialogs_demo/demo_app.h"
 #include "tests/dialogs_demo/demo_dialog.h"
 #include "tests/dialogs_demo/demo_status.h"
@@ -32,9 +27,8 @@ using namespace zarvo::demo;
 
 namespace {
 
-struct tOptions {
-    tHostPreference Preference = tHostPreference::Auto;
-    std::string Settings = "dialogs_demo.ini";
+struct tOptions : tDemoHostOptions {
+    tOptions() { Settings = "dialogs_demo.ini"; }
     bool OpenDialog = false;
 };
 
@@ -80,17 +74,9 @@ void RunThread(const tOptions& options) {
 bool ParseOptions(int argc, char** argv, tOptions& options) {
     for (int i = 1; i < argc; ++i) {
         std::string_view arg = argv[i];
-        if (arg == "--host=window")
-            options.Preference = tHostPreference::Window;
-        else if (arg == "--host=terminal")
-            options.Preference = tHostPreference::Terminal;
-        else if (arg == "--host=auto")
-            options.Preference = tHostPreference::Auto;
-        else if (arg.starts_with("--settings="))
-            options.Settings = std::string(arg.substr(11));
-        else if (arg == "--open-dialog")
+        if (arg == "--open-dialog")
             options.OpenDialog = true;
-        else
+        else if (!ParseDemoHostOption(arg, options))
             return false;
     }
     return true;
@@ -106,30 +92,6 @@ int main(int argc, char** argv) {
                      argv[0]);
         return 2;
     }
-    tHostChoice choice = ChooseHost(CurrentHostFacts(options.Preference, X11DisplayOpens));
-    if (choice.Kind == tHostKind::NoHost)
-        return ReportNoHost(choice);
-    std::unique_ptr<tConsoleHost> host;
-    if (choice.Kind == tHostKind::Window)
-        host = std::make_unique<tX11Host>("Zarvo: диалоги"_oem);
-    else
-        host = std::make_unique<tTerminalHost>();
-    std::thread run;
-    bool shown = RunConsoleHost(
-        *host,
-        [&] {
-            BindScreenDrawLock();
-            run = std::thread(RunThread, options);
-        },
-        options.Settings);
-    if (run.joinable())
-        run.join();
-    if (!shown) {
-        std::string text = Cp866ToUtf8(PendingError() ? PendingError()->Message() : "") + "\n";
-        std::fputs(text.c_str(), stderr);
-        return 1;
-    }
-    // Tests look for it: the program came through its own way out.
-    std::fputs("dialogs_demo: ended\n", stderr);
-    return 0;
+    return RunDemoInHost(options, "Zarvo: диалоги"_oem, "dialogs_demo",
+                         [&options] { RunThread(options); });
 }

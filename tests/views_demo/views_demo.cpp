@@ -5,19 +5,14 @@
 //
 //   zarvo_views_demo [--host=window|terminal|auto] [--settings=FILE]
 #include <cstdio>
-#include <memory>
 #include <string>
 #include <string_view>
-#include <thread>
 
 #include "console/console.h"
 #include "console/drivers_console.h"
-#include "console/host_choice.h"
-#include "console/terminal/terminal_host.h"
-#include "console/x11/x11_host.h"
-#include "diagnostics/pending_error.h"
 #include "library/scope.h"
 #include "platform/cp866.h"
+#include "tests/demo_host/demo_host.h"
 #include "tests/views_demo/demo_desktop.h"
 #include "tests/views_demo/demo_windows.h"
 
@@ -26,9 +21,8 @@ using namespace zarvo::demo;
 
 namespace {
 
-struct tOptions {
-    tHostPreference Preference = tHostPreference::Auto;
-    std::string Settings = "views_demo.ini";
+struct tOptions : tDemoHostOptions {
+    tOptions() { Settings = "views_demo.ini"; }
 };
 
 // Text, list and empty window, overlapping from the top left, the empty one in front. They
@@ -72,19 +66,9 @@ void RunThread() {
 }
 
 bool ParseOptions(int argc, char** argv, tOptions& options) {
-    for (int i = 1; i < argc; ++i) {
-        std::string_view arg = argv[i];
-        if (arg == "--host=window")
-            options.Preference = tHostPreference::Window;
-        else if (arg == "--host=terminal")
-            options.Preference = tHostPreference::Terminal;
-        else if (arg == "--host=auto")
-            options.Preference = tHostPreference::Auto;
-        else if (arg.starts_with("--settings="))
-            options.Settings = std::string(arg.substr(11));
-        else
+    for (int i = 1; i < argc; ++i)
+        if (!ParseDemoHostOption(argv[i], options))
             return false;
-    }
     return true;
 }
 
@@ -97,30 +81,5 @@ int main(int argc, char** argv) {
                      argv[0]);
         return 2;
     }
-    tHostChoice choice = ChooseHost(CurrentHostFacts(options.Preference, X11DisplayOpens));
-    if (choice.Kind == tHostKind::NoHost)
-        return ReportNoHost(choice);
-    std::unique_ptr<tConsoleHost> host;
-    if (choice.Kind == tHostKind::Window)
-        host = std::make_unique<tX11Host>("Zarvo: окна"_oem);
-    else
-        host = std::make_unique<tTerminalHost>();
-    std::thread run;
-    bool shown = RunConsoleHost(
-        *host,
-        [&] {
-            BindScreenDrawLock();
-            run = std::thread(RunThread);
-        },
-        options.Settings);
-    if (run.joinable())
-        run.join();
-    if (!shown) {
-        std::string text = Cp866ToUtf8(PendingError() ? PendingError()->Message() : "") + "\n";
-        std::fputs(text.c_str(), stderr);
-        return 1;
-    }
-    // Tests look for it: the program came through its own way out.
-    std::fputs("views_demo: ended\n", stderr);
-    return 0;
+    return RunDemoInHost(options, "Zarvo: окна"_oem, "views_demo", RunThread);
 }
