@@ -272,16 +272,10 @@ bool tFieldInput::Integer(std::string_view text) {
         IntegerTypeRange(Type, minimum, maximum);
     }
     std::int64_t number = 0;
-    if (!plain.empty()) {
-        std::string_view digits = plain;
-        if (digits[0] == '+')
-            digits.remove_prefix(1);
-        bool isNumber = IsDigits(digits[0] == '-' ? digits.substr(1) : digits);
-        auto result = std::from_chars(digits.data(), digits.data() + digits.size(), number);
-        if (!isNumber || result.ec != std::errc() || number < minimum || number > maximum) {
-            Message = NumberRangeMessage(std::to_string(minimum), std::to_string(maximum));
-            return false;
-        }
+    if (!plain.empty() &&
+        (!IntegerFromText(plain, number) || number < minimum || number > maximum)) {
+        Message = NumberRangeMessage(std::to_string(minimum), std::to_string(maximum));
+        return false;
     }
     IntegerToBytes(Type, number, Value);
     return true;
@@ -304,16 +298,8 @@ bool IsFixedNumber(std::string_view text) {
 bool tFieldInput::Real(std::string_view text) {
     std::string plain = Digits(text);
     long double number = 0;
-    if (!plain.empty()) {
-        if (!IsFixedNumber(plain))
-            return Refuse();
-        std::string_view digits = plain;
-        if (digits[0] == '+')
-            digits.remove_prefix(1);
-        auto result = std::from_chars(digits.data(), digits.data() + digits.size(), number);
-        if (result.ec == std::errc::result_out_of_range)
-            number = digits[0] == '-' ? -HUGE_VALL : HUGE_VALL;
-    }
+    if (!plain.empty() && !RealFromText(plain, number))
+        return Refuse();
     tBytes stored(std::size_t(Size), 0);
     bool fits = RealToBytes(Type, number, stored.data());
     tBytes low, high;
@@ -335,6 +321,34 @@ bool tFieldInput::Real(std::string_view text) {
 }
 
 } // namespace
+
+bool IntegerFromText(std::string_view text, std::int64_t& number) {
+    std::string_view digits = Trimmed(text);
+    if (!digits.empty() && digits[0] == '+')
+        digits.remove_prefix(1);
+    if (!IsDigits(!digits.empty() && digits[0] == '-' ? digits.substr(1) : digits))
+        return false;
+    std::int64_t value = 0;
+    auto result = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (result.ec != std::errc())
+        return false;
+    number = value;
+    return true;
+}
+
+bool RealFromText(std::string_view text, long double& number) {
+    std::string_view digits = Trimmed(text);
+    if (!IsFixedNumber(digits))
+        return false;
+    if (digits[0] == '+')
+        digits.remove_prefix(1);
+    long double value = 0;
+    auto result = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (result.ec == std::errc::result_out_of_range)
+        value = digits[0] == '-' ? -HUGE_VALL : HUGE_VALL;
+    number = value;
+    return true;
+}
 
 std::string InvalidFieldMessage() {
     return std::string("Неправильно введено поле. Повторите"_oem);

@@ -19,6 +19,14 @@ bool FieldFromText(tIARecord& record, int n, std::string_view text, std::uint8_t
 // its message as the pending error.
 bool SetFieldText(tIARecord& record, int n, std::string_view text);
 
+// A whole decimal integer: an optional sign, digits, blanks around them. False, NUMBER
+// untouched, for anything else or a number past 64 bits.
+bool IntegerFromText(std::string_view text, std::int64_t& number);
+// Fixed notation: an optional sign, digits with an optional point, blanks around them; no
+// exponents, no names of infinities. Magnitudes past the long double become infinities.
+// False, NUMBER untouched, for anything else.
+bool RealFromText(std::string_view text, long double& number);
+
 // The messages (CP866).
 std::string InvalidFieldMessage();
 std::string NumberRangeMessage(std::string_view minimum, std::string_view maximum);
