@@ -100,13 +100,14 @@ class TAbstractInput : public tInputLine {
     std::string FilledText();
     bool CheckField(std::uint16_t command);
     bool QueryUnchanged();
+    // The cursor to the first placeholder at or after AT (mask mode only).
+    void MoveToPlaceholder(int at);
 
   private:
     bool HandleWordKey(std::uint16_t key);
     bool HandleMaskKey(TEventRec& event);
     void TypeIntoMask(char ch);
     void BlankPlaceholders(int from, int to);
-    void MoveToPlaceholder(int at);
     bool IsWordBreak(int at) const;
     int WordLeft() const;
     int WordRight() const;

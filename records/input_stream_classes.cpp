@@ -5,6 +5,7 @@
 
 #include "library/stream_class.h"
 #include "records/count_input.h"
+#include "records/date_time_input.h"
 #include "records/string_input.h"
 #include "views/dialog.h"
 #include "views/history.h"
@@ -28,6 +29,7 @@ void RegisterTypedInputStreamClasses() {
         LoadedClass<TInputReal>("TInputReal"),         LoadedClass<TInputDouble>("TInputDouble"),
         LoadedClass<TInputExtended>("TInputExtended"), LoadedClass<TInputSingle>("TInputSingle"),
         LoadedClass<TInputComp>("TInputComp"),         LoadedClass<TInputASCIIZ>("TInputASCIIZ"),
+        LoadedClass<tInputTime>("tInputTime"),         LoadedClass<TInputDate>("TInputDate"),
     };
     RegisterLibraryStreamClasses();
     RegisterViewStreamClasses();
