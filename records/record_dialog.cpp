@@ -33,6 +33,8 @@ constexpr int kMinDialogWidth = 40;
 constexpr int kMinDialogWidthDelete = 47;
 // The button row starts this far left of the widest row's right edge.
 constexpr int kButtonsFromRight = 37;
+// " ( ) Нет  ( ) Да" in one row.
+constexpr int kBooleanInputWidth = 15;
 constexpr std::uint16_t kMessageRefusal = 1026;
 constexpr std::uint16_t kMessageNotice = 1024;
 
@@ -248,6 +250,9 @@ int LayoutPages(const std::vector<int>& heights, std::vector<int>& pages) {
 }
 
 int FieldInputWidth(tIARecord& record, int n) {
+    // A yes/no field's display width fits its text, not its two radio buttons.
+    if (record.FieldType(n) == ftBoolean)
+        return std::max(record.FieldWidth(n), kBooleanInputWidth);
     return record.FieldWidth(n);
 }
 

@@ -266,6 +266,19 @@ TEST_F(RecordDialogTest, CompanionOnlyField) {
     EXPECT_NE(found, nullptr) << "expected the caption linked to the chooser";
 }
 
+// Catches a yes/no field given room for its three-letter text only, which cuts off its
+// second radio button.
+TEST_F(RecordDialogTest, YesNoFieldFitsBothButtons) {
+    auto record = MakeObject<tMemRecord>(1, "", "");
+    record->AddField(ftBoolean, 3, "", "Да/Нет"_oem, "");
+    ASSERT_TRUE(record->AllocData());
+    EXPECT_EQ(FieldInputWidth(*record, 1), 15);
+    auto dialog = Build(*record, 8);
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_EQ(Made.size(), 1u);
+    EXPECT_EQ(Made[0].Bounds, MakeRect(10, 2, 27, 3));
+}
+
 // ---- runs
 
 // Catches a cancelled run that stores, or an accepted run that does not.
