@@ -7,6 +7,7 @@
 #include "app/command_line.h"
 #include "app/network_cycle.h"
 #include "app/no_ui.h"
+#include "app/run_thread.h"
 #include "app/work_dir_lock.h"
 #include "diagnostics/log/diagnostics_run.h"
 #include "diagnostics/pending_error.h"
@@ -16,6 +17,7 @@
 #include "platform/interrupt_signals.h"
 #include "records/record_stream_classes.h"
 #include "views/desktop.h"
+#include "views/desktop_message_box.h"
 #include "views/dialog.h"
 #include "views/history.h"
 #include "views/menu_view.h"
@@ -25,15 +27,9 @@
 
 using namespace zarvo;
 
-int main(int argc, char** argv) {
-    tCommandLine commandLine(std::span<const char* const>(argv + 1, argc > 0 ? argc - 1 : 0));
-    if (commandLine.Action() != tCommandLine::tAction::Run)
-        return commandLine.Answer();
-    if (RunsWithoutUi(commandLine))
-        UseNoUi();
-    InitStartupFacts();
-    StartDiagnostics();
-    InstallMemoryErrorHandler();
+namespace {
+
+void RegisterStreamClasses() {
     RegisterLibraryStreamClasses();
     RegisterViewStreamClasses();
     RegisterWindowStreamClasses();
@@ -43,28 +39,62 @@ int main(int argc, char** argv) {
     RegisterInputStreamClasses();
     RegisterDeskTopStreamClasses();
     RegisterRecordStreamClasses();
+}
+
+// Without a UI the test runs on a thread of its own, as it would beside a host.
+tTestEnd RunWithoutUi(const tTestParams* given) {
+    InstallInterruptSignals();
+    tTestEnd end = tTestEnd::Stopped;
+    std::thread runThread([&] { end = RunTest(given); });
+    // The interrupts belong to the run thread: its terminal reads must be the ones they
+    // break off.
+    sigset_t interrupts;
+    sigemptyset(&interrupts);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP})
+        sigaddset(&interrupts, signal);
+    pthread_sigmask(SIG_BLOCK, &interrupts, nullptr);
+    runThread.join();
+    return end;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    tCommandLine commandLine(std::span<const char* const>(argv + 1, argc > 0 ? argc - 1 : 0));
+    if (commandLine.Action() != tCommandLine::tAction::Run)
+        return commandLine.Answer();
+    bool withoutUi = RunsWithoutUi(commandLine);
+    tHostChoice host;
+    if (withoutUi) {
+        UseNoUi();
+    } else {
+        host = ChooseProgramHost();
+        // The lock's refusal comes before the host: in the window host's look.
+        if (host.Kind == tHostKind::Window)
+            UseWindowMessageBox();
+    }
+    InitStartupFacts();
+    StartDiagnostics();
+    InstallMemoryErrorHandler();
+    RegisterStreamClasses();
     if (!TakeWorkDirLock()) {
+        StopStatusLineCache();
         FinishDiagnostics();
         return commandLine.ExitStatus(tTestEnd::Stopped);
     }
     tTestEnd end = tTestEnd::Stopped;
-    if (IsErrorPending()) {
+    int status = -1;
+    if (IsErrorPending())
         ReportError();
-    } else {
-        InstallInterruptSignals();
-        std::thread runThread([&] { end = RunTest(commandLine.TestParams()); });
-        // The interrupts belong to the run thread: its terminal reads must be the ones they
-        // break off.
-        sigset_t interrupts;
-        sigemptyset(&interrupts);
-        for (int signal : {SIGINT, SIGTERM, SIGHUP})
-            sigaddset(&interrupts, signal);
-        pthread_sigmask(SIG_BLOCK, &interrupts, nullptr);
-        runThread.join();
-    }
+    else if (withoutUi)
+        end = RunWithoutUi(commandLine.TestParams());
+    else if (host.Kind == tHostKind::NoHost)
+        status = ReportNoHost(host);
+    else
+        end = RunInTextUi(commandLine.TestParams(), host);
     ReleaseWorkDirLock();
     StopStatusLineCache();
     ReportError();
     FinishDiagnostics();
-    return commandLine.ExitStatus(end);
+    return status >= 0 ? status : commandLine.ExitStatus(end);
 }

@@ -52,7 +52,9 @@ bool ConfirmContinue() {
     // A shutdown request (SIGTERM, logout) is not a question.
     if (ShutdownRequested())
         return false;
-    return MessageBoxCall("Вы желаете прервать процесс ?"_oem, mbYes | mbNo) != cmdYes;
+    bool goOn = MessageBoxCall("Вы желаете прервать процесс ?"_oem, mbYes | mbNo) != cmdYes;
+    // A shutdown that came while the question was open ends the test whatever the answer.
+    return goOn && !ShutdownRequested();
 }
 
 tTestEnd RunTest(const tTestParams* given) {
@@ -84,9 +86,14 @@ bool tNetworkTest::AskOperator() {
 }
 
 void tNetworkTest::ShowStatus(std::string_view status) {
+    m_Status.assign(status);
+    ShowFigures();
+}
+
+void tNetworkTest::ShowFigures() {
     std::string text = ResultText(m_Statistics);
     text += '\r';
-    text += status;
+    text += m_Status;
     ProgressSetText(*m_Progress, text);
 }
 
@@ -94,7 +101,16 @@ void tNetworkTest::ShowStatus(std::string_view status) {
 tTestEnd tNetworkTest::Run() {
     if (!Prepare())
         return tTestEnd::Stopped;
-    Iterate();
+    try {
+        Iterate();
+    } catch (const std::exception& error) {
+        // A fault of the program itself still leaves the server clean and the entry written.
+        EndAfterException(error.what());
+        throw;
+    } catch (...) {
+        EndAfterException("");
+        throw;
+    }
     Cleanup();
     if (m_Stopped)
         return tTestEnd::Stopped;
@@ -195,6 +211,8 @@ void tNetworkTest::Iterate() {
     params.TextLines = 8;
     if (!MakeStandardProgress(m_Progress, &params))
         return;
+    // The running figures (time, megabytes read) move at every look at the input.
+    m_Progress->OnPoll = [this] { ShowFigures(); };
     ProgressShow(*m_Progress);
     m_Transfer = std::make_unique<tTransferThread>();
     m_TestFile = AddBackslash(m_Statistics.ScratchDirectory) + std::string(kTestFileName);
@@ -456,6 +474,16 @@ tNetworkTest::tOutcome tNetworkTest::Schedule() {
     }
 }
 
+void tNetworkTest::EndAfterException(std::string_view what) {
+    ClearError();
+    std::string text(std::string_view("Внутренняя ошибка программы"_oem));
+    if (!what.empty())
+        text += ": " + Utf8ToCp866(what);
+    PostAppError(0, text);
+    m_ShowFailure = false;
+    Cleanup();
+}
+
 // An error that stopped the test is shown to the operator and recorded in the entry rather
 // than left for the log alone; the server is cleaned either way, of this run's files only.
 void tNetworkTest::Cleanup() {
@@ -474,7 +502,7 @@ void tNetworkTest::Cleanup() {
     ReleaseScratchDirectory();
     if (DirectoryExists(m_Statistics.ScratchDirectory))
         RemoveDirectory(m_Statistics.ScratchDirectory);
-    if (error)
+    if (error && m_ShowFailure)
         MessageBoxCall(message, mbError | mbContinue);
 }
 

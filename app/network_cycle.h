@@ -75,6 +75,9 @@ class tNetworkTest {
     // Asks about values From to Count - 1 of a buffer in order; answers how many may go on.
     std::size_t AskForValues(std::int64_t firstValue, std::size_t from, std::size_t count);
     void ShowStatus(std::string_view status);
+    void ShowFigures();
+    // Cleanup for an exception leaving the cycle: the entry records it, no box is shown.
+    void EndAfterException(std::string_view what);
     bool OpenTestFile(std::uint16_t mode, tFileCaching caching = tFileCaching::Direct);
     bool FinishTransfer(tDosStream::tTransferKind kind);
     void StartSpan();
@@ -116,6 +119,10 @@ class tNetworkTest {
     int m_FailureOsError = 0;
     // Error bytes counted since the progress text was last set.
     bool m_StatusStale = false;
+    // The phase shown under the figures ("Запись", "Чтение", the wait).
+    std::string m_Status;
+    // Whether Cleanup shows the error that stopped the test.
+    bool m_ShowFailure = true;
     // How the test ended, for the program's exit status.
     bool m_Cancelled = false;
     bool m_Stopped = false;

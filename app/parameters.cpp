@@ -1,13 +1,9 @@
-// The parameters asked for on the terminal, one line each; an empty line takes the default
-// and the end of input gives up, as "Отказ" does in the dialog.
+// The checks every way of giving the parameters shares: the command line's and the dialog's.
 #include "app/parameters.h"
-
-#include <unistd.h>
 
 #include "library/dates.h"
 #include "library/paths.h"
 #include "platform/cp866.h"
-#include "platform/terminal_line.h"
 #include "views/message_box_call.h"
 
 namespace zarvo {
@@ -21,26 +17,6 @@ bool AllDigits(std::string_view text) {
         if (c < '0' || c > '9')
             return false;
     return true;
-}
-
-enum class tAnswer { Value, GiveUp };
-
-// Asks until the value parses; parse returns -1 for a refusal.
-template <typename Parse>
-tAnswer AskValue(std::string_view prompt, std::string_view defaultText, std::string_view refusal,
-                 Parse parse, std::int32_t& value) {
-    for (;;) {
-        WriteTerminalText(STDOUT_FILENO,
-                          std::string(prompt) + " [" + std::string(defaultText) + "]: ");
-        std::string line;
-        if (ReadTerminalLine(STDIN_FILENO, line) != tLineResult::Line)
-            return tAnswer::GiveUp;
-        std::string text = TrimmedDirectory(line);
-        value = parse(text.empty() ? std::string(defaultText) : text);
-        if (value >= 0)
-            return tAnswer::Value;
-        MessageBoxCall(refusal, mbError | mbContinue);
-    }
 }
 
 } // namespace
@@ -95,29 +71,6 @@ std::int32_t ParseFileSize(std::string_view text) {
         return -1;
     std::int32_t value = std::stoi(std::string(text));
     return value <= 65535 ? value : -1;
-}
-
-bool GetTestParams(std::string& directory, std::int32_t& fileSize, std::int32_t& workTime,
-                   std::int32_t& period) {
-    for (;;) {
-        WriteTerminalText(STDOUT_FILENO, "Параметры работы\r"_oem);
-        WriteTerminalText(STDOUT_FILENO, "Каталог на сервере: "_oem);
-        std::string line;
-        if (ReadTerminalLine(STDIN_FILENO, line) != tLineResult::Line)
-            return false;
-        directory = TrimmedDirectory(line);
-        if (directory.size() > kMaxDirectoryLength)
-            directory.resize(kMaxDirectoryLength);
-        if (AskValue("Размер файла, Мб"_oem, "100", FileSizeRefusal(), ParseFileSize, fileSize) ==
-                tAnswer::GiveUp ||
-            AskValue("Время раб. (0-до прер. польз.)"_oem, "00:00:00", TimeRefusal(),
-                     ParseTimeOfDay, workTime) == tAnswer::GiveUp ||
-            AskValue("Период между итерациями"_oem, "01:00:00", TimeRefusal(), ParseTimeOfDay,
-                     period) == tAnswer::GiveUp)
-            return false;
-        if (CheckServerDirectory(directory))
-            return true;
-    }
 }
 
 } // namespace zarvo

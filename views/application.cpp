@@ -8,6 +8,7 @@
 #include "diagnostics/pending_error.h"
 #include "library/clocks.h"
 #include "library/scope.h"
+#include "platform/interrupt_signals.h"
 #include "views/clock_view.h"
 #include "views/desktop.h"
 #include "views/history_store.h"
@@ -168,6 +169,13 @@ void TApplication::ScreenCursor(int x, int y, int shape) {
 
 void TApplication::FetchEvent(TEventRec& event, bool wait) {
     event.Clear();
+    // After a shutdown request nobody is there to answer: every modal run inside ends at
+    // once, as if cancelled.
+    if (ShutdownRequested() && RunningModal != nullptr && RunningModal != this) {
+        event.what = evtCommand;
+        event.message.command = cmdCancel;
+        return;
+    }
     tFetchEventArgs args{&event, wait};
     FireEvent(evnReadInput, &args, EventHandler(&ReadInputDefault));
     bool wake = event.what == evtCommand && event.message.command == cmdPendingEvent;
@@ -186,8 +194,30 @@ void TApplication::FetchEvent(TEventRec& event, bool wait) {
 void TApplication::HandleEvent(TEventRec& event) {
     tGroup::HandleEvent(event);
     if (event.what == evtCommand && event.message.command == cmdQuit) {
+        CancelInnerModalViews();
         FinishModal(cmdQuit);
         ConsumeEvent(event);
+    }
+}
+
+// A close request must not go unheard while something modal is open: every modal view
+// inside the application ends as if aborted (a dialog's or message box's run returns
+// cmdCancel; a progress window, which is shown without a run, reports a cancel at its next
+// look at the input). Without this a closed window could never end the program.
+void TApplication::CancelInnerModalViews() {
+    for (int i = ModalRegistry != nullptr ? ModalRegistry->Count - 1 : -1; i >= 0; --i) {
+        auto* view = static_cast<tView*>(ModalRegistry->ItemAt(std::int16_t(i)));
+        if (view == this)
+            continue;
+        if (dynamic_cast<TMenuView*>(view) != nullptr) {
+            // A menu's loop takes its abort from the input.
+            TEventRec abort;
+            abort.what = evtCommand;
+            abort.message.command = cmdAbort;
+            PostEvent(abort);
+        } else {
+            view->FinishModal(cmdAbort);
+        }
     }
 }
 
@@ -267,6 +297,9 @@ void TApplication::OnConsoleMessage(TConsoleMsg& msg) {
         FitToConsole(int(msg.lParam & 0xFFFF), int(msg.lParam >> 16));
         return;
     }
+    // The session ends (a signal, a logout, the display gone): no question may hold it up.
+    if (msg.message == WM_QUERYENDSESSION)
+        RequestShutdown();
     TEventRec event;
     TranslateConsoleMsg(msg, event);
     switch (event.what) {

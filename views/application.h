@@ -95,6 +95,7 @@ class TApplication : public tGroup {
     tClockView* Clock = nullptr;
 
   private:
+    void CancelInnerModalViews();
     void InsertClock();
     void OnCommandsWatch(EventFrame& frame);
     void OnDeskTopCommands(EventFrame& frame);

@@ -1,8 +1,5 @@
-// The progress model in its terminal form: the result text, the status and the percentage,
-// redrawn in place a few times a second; Ctrl+C is the operator's cancel request.
+// The progress model: what it remembers, and how its changes reach the window or the lines.
 #include "views/progress.h"
-
-#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -11,7 +8,8 @@
 #include "library/clocks.h"
 #include "platform/cp866.h"
 #include "platform/interrupt_signals.h"
-#include "platform/terminal_line.h"
+#include "views/application.h"
+#include "views/progress_window.h"
 
 namespace zarvo {
 
@@ -20,40 +18,11 @@ tProgressLineHook gProgressLineHook = nullptr;
 
 namespace {
 
-constexpr std::uint32_t kRedrawMs = 150;
-constexpr int kBarWidth = 40;
-
-void Draw(tProgress& progress, bool closing = false) {
-    progress.Dirty = false;
-    progress.LastDraw = GetTickCount32();
-    if (!progress.Visible)
-        return;
-    if (gProgressLineHook) {
+// Lines see every change, so that no phase goes unwritten; they pick for themselves what is
+// worth a line.
+void WriteLines(tProgress& progress, bool closing = false) {
+    if (progress.Visible && gProgressLineHook)
         gProgressLineHook(progress, closing);
-        return;
-    }
-    if (!isatty(STDOUT_FILENO))
-        return;
-    std::string screen = "\x1b[H\x1b[J";
-    screen += progress.Params.Title;
-    screen += "\r\r";
-    screen += progress.Text;
-    screen += "\r\r[";
-    int filled = int(std::lround(progress.Fraction * kBarWidth));
-    for (int i = 0; i < kBarWidth; ++i)
-        screen += i < filled ? '#' : '.';
-    screen += "] " + std::to_string(int(std::lround(progress.Fraction * 100))) + "%\r\r";
-    screen += "Ctrl+C - прервать"_oem;
-    screen += '\r';
-    WriteTerminalText(STDOUT_FILENO, screen);
-}
-
-// The clock is read only when something on the screen changed. Lines see every change, so
-// that no phase goes unwritten; they pick for themselves what is worth a line.
-void DrawIfDue(tProgress& progress) {
-    progress.Dirty = true;
-    if (gProgressLineHook || std::uint32_t(GetTickCount32() - progress.LastDraw) >= kRedrawMs)
-        Draw(progress);
 }
 
 } // namespace
@@ -75,12 +44,18 @@ tProgress::~tProgress() {
         Display.reset();
         return;
     }
-    if (Visible && (Dirty || gProgressLineHook))
-        Draw(*this, true);
+    WriteLines(*this, true);
 }
 
 bool MakeStandardProgress(std::unique_ptr<tProgress>& progress,
                           const tStandardProgressParams* params) {
+    if (gApplication != nullptr && gProgressLineHook == nullptr)
+        return MakeProgressWindow(progress, params, gApplication);
+    return MakeProgressModel(progress, params);
+}
+
+bool MakeProgressModel(std::unique_ptr<tProgress>& progress,
+                       const tStandardProgressParams* params) {
     progress.reset();
     // An error waiting to be reported must not be hidden behind a progress display.
     if (IsErrorPending())
@@ -97,7 +72,7 @@ void ProgressShow(tProgress& progress) {
         progress.Display->Show(true);
         return;
     }
-    Draw(progress);
+    WriteLines(progress);
 }
 
 void ProgressSetText(tProgress& progress, std::string_view text) {
@@ -108,7 +83,7 @@ void ProgressSetText(tProgress& progress, std::string_view text) {
         progress.Display->SetText(progress.Text);
         return;
     }
-    DrawIfDue(progress);
+    WriteLines(progress);
 }
 
 double ProgressFraction(const tProgress& progress) {
@@ -126,7 +101,7 @@ void ProgressSetPos(tProgress& progress, std::int32_t position) {
         progress.Display->SetFraction(fraction);
         return;
     }
-    DrawIfDue(progress);
+    WriteLines(progress);
 }
 
 bool ProgressCancelled(tProgress& progress) {
@@ -134,13 +109,13 @@ bool ProgressCancelled(tProgress& progress) {
         return true;
     if (progress.Display) {
         progress.PollCountdown = std::max<std::uint32_t>(progress.PollStride, 1);
+        if (progress.OnPoll && progress.Display->PollDue())
+            progress.OnPoll();
         if (progress.Display->PollCancel())
             return true;
     }
     if (!InterruptPending())
         return false;
-    if (progress.Dirty)
-        Draw(progress);
     return TakeCancelRequest() || ShutdownRequested();
 }
 

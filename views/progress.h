@@ -1,9 +1,10 @@
 // The progress model a long operation reports through: text, position and the operator's
-// cancel request. For now it is shown on the terminal; the progress window replaces that
-// form without changing these calls.
+// cancel request. While the application exists it is shown in the progress window; without
+// a UI its states go to the line hook.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -34,14 +35,15 @@ extern tProgressCancelHook gProgressCancelHook;
 using tProgressLineHook = void (*)(const tProgress& progress, bool closing);
 extern tProgressLineHook gProgressLineHook;
 
-// A window that takes the terminal form's place: told of every change, asked on the cancel
-// polls. Without one (as today) the model draws on the terminal.
+// The window that shows the model: told of every change, asked on the cancel polls.
 class tProgressDisplay {
   public:
     virtual ~tProgressDisplay() = default;
     virtual void Show(bool on) = 0;
     virtual void SetText(std::string_view text) = 0;
     virtual void SetFraction(double fraction) = 0;
+    // Whether PollCancel would look at the input now (the poll is throttled).
+    virtual bool PollDue() const = 0;
     // True when the operator has asked to cancel since the last poll.
     virtual bool PollCancel() = 0;
 };
@@ -60,8 +62,6 @@ class tProgress {
     tStandardProgressParams Params;
     bool Visible = false;
     double Fraction = 0;
-    std::uint32_t LastDraw = 0;
-    bool Dirty = false;
     // Fractions in [SameLow, SameHigh) certainly round to Position; others take the exact
     // path. Empty at first.
     double SameLow = 1;
@@ -71,10 +71,18 @@ class tProgress {
     std::unique_ptr<tProgressDisplay> Display;
     std::uint32_t PollCountdown = 1;
     std::uint32_t PollStride = 64;
+    // Called just before the window looks at the input, at most three times a second: the
+    // moment to bring a text with running figures up to date.
+    std::function<void()> OnPoll;
 };
 
+// The model, with the progress window centred on the application while one exists (and no
+// line hook is set). False, with nothing left behind, when either cannot be made or an
+// error waits to be reported.
 bool MakeStandardProgress(std::unique_ptr<tProgress>& progress,
                           const tStandardProgressParams* params);
+// The model alone.
+bool MakeProgressModel(std::unique_ptr<tProgress>& progress, const tStandardProgressParams* params);
 void ProgressShow(tProgress& progress);
 void ProgressSetText(tProgress& progress, std::string_view text);
 void ProgressSetPos(tProgress& progress, std::int32_t position);

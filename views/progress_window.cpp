@@ -207,13 +207,15 @@ void tProgressWindow::ShowBar(bool on) {
         m_Bar->Conceal();
 }
 
+bool tProgressWindow::PollDue() const {
+    return m_CancelEnabled &&
+           std::uint32_t(std::abs(std::int32_t(Clock() - LastPoll))) >= kProgressPollMs;
+}
+
 bool tProgressWindow::PollCancel() {
-    if (!m_CancelEnabled)
+    if (!PollDue())
         return false;
-    const std::uint32_t now = Clock();
-    if (std::uint32_t(std::abs(std::int32_t(now - LastPoll))) < kProgressPollMs)
-        return false;
-    LastPoll = now;
+    LastPoll = Clock();
     if (!Shown())
         return false;
     return DrainInput();
@@ -240,7 +242,7 @@ bool tProgressWindow::DrainInput() {
 
 bool MakeProgressWindow(std::unique_ptr<tProgress>& progress, const tStandardProgressParams* params,
                         tGroup* host) {
-    if (!MakeStandardProgress(progress, params))
+    if (!MakeProgressModel(progress, params))
         return false;
     progress->Display = tProgressWindow::Make(progress->Params, host);
     if (!progress->Display) {

@@ -46,6 +46,7 @@ class tProgressWindow : public tProgressDisplay {
     void Show(bool on) override;
     void SetText(std::string_view text) override;
     void SetFraction(double fraction) override;
+    bool PollDue() const override;
     bool PollCancel() override;
     bool Shown() const;
     // Off: the cancel button is disabled and input is no longer polled.

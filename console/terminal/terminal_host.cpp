@@ -105,6 +105,10 @@ void tTerminalHost::ReadInput(tMyForm& form) {
 
 void tTerminalHost::QueueRecords(tMyForm& form) {
     for (const TConsoleMsg& record : m_Records) {
+        if (record.message == WM_CLOSE) {
+            form.ForwardCloseRequest(WM_CLOSE);
+            continue;
+        }
         if (IsKeyboardMessage(record.message))
             m_LastModifiers = record.shift & (modShift | modAlt | modCtrl);
         form.QueueInput(record);

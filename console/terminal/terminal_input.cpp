@@ -375,6 +375,16 @@ void tTerminalInput::EmitControl(std::uint8_t byte, std::uint32_t modifiers,
         return;
     }
     switch (byte) {
+    case 0x03:
+        // The terminal's interrupt key: in raw mode no SIGINT comes, so it closes like a
+        // window's close button (Alt+Ctrl+C stays a key).
+        if ((modifiers & modAlt) == 0) {
+            TConsoleMsg close;
+            close.message = WM_CLOSE;
+            out.push_back(close);
+            return;
+        }
+        break;
     case 0x0D:
         AppendKeyRecords(VK_RETURN, 0x1C, modifiers, 13, out);
         return;

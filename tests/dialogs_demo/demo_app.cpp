@@ -66,8 +66,6 @@ tStatusDefPtr tDialogsApp::StatusLineDefs() {
 }
 
 void tDialogsApp::HandleEvent(TEventRec& event) {
-    if (event.what == evtCommand && event.message.command == cmdQuit)
-        AbortModalRuns();
     TApplication::HandleEvent(event);
     if (event.what != evtCommand || gDeskTop == nullptr)
         return;
@@ -91,18 +89,6 @@ void tDialogsApp::HandleEvent(TEventRec& event) {
         break;
     default:
         break;
-    }
-}
-
-void tDialogsApp::AbortModalRuns() {
-    // One cmdAbort for each run inside the application's: each ends the innermost run left.
-    for (int i = 0; ModalRegistry != nullptr && i < ModalRegistry->Count; ++i) {
-        if (ModalRegistry->ItemAt(std::int16_t(i)) == this)
-            continue;
-        TEventRec abort;
-        abort.what = evtCommand;
-        abort.message.command = cmdAbort;
-        PostEvent(abort);
     }
 }
 

@@ -34,9 +34,6 @@ class tDialogsApp : public TApplication {
     std::function<void()> OnOpenDialog;
 
   private:
-    // A close request while a dialog or menu runs would wait for that run to end (forever
-    // when the display is gone): the runs are ended, so the quit is taken at once.
-    void AbortModalRuns();
     void OpenWindow();
 
     int m_WindowCount = 0;
