@@ -33,6 +33,8 @@ inline constexpr std::uint16_t cmdGrabDefault = 61;
 inline constexpr std::uint16_t cmdReleaseDefault = 62;
 
 inline constexpr std::uint16_t cmdValidateField = 521;
+// Broadcast by a calculator key; info: the button, whose title's first character is the key.
+inline constexpr std::uint16_t cmdCalcButton = 540;
 inline constexpr std::uint16_t cmdNextControl = 1156;
 inline constexpr std::uint16_t cmdPrevControl = 1157;
 inline constexpr std::uint16_t cmdFocusedText = 1158;          // info: a short string to fill
