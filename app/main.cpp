@@ -16,6 +16,7 @@
 #include "library/stream_class.h"
 #include "platform/interrupt_signals.h"
 #include "records/record_stream_classes.h"
+#include "views/calculator.h"
 #include "views/desktop.h"
 #include "views/desktop_message_box.h"
 #include "views/dialog.h"
@@ -37,6 +38,7 @@ void RegisterStreamClasses() {
     StartStatusLineCache();
     RegisterDialogStreamClasses();
     RegisterInputStreamClasses();
+    RegisterCalcStreamClasses();
     RegisterDeskTopStreamClasses();
     RegisterRecordStreamClasses();
 }

@@ -6,12 +6,23 @@
 #include "library/object_stream.h"
 #include "platform/cp866.h"
 #include "views/application.h"
+#include "views/calculator.h"
+#include "views/calendar.h"
 #include "views/commands.h"
 #include "views/status_line_cache.h"
 
 namespace zarvo {
 
 namespace {
+
+// The tool windows typed fields open, built by their own constructors.
+void WriteCalculator(tStream& s) {
+    Put(s, MakeObject<TCalculator>().get());
+}
+
+void WriteCalendar(tStream& s) {
+    Put(s, MakeObject<TCalendarWindow>().get());
+}
 
 void WriteTestStrings(tStream& s) {
     tObjectPtr<tStringCollection> strings(BuildTestStrings());
@@ -48,6 +59,8 @@ static_assert(kDeskTopName.substr(11) == kDeskTopHint && kWindowName.substr(11) 
 
 constexpr tResourceBuilder kBuilders[] = {
     {"ZarvoTestStrings", &WriteTestStrings},
+    {"CALCULATOR", &WriteCalculator},
+    {"CALENDAR", &WriteCalendar},
     {kNumberFieldName, &WriteStatusLineList<kNumberFieldHint>},
     {kDateFieldName, &WriteStatusLineList<kDateFieldHint>},
     {kDraggingName, &WriteStatusLineList<kDraggingHintText>},

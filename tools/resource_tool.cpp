@@ -12,6 +12,11 @@
 #include "library/stream_class.h"
 #include "library/strings.h"
 #include "tools/resource_builders.h"
+#include "views/calculator.h"
+#include "views/dialog.h"
+#include "views/history.h"
+#include "views/view.h"
+#include "views/window.h"
 
 using namespace zarvo;
 
@@ -99,6 +104,11 @@ int main(int argc, char** argv) {
         return 2;
     }
     RegisterLibraryStreamClasses();
+    RegisterViewStreamClasses();
+    RegisterWindowStreamClasses();
+    RegisterDialogStreamClasses();
+    RegisterInputStreamClasses();
+    RegisterCalcStreamClasses();
     std::string source;
     if (!BuildSource(source) || !WriteIfChanged(argv[1], source))
         return 1;
