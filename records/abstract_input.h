@@ -83,6 +83,8 @@ class TAbstractInput : public tInputLine {
     void ReloadText();
     // This field becomes the current one, its whole text selected.
     void SelectField();
+    // The text without blanks around it, the placeholder part only in mask mode.
+    std::string FilledText();
 
     // ---- fields, in their fixed order
     void* Bound = nullptr;
@@ -96,8 +98,6 @@ class TAbstractInput : public tInputLine {
     // TEXT after the case options (typed characters and loaded texts alike).
     std::string ApplyCase(std::string_view text) const;
     std::string ApplyTrims(std::string_view text) const;
-    // The text without blanks around it, the placeholder part only in mask mode.
-    std::string FilledText();
     bool CheckField(std::uint16_t command);
     bool QueryUnchanged();
     // The cursor to the first placeholder at or after AT (mask mode only).

@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "library/stream_class.h"
+#include "records/choice_input.h"
 #include "records/count_input.h"
 #include "records/date_time_input.h"
 #include "records/string_input.h"
@@ -23,13 +24,23 @@ template <class T> tStreamClass LoadedClass(std::string_view name) {
 
 void RegisterTypedInputStreamClasses() {
     static const tStreamClass kClasses[] = {
-        LoadedClass<TInputWord>("TInputWord"),         LoadedClass<TInputByte>("TInputByte"),
-        LoadedClass<TInputString>("TInputString"),     LoadedClass<TInputInteger>("TInputInteger"),
-        LoadedClass<TInputShortInt>("TInputShortInt"), LoadedClass<TInputLongInt>("TInputLongInt"),
-        LoadedClass<TInputReal>("TInputReal"),         LoadedClass<TInputDouble>("TInputDouble"),
-        LoadedClass<TInputExtended>("TInputExtended"), LoadedClass<TInputSingle>("TInputSingle"),
-        LoadedClass<TInputComp>("TInputComp"),         LoadedClass<TInputASCIIZ>("TInputASCIIZ"),
-        LoadedClass<tInputTime>("tInputTime"),         LoadedClass<TInputDate>("TInputDate"),
+        LoadedClass<TInputWord>("TInputWord"),
+        LoadedClass<TInputByte>("TInputByte"),
+        LoadedClass<TInputString>("TInputString"),
+        LoadedClass<TInputInteger>("TInputInteger"),
+        LoadedClass<TInputShortInt>("TInputShortInt"),
+        LoadedClass<TInputLongInt>("TInputLongInt"),
+        LoadedClass<TInputReal>("TInputReal"),
+        LoadedClass<TInputDouble>("TInputDouble"),
+        LoadedClass<TInputExtended>("TInputExtended"),
+        LoadedClass<TInputSingle>("TInputSingle"),
+        LoadedClass<TInputComp>("TInputComp"),
+        LoadedClass<TInputASCIIZ>("TInputASCIIZ"),
+        LoadedClass<tInputTime>("tInputTime"),
+        LoadedClass<TInputDate>("TInputDate"),
+        LoadedClass<TInputCheckBox>("TInputCheckBox"),
+        LoadedClass<TInputRadioButton>("TInputRadioButton"),
+        LoadedClass<TInputBoolean>("TInputBoolean"),
     };
     RegisterLibraryStreamClasses();
     RegisterViewStreamClasses();
