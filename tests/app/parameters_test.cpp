@@ -1,11 +1,12 @@
-// The parameters as asked on the terminal: parsing, defaults, refusals and giving up.
+// The parameters: parsing, and the dialog's defaults, refusals and giving up.
 #include "app/parameters.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include "platform/cp866.h"
 #include "support/temp_dir.h"
+#include "tests/app/app_screen.h"
+#include "views/commands.h"
 #include "views/message_box_call.h"
 
 using namespace zarvo;
@@ -38,58 +39,63 @@ namespace {
 std::vector<std::string> gRefusals;
 std::uint16_t Record(std::string_view text, std::uint16_t, void*) {
     gRefusals.push_back(Cp866ToUtf8(text));
-    return 10;
+    return cmdOk;
 }
 
-// Runs GetTestParams with `typed` as the terminal's input.
-bool AskWith(const std::string& typed, std::string& directory, std::int32_t& size,
-             std::int32_t& work, std::int32_t& period) {
-    int input[2];
-    EXPECT_EQ(pipe(input), 0);
-    EXPECT_EQ(write(input[1], typed.data(), typed.size()), ssize_t(typed.size()));
-    close(input[1]);
-    int savedInput = dup(STDIN_FILENO);
-    int savedOutput = dup(STDOUT_FILENO);
-    int quiet[2];
-    EXPECT_EQ(pipe(quiet), 0);
-    dup2(input[0], STDIN_FILENO);
-    dup2(quiet[1], STDOUT_FILENO);
-    bool accepted = GetTestParams(directory, size, work, period);
-    dup2(savedInput, STDIN_FILENO);
-    dup2(savedOutput, STDOUT_FILENO);
-    for (int fd : {input[0], quiet[0], quiet[1], savedInput, savedOutput})
-        close(fd);
-    return accepted;
-}
+class ParametersDialog : public zarvo::testing::tAppScreen {
+  protected:
+    void SetUp() override {
+        tAppScreen::SetUp();
+        gRefusals.clear();
+        MessageBoxHook = Record;
+    }
+};
+
+struct tDialogCase {
+    const char* Typed; // "DIR" stands for the server directory
+    bool Accepted;
+    std::int32_t Size, Work, Period;
+    const char* Refusal; // the one refusal shown, or null
+};
 
 } // namespace
 
-// Catches defaults not taken, refusals that do not ask again, and end of input not giving up.
-TEST(TestParams, AskedOnTheTerminal) {
+// Catches defaults not taken, values not parsed, refusals that do not bring the dialog back,
+// and a cancel that does not give up.
+TEST_F(ParametersDialog, AcceptsRefusesAndGivesUp) {
     zarvo::testing::tTempDir server;
-    MessageBoxHook = Record;
-    std::string directory;
-    std::int32_t size = -1, work = -1, period = -1;
-
-    EXPECT_TRUE(AskWith("  " + server.Str() + " \n\n\n\n", directory, size, work, period));
-    EXPECT_EQ(directory, server.Str()) << "trimmed";
-    EXPECT_EQ(size, 100);
-    EXPECT_EQ(work, 0);
-    EXPECT_EQ(period, 3600);
-    EXPECT_TRUE(gRefusals.empty());
-
-    std::string typed = "\n\n\n\n"             // no directory
-                        "/no/such/dir\n\n\n\n" // missing directory
-                        + server.Str() + "\n70000\n5\n1:30:00\n25:00:00\n00:00:10\n";
-    EXPECT_TRUE(AskWith(typed, directory, size, work, period));
-    EXPECT_EQ(size, 5);
-    EXPECT_EQ(work, 5400);
-    EXPECT_EQ(period, 10);
-    ASSERT_EQ(gRefusals.size(), 4u);
-    EXPECT_EQ(gRefusals[0], "Не указан каталог на сервере");
-    EXPECT_EQ(gRefusals[1], "Не найден каталог /no/such/dir");
-
-    EXPECT_FALSE(AskWith(server.Str() + "\n", directory, size, work, period))
-        << "end of input is giving up";
-    MessageBoxHook = nullptr;
+    const tDialogCase cases[] = {
+        {"  DIR \r", true, 100, 0, 3600, nullptr},
+        {"DIR\t5\t1:30:00\t00:00:10\r", true, 5, 5400, 10, nullptr},
+        {"\r\x1b", false, 0, 0, 0, "Не указан каталог на сервере"},
+        {"/no/such/dir\r\x1b", false, 0, 0, 0, "Не найден каталог /no/such/dir"},
+        {"DIR\t70000\r\x1b", false, 0, 0, 0, "Размер файла - число от 0 до 65535"},
+        {"DIR\t\t\t24:00:00\r\x1b", false, 0, 0, 0,
+         "Время указывается как чч:мм:сс, от 00:00:00 до 23:59:59"},
+        {"DIR\x1b", false, 0, 0, 0, nullptr},
+    };
+    for (const tDialogCase& c : cases) {
+        gRefusals.clear();
+        std::string typed = c.Typed;
+        if (std::size_t at = typed.find("DIR"); at != std::string::npos)
+            typed.replace(at, 3, server.Str());
+        Type(typed);
+        std::string directory;
+        std::int32_t size = -1, work = -1, period = -1;
+        EXPECT_EQ(GetTestParams(directory, size, work, period), c.Accepted) << c.Typed;
+        EXPECT_TRUE(Script.empty()) << c.Typed << ": keys left over";
+        Script.clear();
+        if (c.Accepted) {
+            EXPECT_EQ(directory, server.Str()) << "expected it trimmed";
+            EXPECT_EQ(size, c.Size) << c.Typed;
+            EXPECT_EQ(work, c.Work) << c.Typed;
+            EXPECT_EQ(period, c.Period) << c.Typed;
+        }
+        if (c.Refusal == nullptr) {
+            EXPECT_TRUE(gRefusals.empty()) << c.Typed << ": " << gRefusals.front();
+        } else {
+            ASSERT_EQ(gRefusals.size(), 1u) << c.Typed;
+            EXPECT_EQ(gRefusals[0], c.Refusal);
+        }
+    }
 }

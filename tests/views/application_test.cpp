@@ -13,10 +13,12 @@
 #include "library/clocks.h"
 #include "library/object_stream_buffer.h"
 #include "platform/cp866.h"
+#include "platform/interrupt_signals.h"
 #include "platform/resources.h"
 #include "views/application.h"
 #include "views/clock_view.h"
 #include "views/desktop.h"
+#include "views/dialog.h"
 #include "views/menu_bar.h"
 #include "views/status_line_cache.h"
 #include "views/text_message_box.h"
@@ -257,6 +259,20 @@ TEST_F(ApplicationTest, PostedEventsAndCloseRequests) {
     App->ModalResult = 0;
     App->FetchEvent(got, false);
     EXPECT_EQ(App->ModalResult, cmdQuit) << "expected the close request to end the run";
+}
+
+// Catches a close request that waits for an open dialog to end (forever, when the window or
+// its display is gone), and a dialog opened after a shutdown request holding the end up.
+TEST_F(ApplicationTest, CloseAndShutdownEndModalRuns) {
+    tObjectPtr<tDialog> dialog = MakeObject<tDialog>(MakeRect(0, 0, 20, 6), "D");
+    Screen.Feed(TConsoleMsg{WM_CLOSE, 0, 0, 0});
+    EXPECT_EQ(gDeskTop->RunView(dialog.get()), cmdCancel) << "expected the close to end it";
+    EXPECT_FALSE(ShutdownRequested()) << "a close button is not a shutdown";
+    Screen.Feed(TConsoleMsg{WM_QUERYENDSESSION, 0, 0, 0});
+    EXPECT_EQ(gDeskTop->RunView(dialog.get()), cmdCancel);
+    EXPECT_TRUE(ShutdownRequested());
+    EXPECT_EQ(gDeskTop->RunView(dialog.get()), cmdCancel) << "expected a later run to end at once";
+    ResetInterruptState();
 }
 
 // Catches questions not shown as the text UI's box while the application exists, or the

@@ -1,0 +1,80 @@
+// The program's application over the headless console, for the tests of what the operator
+// sees: the parameters dialog and the test in its progress window. Events come from what the
+// console holds (posted events, fed records) first, then from a script; an exhausted script
+// answers every fetch with cmdCancel, so no modal run can wait forever.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <string_view>
+
+#include "app/util_app.h"
+#include "console/console.h"
+#include "console/headless/headless_host.h"
+#include "diagnostics/pending_error.h"
+#include "platform/interrupt_signals.h"
+#include "views/command_set.h"
+#include "views/status_line_cache.h"
+
+namespace zarvo::testing {
+
+class tAppScreenRig {
+  public:
+    tAppScreenRig() {
+        InputList.Clear();
+        StartStatusLineCache();
+        App = MakeObject<tUtlApp>();
+        App->Start();
+        Subscribe(App.get(), evnReadInput, EventHandler(&ReadScripted, this));
+    }
+    ~tAppScreenRig() {
+        App.reset();
+        StopStatusLineCache();
+        RestoreCommandSet(InitialCommandSet());
+        CommandSetChanged = false;
+        ClearError();
+        InputList.Clear();
+        ResetInterruptState();
+    }
+    tAppScreenRig(const tAppScreenRig&) = delete;
+    tAppScreenRig& operator=(const tAppScreenRig&) = delete;
+
+    // Keys for TEXT: "\t" is Tab, "\r" Enter, "\x1b" Esc, any other byte its character.
+    void Type(std::string_view text) {
+        for (char c : text) {
+            TEventRec key;
+            key.what = evtKeyDown;
+            key.key.keyCode = c == '\t'     ? 0x0F09
+                              : c == '\r'   ? 0x1C0D
+                              : c == '\x1b' ? 0x011B
+                                            : std::uint16_t(std::uint8_t(c));
+            Script.push_back(key);
+        }
+    }
+
+    tHeadlessConsole Screen{80, 25};
+    tObjectPtr<tUtlApp> App;
+    std::deque<TEventRec> Script;
+
+  private:
+    static void ReadScripted(void* data, EventFrame& frame) {
+        auto* self = static_cast<tAppScreenRig*>(data);
+        auto* args = static_cast<tFetchEventArgs*>(frame.Argument);
+        frame.Handled = true;
+        ReadConsoleEvent(*args->Event, false);
+        if (args->Event->what != evtNothing)
+            return;
+        if (!self->Script.empty()) {
+            *args->Event = self->Script.front();
+            self->Script.pop_front();
+            return;
+        }
+        args->Event->what = evtCommand;
+        args->Event->message.command = cmdCancel;
+    }
+};
+
+class tAppScreen : public ::testing::Test, public tAppScreenRig {};
+
+} // namespace zarvo::testing
