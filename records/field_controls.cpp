@@ -9,6 +9,7 @@
 #include "library/validity.h"
 #include "platform/cp866.h"
 #include "records/count_input.h"
+#include "records/date_time_input.h"
 #include "records/field_value.h"
 #include "records/record_dialog.h"
 #include "records/string_input.h"
@@ -85,10 +86,15 @@ TAbstractInput* MakeRealInput(const tRect& bounds, std::int16_t length, int type
     }
 }
 
-// The control for TYPE, not yet bound; null for a type without one.
-TAbstractInput* MakeTypedInput(const tRect& bounds, std::int16_t length, tIARecord& record, int n) {
+// The control for field N over PLACE; null for a type without one.
+TAbstractInput* MakeTypedInput(const tRect& bounds, std::int16_t length, tIARecord& record, int n,
+                               void* place) {
     const int type = record.FieldType(n);
     switch (type) {
+    case ftDate:
+        return new TInputDate(place, length <= 9 ? "##/##/##" : "##/##/####", bounds);
+    case ftTime:
+        return new tInputTime(place, "", bounds);
     case ftString:
         return new TInputASCIIZ(bounds, StringLength(record, n, length));
     case ftPString:
@@ -144,7 +150,7 @@ tObjectPtr<tView> MakeFieldInput(const tRect& bounds, tIARecord& record, int n) 
     auto* place = static_cast<std::uint8_t*>(record.FieldAddress(n));
     if (record.FieldType(n) == ftString && place != nullptr && record.FieldSize(n) > 0)
         place[record.FieldSize(n) - 1] = 0;
-    TAbstractInput* input = MakeTypedInput(shown, length, record, n);
+    TAbstractInput* input = MakeTypedInput(shown, length, record, n, place);
     if (input == nullptr)
         return nullptr;
     input->ImportData(place);

@@ -11,6 +11,7 @@
 
 #include "platform/cp866.h"
 #include "records/count_input.h"
+#include "records/date_time_input.h"
 #include "records/string_input.h"
 #include "tests/records/record_dialog_support.h"
 
@@ -46,6 +47,7 @@ TEST_F(FieldControlsTest, ControlPerType) {
         int Length;
         std::function<bool(tView*)> IsExpected; // null: no control
         int TextLength;
+        std::string_view Mask = {}; // empty: none
     };
     auto is = [](auto sample) {
         using T = std::remove_pointer_t<decltype(sample)>;
@@ -65,6 +67,9 @@ TEST_F(FieldControlsTest, ControlPerType) {
         {"real", ftReal, 13, is((TInputReal*)nullptr), 13},
         {"double", ftDouble, 17, is((TInputDouble*)nullptr), 17},
         {"extended", ftExtended, 21, is((TInputExtended*)nullptr), 21},
+        {"short date", ftDate, 8, is((TInputDate*)nullptr), 8, "##/##/##"},
+        {"long date", ftDate, 10, is((TInputDate*)nullptr), 10, "##/##/####"},
+        {"time", ftTime, 8, is((tInputTime*)nullptr), 8, "##:##:##"},
         {"set: a byte of 3", ftSet, 32, is((TInputByte*)nullptr), 3},
         {"period: a word of 5", ftPeriod, 8, is((TInputWord*)nullptr), 5},
         {"memo", ftMemo, 100, nullptr, 0},
@@ -86,6 +91,8 @@ TEST_F(FieldControlsTest, ControlPerType) {
         EXPECT_EQ(input->MaxLength, c.TextLength) << c.Name;
         EXPECT_EQ(input->BoundPlace(), record->FieldAddress(1)) << c.Name;
         EXPECT_TRUE(input->InputOptions & ioCompareText || c.Type == ftHidden) << c.Name;
+        EXPECT_EQ(input->HasMask() ? std::string_view(input->Mask) : std::string_view(), c.Mask)
+            << c.Name;
     }
 }
 
