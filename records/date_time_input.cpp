@@ -212,12 +212,13 @@ std::uint16_t TInputDate::ParsedDate() const {
     return EncodeDate(parts[0], parts[1], parts[2]);
 }
 
+// Only the unlimited word gives the unlimited date: a typed date that encodes to the same
+// day number (31/12/2050) lies past the limits like any other.
 bool TInputDate::TextToValue(void* place) {
     std::uint16_t date = ParsedDate();
     if (date == kInvalidDate)
         return false;
-    if (date != kBlankDate && date != kUnlimitedDate &&
-        (date < MinimumValue() || date > MaximumValue()))
+    if (!ShowsUnlimited() && date != kBlankDate && (date < MinimumValue() || date > MaximumValue()))
         return false;
     std::memcpy(place, &date, sizeof date);
     return true;
@@ -227,8 +228,10 @@ bool TInputDate::PostValidate() {
     return TAbstractInput::PostValidate();
 }
 
+// The range is named only when the field has a lower limit of its own: the blank date 0
+// makes no sense in a message.
 void TInputDate::ShowInputError() {
-    if (ParsedDate() == kInvalidDate)
+    if (ParsedDate() == kInvalidDate || MinimumValue() == 0)
         TAbstractInput::ShowInputError();
     else
         TInputCountType::ShowInputError();

@@ -126,6 +126,8 @@ TEST_F(DateTimeInputTest, DatesConvert) {
         {"##/##/####", "01012051", false, 0},
         {"##/##/####", "0101", false, 0},
         {"##/##/####", "01011872", true, 0},
+        {"##/##/####", "30122050", true, 65378},
+        {"##/##/####", "31122050", false, 0}, // its day number is the unlimited date's
     };
     for (const tCase& c : cases) {
         SCOPED_TRACE(c.Typed);
