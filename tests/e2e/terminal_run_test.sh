@@ -1,28 +1,15 @@
 #!/usr/bin/env bash
-# Drives the real program in tmux as an operator would: answers the four questions, watches
-# the progress on the screen, cancels with Ctrl+C, and checks what is left in the working
-# and server directories.
+# Drives the real program in tmux as an operator would: the whole test from the command line
+# in its progress window (title, result lines, phase, bar, ticking clock, key hints), the
+# parameters dialog with a cancel answered "Нет" and then "Да", SIGTERM in the middle of a
+# pass, and the dialog in other terminals; checks the entries and what is left behind.
 set -uo pipefail
 zarvo=$(readlink -f "$1")
-socket_base="zarvo-e2e-$$"
-socket="$socket_base-0"
-run=0
-work=$(mktemp -d)
-server=$(mktemp -d)
-failures=0
-
-cleanup() {
-    for n in $(seq 0 "$run"); do tmux -L "$socket_base-$n" kill-server 2>/dev/null; done
-    rm -rf "$work" "$server"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
-
-screen() { tmux -L "$socket" capture-pane -p -t e2e; }
+socket_base="zarvo-run-$$"
+source "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/lib/tmux_demo.sh"
+mkdir -p "$work/run" "$work/server"
+server="$work/server"
+size="xterm-256color 80x24"
 
 # Waits up to $2 seconds for the screen to show $1.
 wait_for() {
@@ -36,77 +23,86 @@ wait_for() {
     return 1
 }
 
-# Each run gets a tmux server of its own.
+# start TERM COLS ROWS ARGS...: the program in a tmux server of its own.
 start() {
+    local term=$1 cols=$2 rows=$3
+    shift 3
     tmux -L "$socket" kill-server 2>/dev/null
     run=$((run + 1))
     socket="$socket_base-$run"
-    tmux -L "$socket" new-session -d -s e2e -x 100 -y 30 -c "$work" \
-        "LANG=C.UTF-8 '$zarvo'; echo ZARVO-EXITED \$?; sleep 60"
+    size="$term ${cols}x$rows"
+    tmux -L "$socket" new-session -d -s demo -x "$cols" -y "$rows" -c "$work/run" \
+        "TERM=$term LANG=C.UTF-8 '$zarvo' $*; echo ZARVO-EXITED \$?; sleep 60"
 }
 
-answer() {
-    tmux -L "$socket" send-keys -t e2e -l "$1"
-    tmux -L "$socket" send-keys -t e2e Enter
+keys() { tmux -L "$socket" send-keys -t demo "$@"; }
+entries() { iconv -f CP866 -t UTF-8 "$work/run/protocol.doc" | tr -d '\r' | grep -c '^Размер файла'; }
+expect_clean() {
+    [ ! -e "$server/TEST_NET.\$\$\$" ] || fail "$1: the scratch directory was left behind"
+    [ ! -e "$work/run/TEMP/Zarvo.lck" ] || fail "$1: the lock file was left behind"
 }
 
-protocol_text() { iconv -f CP866 -t UTF-8 "$work/protocol.doc" | tr -d '\r'; }
-
-# 1. A short run: 4 MB, working time 5 s, no pause.
-start
-wait_for "Каталог на сервере" 20 || fail "no question for the directory"
-answer "$server"
-wait_for "Размер файла" 10 || fail "no question for the size"
-answer 4
-answer 00:00:05
-answer 00:00:00
-wait_for "Тестирование сети" 10 || fail "no progress display"
-wait_for "ZARVO-EXITED 0" 60 || fail "the run did not end by itself"
-[ -f "$work/protocol.doc" ] || fail "no protocol.doc"
-entry=$(protocol_text)
-echo "$entry"
-[ "$(echo "$entry" | grep -c 'Скорость')" -eq 2 ] || fail "the entry lacks its rate lines"
-echo "$entry" | grep -q '^Размер файла 4 Мб$' || fail "size line"
-echo "$entry" | grep -q "^Каталог .*/TEST_NET.\\\$\\\$\\\$\$" || fail "directory line"
-lines=$(echo "$entry" | sed -n '/^Каталог/,$p' | tail -n +2 | grep -c .)
-[ "$lines" -eq 6 ] || fail "expected six result lines, found $lines"
-[ ! -e "$work/TEMP/Zarvo.lck" ] || fail "the lock file was left behind"
-[ ! -e "$server/TEST_NET.\$\$\$" ] || fail "the scratch directory was left behind"
-
-# 2. Ctrl+C while waiting for the next start: "No" goes on, "Yes" ends with an entry.
-start
-wait_for "Каталог на сервере" 20 || fail "no question for the directory (second run)"
-answer "$server"
-answer 1
-answer 00:00:00
-answer 01:00:00
-wait_for "Ожидание следующего запуска в" 30 || fail "no waiting status"
-tmux -L "$socket" send-keys -t e2e C-c
-wait_for "Вы желаете прервать процесс ?" 10 || fail "Ctrl+C did not ask"
-answer н
+# 1. The whole test from the command line.
+start xterm-256color 80 24 --dir "$server" --size 8 --work-time 00:00:10 --period 00:00:00
+wait_for "Тестирование сети" 20 || fail "no progress window"
+shown=$(screen)
+for part in "Время работы" "Прочитано" "Esc"; do
+    grep -qF "$part" <<<"$shown" || fail "the screen lacks '$part'"
+done
+grep -qE 'Запись|Чтение' <<<"$shown" || fail "no phase shown"
+grep -qE '[0-9]+%' <<<"$shown" || fail "no bar with its percentage"
+clock=$(screen | head -n1 | grep -oE '[0-9]{2}:[0-9]{2}:[0-9]{2}')
 sleep 1.5
-screen | grep -q "ZARVO-EXITED" && fail "'No' ended the test"
-tmux -L "$socket" send-keys -t e2e C-c
-wait_for "Вы желаете прервать процесс ?" 10 || fail "second Ctrl+C did not ask"
-answer д
-wait_for "ZARVO-EXITED 0" 20 || fail "'Yes' did not end the test"
-[ "$(protocol_text | grep -c '^Размер файла')" -eq 2 ] || fail "the cancelled run has no entry"
-[ ! -e "$server/TEST_NET.\$\$\$" ] || fail "scratch directory left after cancel"
+[ -n "$clock" ] && [ "$(screen | head -n1 | grep -oE '[0-9]{2}:[0-9]{2}:[0-9]{2}')" != "$clock" ] ||
+    fail "the clock in the top row does not tick"
+wait_for "ZARVO-EXITED 0" 60 || fail "the run did not end by itself with status 0"
+entry=$(iconv -f CP866 -t UTF-8 "$work/run/protocol.doc" | tr -d '\r')
+echo "$entry"
+[ "$(grep -c 'Скорость' <<<"$entry")" -eq 2 ] || fail "the entry lacks its rate lines"
+grep -q '^Размер файла 8 Мб$' <<<"$entry" || fail "size line"
+lines=$(sed -n '/^Каталог/,$p' <<<"$entry" | tail -n +2 | grep -c .)
+[ "$lines" -eq 6 ] || fail "expected six result lines, found $lines"
+expect_clean "command line"
 
-# 3. SIGTERM during a run still cleans the server and writes the entry.
-start
-wait_for "Каталог на сервере" 20 || fail "no question (third run)"
-answer "$server"
-answer 1
-answer 00:00:00
-answer 01:00:00
-wait_for "Ожидание следующего запуска в" 30 || fail "no waiting status (third run)"
-pane_shell=$(tmux -L "$socket" display-message -p -t e2e '#{pane_pid}')
+# 2. The parameters dialog; Esc while waiting: "Нет" goes on, Ctrl+C then "Да" ends it.
+start xterm-256color 80 24
+wait_for "Параметры работы" 20 || fail "no parameters dialog"
+keys -l "$server"
+keys Tab
+keys -l 1
+keys Enter
+wait_for "Ожидание следующего запуска в" 30 || fail "no waiting status"
+keys Escape
+wait_for "Вы желаете прервать процесс ?" 10 || fail "Esc did not ask"
+keys -l н
+sleep 1.5
+screen | grep -q "ZARVO-EXITED" && fail "'Нет' ended the test"
+screen | grep -qF "Вы желаете прервать процесс ?" && fail "'Нет' left the question open"
+keys C-c
+wait_for "Вы желаете прервать процесс ?" 10 || fail "Ctrl+C did not ask"
+keys -l д
+wait_for "ZARVO-EXITED 0" 20 || fail "'Да' did not end the test with status 0"
+[ "$(entries)" -eq 2 ] || fail "the cancelled run has no entry"
+expect_clean "cancel"
+
+# 3. SIGTERM in the middle of a pass: the entry and a clean server all the same.
+start xterm-256color 80 24 --dir "$server" --size 64 --work-time 00:01:00 --period 00:00:00
+wait_for "Запись" 20 || fail "no write pass"
+pane_shell=$(tmux -L "$socket" display-message -p -t demo '#{pane_pid}')
 pkill -TERM -P "$pane_shell" -x zarvo || fail "no zarvo process under the pane"
-wait_for "ZARVO-EXITED 0" 20 || fail "SIGTERM did not end the run in order"
-[ "$(protocol_text | grep -c '^Размер файла')" -eq 3 ] || fail "no entry after SIGTERM"
-[ ! -e "$server/TEST_NET.\$\$\$" ] || fail "scratch directory left after SIGTERM"
-[ ! -e "$work/TEMP/Zarvo.lck" ] || fail "lock file left after SIGTERM"
+wait_for "ZARVO-EXITED 3" 20 || fail "SIGTERM did not end the run in order as cancelled (3)"
+[ "$(entries)" -eq 3 ] || fail "no entry after SIGTERM"
+expect_clean "SIGTERM"
+
+# 4. Other terminals show the dialog; Ctrl+C there gives up.
+for term in vt100 linux; do
+    start "$term" 80 24
+    wait_for "Параметры работы" 20 || fail "no parameters dialog"
+    screen | grep -qF "Период между итерациями" || fail "no period caption"
+    keys C-c
+    wait_for "ZARVO-EXITED 0" 10 || fail "Ctrl+C did not give up"
+done
+[ "$(entries)" -eq 3 ] || fail "giving up wrote an entry"
 
 if [ $failures -eq 0 ]; then
     echo "terminal run: all checks passed"
