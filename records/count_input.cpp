@@ -9,6 +9,8 @@
 #include "records/field_input.h"
 #include "records/field_types.h"
 #include "records/field_value.h"
+#include "views/calc_tools.h"
+#include "views/group.h"
 #include "views/message_box_call.h"
 
 namespace zarvo {
@@ -22,6 +24,13 @@ constexpr std::string_view kDigits = "0123456789";
 constexpr std::string_view kSignedDigits = "-0123456789";
 constexpr std::string_view kNumberChars = "+-0123456789";
 constexpr std::string_view kRealChars = "+-.0123456789";
+
+std::string_view Trimmed(std::string_view text) {
+    std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
 
 bool IsBlank(std::string_view text) {
     return text.find_first_not_of(' ') == std::string_view::npos;
@@ -134,7 +143,25 @@ void TInputCountType::ShowInputError() {
     MessageBoxCall(NumberRangeMessage(minimum, maximum), kErrorFlags);
 }
 
-void TInputCountType::OpenCalculator() {}
+void TInputCountType::OpenCalculator() {
+    std::string text(Trimmed(LineText()));
+    std::uint16_t result = RunCalculator(text, RootGroup());
+    if (result == 0) {
+        MessageBoxCall(kNoConnectionMessage, kNoticeFlags);
+        return;
+    }
+    if (result == cmdCancel)
+        return;
+    SetLineText(Trimmed(text).substr(0, std::size_t(MaxLength)));
+    SelectAll(true);
+}
+
+tGroup* TInputCountType::RootGroup() const {
+    tGroup* root = Owner;
+    while (root != nullptr && root->Owner != nullptr)
+        root = root->Owner;
+    return root;
+}
 
 void TInputCountType::HandleEvent(TEventRec& event) {
     if (event.what == evtKeyDown && event.key.keyCode == kKeyCtrlK &&

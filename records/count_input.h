@@ -7,9 +7,16 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/cp866.h"
 #include "records/abstract_input.h"
 
 namespace zarvo {
+
+class tGroup;
+
+// Shown when the calculator or the calendar cannot be loaded.
+inline constexpr std::string_view kNoConnectionMessage = "Нет возможности подключения "_oem;
+inline constexpr std::uint16_t kNoticeFlags = 0x0400;
 
 class TInputCountType : public TAbstractInput {
   public:
@@ -48,6 +55,8 @@ class TInputCountType : public TAbstractInput {
     std::uint16_t ValueSize() override;
     // MINIMUM and MAXIMUM, or the type's range when MINIMUM is not below MAXIMUM.
     void SetIntegerLimits(std::int64_t minimum, std::int64_t maximum);
+    // The outermost group this input is in (the calculator and calendar run there), or null.
+    tGroup* RootGroup() const;
     // The bound value's bytes, zeros without a bound place.
     std::array<std::uint8_t, 10> BoundBytes() const;
 };

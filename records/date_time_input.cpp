@@ -13,6 +13,7 @@
 #include "records/field_types.h"
 #include "records/field_value.h"
 #include "records/input_mask.h"
+#include "views/calc_tools.h"
 #include "views/message_box_call.h"
 
 namespace zarvo {
@@ -237,7 +238,24 @@ void TInputDate::ShowInputError() {
         TInputCountType::ShowInputError();
 }
 
-void TInputDate::OpenCalculator() {}
+void TInputDate::OpenCalculator() {
+    std::uint16_t day = ParsedDate();
+    if (day == kInvalidDate || day == kUnlimitedDate)
+        day = 0; // the calendar starts at today
+    std::uint16_t result = RunCalendar(day, RootGroup());
+    if (result == 0) {
+        MessageBoxCall(kNoConnectionMessage, kNoticeFlags);
+        return;
+    }
+    if (result == cmdCancel)
+        return;
+    std::string text;
+    FormatValue(&day, text);
+    SetLineText(text);
+    FillMask();
+    SelectAll(true);
+    MoveToPlaceholder(0);
+}
 
 void TInputDate::HandleEvent(TEventRec& event) {
     if (event.what == evtKeyDown && HasState(ViewState::Selected) && Data != nullptr) {

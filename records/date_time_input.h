@@ -50,7 +50,8 @@ class TInputDate : public TInputCountType {
     void TextFromMask(std::string& out) override;
     void ShowInputError() override;
     void FormatValue(const void* value, std::string& out) override;
-    // Ctrl+K in a date opens the calendar instead of the calculator.
+    // Ctrl+K in a date opens the calendar instead of the calculator; an accepted day
+    // replaces the text.
     void OpenCalculator() override;
 
     // "dd/mm/yy" or "dd/mm/yyyy" by the mask's length.
