@@ -8,10 +8,13 @@
 
 #include "library/validity.h"
 #include "platform/cp866.h"
+#include "records/choice_input.h"
+#include "records/code_input.h"
 #include "records/count_input.h"
 #include "records/date_time_input.h"
 #include "records/field_value.h"
 #include "records/record_dialog.h"
+#include "records/sense.h"
 #include "records/string_input.h"
 
 namespace zarvo {
@@ -95,6 +98,12 @@ TAbstractInput* MakeTypedInput(const tRect& bounds, std::int16_t length, tIAReco
         return new TInputDate(place, length <= 9 ? "##/##/##" : "##/##/####", bounds);
     case ftTime:
         return new tInputTime(place, "", bounds);
+    case ftCode: {
+        // Never more groups than the field has bytes for.
+        const std::uint16_t params = record.FieldCodeParams(n);
+        const int groups = std::min(params & 0xFF, record.FieldSize(n));
+        return new tInputCode(bounds, place, params >> 8, groups);
+    }
     case ftString:
         return new TInputASCIIZ(bounds, StringLength(record, n, length));
     case ftPString:
@@ -132,7 +141,7 @@ void ApplyDescription(TAbstractInput& input, tIARecord& record, int n) {
         input.SetInputOptions(ioZeroFill);
         reload = true;
     }
-    if ((format & fmShowZero) && (kind == lkMinMax || kind == lkMinMaxDecimals)) {
+    if ((format & fmShowZero) && (kind == lkMinMax || kind == lkMinMaxDecimals || type == ftCode)) {
         input.SetInputOptions(ioShowZero);
         reload = true;
     }
@@ -148,6 +157,13 @@ tObjectPtr<tView> MakeFieldInput(const tRect& bounds, tIARecord& record, int n) 
     tRect shown = bounds;
     shown.Right = std::int16_t(std::min<int>(shown.Right, kRowRightLimit));
     auto* place = static_cast<std::uint8_t*>(record.FieldAddress(n));
+    if (record.FieldType(n) == ftBoolean) {
+        auto* choice = new TInputBoolean(place, nullptr, shown);
+        choice->ImportData(place);
+        if (!ValidateRef(choice))
+            return nullptr;
+        return tObjectPtr<tView>(choice);
+    }
     if (record.FieldType(n) == ftString && place != nullptr && record.FieldSize(n) > 0)
         place[record.FieldSize(n) - 1] = 0;
     TAbstractInput* input = MakeTypedInput(shown, length, record, n, place);
@@ -171,10 +187,13 @@ tObjectPtr<tView> MakeFieldCompanion(const tRect& bounds, tIARecord& record, int
 void MarkFieldRequired(tView* control) {
     if (auto* input = dynamic_cast<TAbstractInput*>(control))
         input->SetInputOptions(ioRequired);
+    else if (auto* sense = dynamic_cast<TAbstractSense*>(control))
+        sense->Mode = smRequired;
 }
 
-tView* CompanionDisplayView(tView*) {
-    return nullptr;
+tView* CompanionDisplayView(tView* companion) {
+    auto* sense = dynamic_cast<TAbstractSense*>(companion);
+    return sense != nullptr ? sense->Display : nullptr;
 }
 
 } // namespace zarvo

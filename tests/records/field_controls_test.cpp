@@ -10,6 +10,8 @@
 #include <string>
 
 #include "platform/cp866.h"
+#include "records/choice_input.h"
+#include "records/code_input.h"
 #include "records/count_input.h"
 #include "records/date_time_input.h"
 #include "records/string_input.h"
@@ -155,6 +157,39 @@ TEST_F(FieldControlsTest, DescriptionShapesControl) {
     EXPECT_TRUE(zeros->InputOptions & ioZeroFill);
     EXPECT_TRUE(zeros->InputOptions & ioShowZero);
     EXPECT_EQ(zeros->LineText(), "00000") << "expected the text reloaded with the options";
+}
+
+// Catches a yes/no field without its radio buttons bound to the field, a code input with
+// groups or digits swapped, more groups than the field has bytes for, or its zero format
+// bit ignored.
+TEST_F(FieldControlsTest, YesNoAndCode) {
+    auto record = MakeObject<tMemRecord>(3, "", "");
+    record->AddField(ftBoolean, 3, "", "", "");
+    record->AddField(ftCode, 4, "", "", "");
+    record->AddField(ftCode, 2, "", "", "");
+    record->SetCodeParams(2, 0x0304); // four groups of three digits
+    record->SetCodeParams(3, 0x0208); // eight groups of two, in two bytes
+    record->SetFieldFormat(2, fmShowZero);
+    ASSERT_TRUE(record->AllocData());
+    const std::uint8_t yes = 1;
+    record->SetField(1, &yes);
+
+    auto choice = Make(*record, 1);
+    auto* boolean = dynamic_cast<TInputBoolean*>(choice.get());
+    ASSERT_NE(boolean, nullptr);
+    EXPECT_EQ(boolean->Bound, record->FieldAddress(1));
+    EXPECT_EQ(boolean->ClusterValue, 1) << "expected Да shown";
+
+    auto wide = Make(*record, 2);
+    auto* code = dynamic_cast<tInputCode*>(wide.get());
+    ASSERT_NE(code, nullptr);
+    EXPECT_EQ(code->Groups, 4);
+    EXPECT_EQ(code->Digits, 3);
+    EXPECT_TRUE(code->InputOptions & ioShowZero);
+    auto narrow = Make(*record, 3);
+    code = dynamic_cast<tInputCode*>(narrow.get());
+    ASSERT_NE(code, nullptr);
+    EXPECT_EQ(code->Groups, 2) << "expected the groups cut to the field's two bytes";
 }
 
 // Catches the directory chooser asked for another field, or not given the input.
