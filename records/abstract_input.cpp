@@ -301,7 +301,15 @@ void TAbstractInput::HandleEvent(TEventRec& event) {
             event.key.keyCode = std::uint16_t((key & 0xFF00) | std::uint8_t(ch));
         }
     }
+    bool press = event.what == evtMouseDown;
     tInputLine::HandleEvent(event);
+    // A click may put the cursor on a literal; it rests on the next placeholder instead.
+    if (press && HasMask()) {
+        std::int16_t clicked = CursorPos;
+        MoveToPlaceholder(CursorPos);
+        if (CursorPos != clicked)
+            Repaint();
+    }
 }
 
 bool TAbstractInput::IsWordBreak(int at) const {

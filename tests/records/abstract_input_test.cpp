@@ -257,6 +257,9 @@ TEST_F(AbstractInputTest, MaskEditing) {
     EXPECT_EQ(input->LineText(), "(   )   -  ");
     EXPECT_EQ(input->CursorPos, 1);
     EXPECT_FALSE(Press(input, kTab)) << "Tab is left to the dialog";
+    Root->Script = {Mouse(evtMouseDown, 6, 1), Mouse(evtMouseUp, 6, 1)};
+    Root->RunView(Box);
+    EXPECT_EQ(input->CursorPos, 6) << "a click on \")\" puts the cursor on the next placeholder";
 }
 
 } // namespace

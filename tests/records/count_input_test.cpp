@@ -54,6 +54,7 @@ TEST_F(CountInputTest, IntegersConvertWithinTheirLimits) {
         {"word with blanks", word, " 12 ", true, 12, "", ""},
         {"word letters", word, "12a", false, 0, "0", "65535"},
         {"word negative", word, "-1", false, 0, "0", "65535"},
+        {"word lone plus", word, "+", false, 0, "0", "65535"},
         {"integer lowest kept out", integer, "-32768", false, 0, "-32767", "32767"},
         {"integer lowest", integer, "-32767", true, -32767, "", ""},
         {"integer plus sign", integer, "+5", true, 5, "", ""},
