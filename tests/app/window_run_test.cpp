@@ -1,0 +1,96 @@
+// The real program in the window host on a private X server: the close button during a test
+// asks the cancel question ("Нет" goes on, "Да" ends it with the entry), and losing the
+// display ends a test in order instead of leaving it waiting for an answer. Skipped without
+// Xvfb or xdotool.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <thread>
+
+#include "support/child_process.h"
+#include "support/temp_dir.h"
+#include "tests/console/x11/xvfb_display.h"
+
+using namespace zarvo::testing;
+using namespace zarvo::xtest;
+
+namespace {
+
+constexpr int kCancelledStatus = 3;
+
+// The program's window, 0 while there is none.
+unsigned long ProgramWindow() {
+    FILE* found = popen("timeout 5 xdotool search --name '^Тестирование локальной сети$' "
+                        "2>/dev/null",
+                        "r");
+    if (found == nullptr)
+        return 0;
+    unsigned long window = 0;
+    if (std::fscanf(found, "%lu", &window) != 1)
+        window = 0;
+    pclose(found);
+    return window;
+}
+
+std::vector<std::string> TestArguments(const tTempDir& server) {
+    return {ZARVO_BINARY,  "--dir",    server.Str(), "--size",  "8",
+            "--work-time", "00:01:00", "--period",   "00:00:00"};
+}
+
+void ExpectEntryAndCleanServer(const tTempDir& work, const tTempDir& server) {
+    EXPECT_TRUE(std::filesystem::exists(work.Path() / "protocol.doc")) << "expected the entry";
+    EXPECT_FALSE(std::filesystem::exists(server.Path() / "TEST_NET.$$$"))
+        << "expected the server clean";
+    EXPECT_FALSE(std::filesystem::exists(work.Path() / "TEMP" / "Zarvo.lck"));
+}
+
+class WindowRun : public tXvfbSuite {
+  protected:
+    void SetUp() override {
+        if (!gServer->Running() || !ProgramInstalled("xdotool"))
+            GTEST_SKIP() << "needs Xvfb and xdotool";
+    }
+};
+
+} // namespace
+
+// Catches a close button that ends the test without asking, or that the running test never
+// hears (it would then run its whole minute and end with status 0).
+TEST_F(WindowRun, CloseButtonAsksTheCancelQuestion) {
+    tTempDir work, server;
+    tChildProcess zarvo(TestArguments(server), work.Str());
+    unsigned long window = 0;
+    ASSERT_TRUE(WaitFor([&] { return (window = ProgramWindow()) != 0; }, std::chrono::seconds(20)))
+        << zarvo.Errors();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    Xdotool("windowfocus --sync " + std::to_string(window));
+    SendDeleteWindow(window);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+    EXPECT_TRUE(zarvo.Running()) << "expected the question, not the end";
+    Xdotool("type --delay 80 н");
+    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+    EXPECT_TRUE(zarvo.Running()) << "expected \"Нет\" to go on";
+    SendDeleteWindow(window);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+    Xdotool("type --delay 80 д");
+    EXPECT_EQ(zarvo.Wait(20'000), kCancelledStatus) << zarvo.Errors();
+    ExpectEntryAndCleanServer(work, server);
+}
+
+// Catches a test whose window's display went away waiting for ever for an answer.
+TEST_F(WindowRun, LostDisplayEndsTheTestInOrder) {
+    tTempDir work, server;
+    std::string saved = std::getenv("DISPLAY");
+    auto own = std::make_unique<tXvfb>();
+    ASSERT_TRUE(own->Running());
+    setenv("DISPLAY", own->Name().c_str(), 1);
+    tChildProcess zarvo(TestArguments(server), work.Str());
+    bool shown = WaitFor([&] { return ProgramWindow() != 0; }, std::chrono::seconds(20));
+    setenv("DISPLAY", saved.c_str(), 1);
+    ASSERT_TRUE(shown) << zarvo.Errors();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    own.reset();
+    EXPECT_EQ(zarvo.Wait(20'000), kCancelledStatus) << zarvo.Errors();
+    ExpectEntryAndCleanServer(work, server);
+}
