@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
 # Drives the records demo in tmux as a user would, at 80 x 25: the generated dialog shows its
 # first page with the page indicator, PgDn and PgUp switch pages, a number out of range is
-# refused with its message while the dialog stays open, the accepted record is printed with
-# the entered number, and a run ended with Esc prints nothing. Skipped (77) without tmux.
+# refused with its message while the dialog stays open, Ctrl+K in the number field opens the
+# calculator where "12+30=" gives 42 and Enter puts it into the field, Ctrl+K in the date field
+# opens the calendar on the field's date and Enter puts the chosen day back, an impossible
+# date is refused with its message while the dialog stays open, the accepted record is
+# printed with what was entered, and a run ended with Esc prints nothing. Skipped (77)
+# without tmux.
 set -uo pipefail
 export LC_ALL=C.UTF-8 # character counts below are in characters, not bytes
 demo=$(readlink -f "$1")
@@ -47,16 +51,19 @@ start() {
 }
 
 check_pages() {
-    for text in "Целое " "Строка " "Принять" "Отказ" "Помощь" " 1:2 "; do
+    for text in "Целое " "Дата " "Время " "Строка " "Принять" "Отказ" "Помощь" " 1:2 "; do
         screen | grep -qF -- "$text" || fail "'$text' is missing from the first page"
     done
     keys PageDown
     wait_for " 2:2 " 5 || fail "PgDn did not show the second page"
     screen | grep -qF "Строка с длиной" || fail "the second page lacks its fields"
-    screen | grep -qF "Целое " && fail "the first page's fields are still shown on the second"
+    screen | grep -qF "Дата " && fail "the first page's fields are still shown on the second"
     keys PageUp
     wait_for " 1:2 " 5 || fail "PgUp did not come back to the first page"
 }
+
+# The row of the dialog that holds caption $1.
+row_of() { screen | grep -F -- "║ $1 " | head -n1; }
 
 check_refused_number() {
     # The number field has the focus with its text selected: typing replaces it.
@@ -68,18 +75,55 @@ check_refused_number() {
     keys Enter
     wait_gone "Число должно быть" 5 || fail "the message did not close"
     screen | grep -qF "Все типы полей" || fail "the dialog closed after the refusal"
-    # The refused field keeps the focus with its whole text selected.
-    typed "4242"
-    wait_for "4242" 5 || fail "the corrected number is not in its field"
+}
+
+check_calculator() {
+    # The refused field keeps the focus; Ctrl+K there opens the calculator.
+    keys C-k
+    wait_for "] Калькулятор " 5 ||
+        { fail "Ctrl+K in the number field opened no calculator"; return; }
+    typed "12+30="
+    wait_for " 42 " 5 || fail "the calculator does not show 42 after 12+30="
+    keys Enter
+    wait_gone "] Калькулятор " 5 || fail "Enter did not close the calculator"
+    [[ "$(row_of Целое)" == *" 42 "* ]] || fail "the calculator's 42 is not in the number field"
+}
+
+check_calendar() {
+    keys Tab
+    keys C-k
+    wait_for "] Календарь " 5 || { fail "Ctrl+K in the date field opened no calendar"; return; }
+    screen | grep -qF "Март      2027" || fail "the calendar did not open on the field's month"
+    keys Right
+    keys Enter
+    wait_gone "] Календарь " 5 || fail "Enter did not close the calendar"
+    [[ "$(row_of Дата)" == *"16/03/2027"* ]] ||
+        fail "the day after the field's date is not in the date field"
+}
+
+check_refused_date() {
+    typed "31022027"
+    wait_for "31/02/2027" 5 || fail "the typed date is not in its field"
+    keys Enter
+    wait_for "Неправильно введено поле. Повторите" 5 ||
+        fail "an impossible date was not refused with its message"
+    keys Enter
+    wait_gone "Неправильно введено поле" 5 || fail "the message did not close"
+    screen | grep -qF "Все типы полей" || fail "the dialog closed after the refused date"
+    typed "01042027"
+    wait_for "01/04/2027" 5 || fail "the corrected date is not in its field"
 }
 
 check_accepted() {
     start 80 25 || return
     check_pages
     check_refused_number
+    check_calculator
+    check_calendar
+    check_refused_date
     keys Enter
     wait_for "DEMO-EXITED 0" 10 || { fail "accepting did not end the demo with code 0"; return; }
-    for expected in "Целое: 4242" "Дата: 15/03/2027" "Время: 01:00:00" "Строка: Запись" \
+    for expected in "Целое: 42" "Дата: 01/04/2027" "Время: 01:00:00" "Строка: Запись" \
         "Длинное вещественное: 0.50"; do
         screen | grep -qF -- "$expected" || fail "the printed record lacks '$expected'"
     done

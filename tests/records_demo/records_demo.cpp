@@ -13,15 +13,21 @@
 #include "console/console.h"
 #include "console/drivers_console.h"
 #include "library/scope.h"
+#include "library/stream_class.h"
 #include "platform/cp866.h"
 #include "records/field_text.h"
 #include "records/record_dialog.h"
 #include "tests/demo_host/demo_host.h"
 #include "tests/records_demo/demo_record.h"
 #include "views/application.h"
+#include "views/calculator.h"
 #include "views/commands.h"
 #include "views/desktop.h"
+#include "views/dialog.h"
+#include "views/history.h"
 #include "views/status_line_cache.h"
+#include "views/view.h"
+#include "views/window.h"
 
 using namespace zarvo;
 using namespace zarvo::demo;
@@ -80,7 +86,18 @@ void RunDemo() {
     app->ExecuteApp();
 }
 
+// The calculator and calendar come from the program's resources as object streams.
+void RegisterStreamClasses() {
+    RegisterLibraryStreamClasses();
+    RegisterViewStreamClasses();
+    RegisterWindowStreamClasses();
+    RegisterDialogStreamClasses();
+    RegisterInputStreamClasses();
+    RegisterCalcStreamClasses();
+}
+
 void RunThread() {
+    RegisterStreamClasses();
     ConsoleClass = MakeDriversConsole;
     ApplicationStarted = true;
     StartStatusLineCache();
