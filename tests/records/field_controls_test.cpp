@@ -8,6 +8,7 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/cp866.h"
 #include "records/choice_input.h"
@@ -190,6 +191,26 @@ TEST_F(FieldControlsTest, YesNoAndCode) {
     code = dynamic_cast<tInputCode*>(narrow.get());
     ASSERT_NE(code, nullptr);
     EXPECT_EQ(code->Groups, 2) << "expected the groups cut to the field's two bytes";
+}
+
+// Catches a memo field given an input (there is no editor for it yet) or not keeping its six
+// rows, which would shift the fields after it.
+TEST_F(FieldControlsTest, MemoKeepsItsRowsEmpty) {
+    auto record = MakeObject<tMemRecord>(3, "", "");
+    record->AddField(ftWord, 5, "", "А"_oem, "");
+    record->AddField(ftMemo, 100, "", "Б"_oem, "");
+    record->AddField(ftWord, 5, "", "В"_oem, "");
+    ASSERT_TRUE(record->AllocData());
+    auto dialog = Build(*record, 8);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->Height, 8 + 6) << "expected one page of 1 + 6 + 1 rows";
+    std::vector<tView*> inputs;
+    dialog->ForEachView([&](tView* v) {
+        if (dynamic_cast<TAbstractInput*>(v) != nullptr)
+            inputs.insert(inputs.begin(), v);
+    });
+    ASSERT_EQ(inputs.size(), 2u) << "expected no control for the memo";
+    EXPECT_EQ(inputs[1]->Top, 9) << "expected the third field below the memo's six rows";
 }
 
 // Catches the directory chooser asked for another field, or not given the input.
