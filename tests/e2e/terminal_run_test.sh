@@ -63,6 +63,8 @@ grep -q '^Размер файла 8 Мб$' <<<"$entry" || fail "size line"
 lines=$(sed -n '/^Каталог/,$p' <<<"$entry" | tail -n +2 | grep -c .)
 [ "$lines" -eq 6 ] || fail "expected six result lines, found $lines"
 expect_clean "command line"
+# Neither an error nor a leak (the terminal libraries' own allocations are none of ours).
+[ ! -e "$work/run/Zarvo.log" ] || fail "a log was left: $(iconv -f CP866 -t UTF-8 "$work/run/Zarvo.log")"
 
 # 2. The parameters dialog; Esc while waiting: "Нет" goes on, Ctrl+C then "Да" ends it.
 start xterm-256color 80 24
