@@ -5,16 +5,20 @@
 #include <thread>
 
 #include "app/command_line.h"
+#include "app/directory_sense.h"
 #include "app/network_cycle.h"
 #include "app/no_ui.h"
 #include "app/run_thread.h"
 #include "app/work_dir_lock.h"
 #include "diagnostics/log/diagnostics_run.h"
 #include "diagnostics/pending_error.h"
+#include "dirselect/directory_dialog.h"
 #include "library/memory_error.h"
 #include "library/startup_facts.h"
 #include "library/stream_class.h"
 #include "platform/interrupt_signals.h"
+#include "records/field_controls.h"
+#include "records/input_stream_classes.h"
 #include "records/record_stream_classes.h"
 #include "views/calculator.h"
 #include "views/desktop.h"
@@ -30,7 +34,9 @@ using namespace zarvo;
 
 namespace {
 
-void RegisterStreamClasses() {
+// Every part registers its streamable classes; the status lines' cache and the directory
+// field's chooser come with them.
+void StartModules() {
     RegisterLibraryStreamClasses();
     RegisterViewStreamClasses();
     RegisterWindowStreamClasses();
@@ -41,6 +47,10 @@ void RegisterStreamClasses() {
     RegisterCalcStreamClasses();
     RegisterDeskTopStreamClasses();
     RegisterRecordStreamClasses();
+    RegisterTypedInputStreamClasses();
+    RegisterDirectoryStreamClasses();
+    // The parameter dialog's directory field gets its chooser.
+    DirectoryCompanionMaker = MakeDirectorySense;
 }
 
 // Without a UI the test runs on a thread of its own, as it would beside a host.
@@ -78,7 +88,7 @@ int main(int argc, char** argv) {
     InitStartupFacts();
     StartDiagnostics();
     InstallMemoryErrorHandler();
-    RegisterStreamClasses();
+    StartModules();
     if (!TakeWorkDirLock()) {
         StopStatusLineCache();
         FinishDiagnostics();

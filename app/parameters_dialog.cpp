@@ -1,120 +1,81 @@
-// The parameters asked for in a plain dialog of four input lines, laid out as the generated
-// dialog will be; each refusal names its field and brings the dialog back with the field
-// focused and everything entered kept.
+// The parameters asked for in the dialog "Параметры работы", generated from a four-field
+// record; each refused attempt brings the same dialog back with everything entered kept.
+#include <cstring>
+
 #include "app/parameters.h"
-
-#include <array>
-
+#include "app/test_params_record.h"
+#include "library/paths.h"
 #include "library/validity.h"
 #include "platform/cp866.h"
 #include "platform/interrupt_signals.h"
+#include "records/field_text.h"
+#include "records/field_types.h"
+#include "records/mem_record.h"
+#include "records/record_dialog.h"
 #include "views/application.h"
-#include "views/button.h"
 #include "views/commands.h"
 #include "views/desktop.h"
-#include "views/dialog.h"
-#include "views/input_line.h"
-#include "views/label.h"
 #include "views/message_box_call.h"
 
 namespace zarvo {
 
 namespace {
 
-constexpr int kInputColumn = 34;
-constexpr int kRightEdge = 72;
-
-struct tParamField {
-    std::string_view Caption;
-    std::int16_t Length;
-    std::string_view Default;
-};
-
-constexpr std::array<tParamField, 4> kFields = {{
-    {"Каталог на сервере", 250, ""},
-    {"Размер файла, Мб", 5, "100"},
-    {"Время раб. (0-до прер. польз.)", 8, "00:00:00"},
-    {"Период между итерациями", 8, "01:00:00"},
-}};
-
-struct tParamsDialog {
-    tObjectPtr<tDialog> Dialog;
-    std::array<tInputLine*, 4> Inputs{};
-};
-
-tParamsDialog MakeParamsDialog() {
-    tParamsDialog made;
-    made.Dialog = MakeObject<tDialog>(MakeRect(0, 0, 74, 10), "Параметры работы"_oem);
-    if (!ValidateRef(made.Dialog))
-        return made;
-    tDialog& dialog = *made.Dialog;
-    dialog.OptionFlags |= ViewOption::Centered;
-    for (std::size_t i = 0; i < kFields.size(); ++i) {
-        const tParamField& field = kFields[i];
-        int row = 2 + int(i);
-        int right = std::min(kInputColumn + field.Length + 2, kRightEdge - 3);
-        auto* input =
-            MakeObject<tInputLine>(MakeRect(kInputColumn, row, right, row + 1), field.Length)
-                .release();
-        input->SetLineText(field.Default);
-        dialog.InsertView(input);
-        std::string caption = Utf8ToCp866(field.Caption);
-        dialog.InsertView(
-            MakeObject<tLabel>(MakeRect(1, row, int(caption.size()) + 2, row + 1), caption, input)
-                .release());
-        made.Inputs[i] = input;
-    }
-    dialog.InsertView(MakeObject<tButton>(MakeRect(35, 7, 46, 9), "Принять"_oem, cmdOk,
-                                          ButtonFlag::IsDefaultButton)
-                          .release());
-    dialog.InsertView(
-        MakeObject<tButton>(MakeRect(47, 7, 56, 9), "Отказ"_oem, cmdCancel, 0).release());
-    dialog.InsertView(
-        MakeObject<tButton>(MakeRect(57, 7, 67, 9), "Помощь"_oem, cmdHelp, 0).release());
-    made.Inputs[0]->SelectView();
-    return made;
-}
-
-// The first field whose text does not parse, after telling the operator why; -1 when all do.
-int RefusedField(const tParamsDialog& made, std::int32_t& fileSize, std::int32_t& workTime,
-                 std::int32_t& period) {
-    fileSize = ParseFileSize(TrimmedDirectory(made.Inputs[1]->LineText()));
-    if (fileSize < 0) {
-        MessageBoxCall(FileSizeRefusal(), mbError | mbContinue);
-        return 1;
-    }
-    std::int32_t* times[] = {&workTime, &period};
-    for (int i = 0; i < 2; ++i) {
-        *times[i] = ParseTimeOfDay(TrimmedDirectory(made.Inputs[2 + i]->LineText()));
-        if (*times[i] < 0) {
-            MessageBoxCall(TimeRefusal(), mbError | mbContinue);
-            return 2 + i;
-        }
-    }
-    return -1;
-}
+constexpr std::uint32_t kParamsMask = 1;
+constexpr std::uint16_t kRefusalFlags = mbError | mbContinue;
 
 } // namespace
 
+tObjectPtr<tMemRecord> MakeTestParamsRecord() {
+    auto record = MakeObject<tMemRecord>(2, "", "");
+    if (!ValidateRef(record))
+        return {};
+    record->AddField(ftString, 250, "ВремКат"_oem, "", "");
+    record->SetAltNames(1, "Имя кат"_oem, "Каталог на сервере"_oem);
+    record->AddField(ftWord, 5, "ОЗУ"_oem, "Размер файла, Мб"_oem, "");
+    record->AddField(ftTime, 8, "Время"_oem, "Время раб. (0-до прер. польз.)"_oem, "");
+    record->AddField(ftTime, 8, "Период"_oem, "Период между итерациями"_oem, "");
+    // The mask 1 selects all four for the dialog.
+    for (int n = 1; n <= record->FieldCount(); ++n)
+        record->SetFieldFlags(n, kParamsMask);
+    record->AllocData();
+    if (!ValidateRef(record))
+        return {};
+    return record;
+}
+
 bool GetTestParams(std::string& directory, std::int32_t& fileSize, std::int32_t& workTime,
                    std::int32_t& period) {
-    tParamsDialog made = MakeParamsDialog();
-    if (!made.Dialog || gDeskTop == nullptr)
+    tObjectPtr<tMemRecord> record = MakeTestParamsRecord();
+    if (!record)
+        return false;
+    std::memset(record->FieldAddress(1), 0, record->AllocatedSize());
+    std::uint16_t defaultSize = 100;
+    std::int32_t defaultPeriod = 3600;
+    record->SetField(2, &defaultSize);
+    record->SetField(4, &defaultPeriod);
+    tObjectPtr<tMultiDialog> dialog =
+        BuildRecordDialog(record->FieldAddress(1), *record, kParamsMask, "Параметры работы"_oem, 0);
+    if (!ValidateRef(dialog) || gDeskTop == nullptr)
         return false;
     for (;;) {
-        if (gDeskTop->RunView(made.Dialog.get()) != cmdOk || ShutdownRequested())
+        if (gDeskTop->RunView(dialog.get()) != cmdOk || ShutdownRequested())
             return false;
-        directory = TrimmedDirectory(made.Inputs[0]->LineText());
+        fileSize = 0;
+        directory = TrimmedDirectory(FieldAsText(*record, 1));
         if (directory.size() > kMaxDirectoryLength)
             directory.resize(kMaxDirectoryLength);
-        int refused = RefusedField(made, fileSize, workTime, period);
-        if (refused >= 0) {
-            made.Inputs[std::size_t(refused)]->SelectView();
-            continue;
-        }
-        if (CheckServerDirectory(directory))
+        std::uint16_t size = 0;
+        record->GetField(2, &size);
+        fileSize = size;
+        record->GetField(3, &workTime);
+        record->GetField(4, &period);
+        if (directory.empty())
+            MessageBoxCall("Не указан каталог на сервере"_oem, kRefusalFlags);
+        else if (DirectoryExists(directory))
             return true;
-        made.Inputs[0]->SelectView();
+        else
+            MessageBoxCall(std::string("Не найден каталог "_oem) + directory, kRefusalFlags);
     }
 }
 

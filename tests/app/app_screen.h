@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 #include <string_view>
 
 #include "app/util_app.h"
@@ -56,12 +57,16 @@ class tAppScreenRig {
     tHeadlessConsole Screen{80, 25};
     tObjectPtr<tUtlApp> App;
     std::deque<TEventRec> Script;
+    // Called before each event is handed out.
+    std::function<void()> OnFetch;
 
   private:
     static void ReadScripted(void* data, EventFrame& frame) {
         auto* self = static_cast<tAppScreenRig*>(data);
         auto* args = static_cast<tFetchEventArgs*>(frame.Argument);
         frame.Handled = true;
+        if (self->OnFetch)
+            self->OnFetch();
         ReadConsoleEvent(*args->Event, false);
         if (args->Event->what != evtNothing)
             return;

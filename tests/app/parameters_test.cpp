@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include "app/directory_sense.h"
+#include "library/paths.h"
 #include "platform/cp866.h"
+#include "records/field_controls.h"
 #include "support/temp_dir.h"
 #include "tests/app/app_screen.h"
 #include "views/commands.h"
@@ -37,56 +40,67 @@ TEST(TestParams, TimeOfDay) {
 namespace {
 
 std::vector<std::string> gRefusals;
+std::uint16_t gAnswer = cmdOk;
 std::uint16_t Record(std::string_view text, std::uint16_t, void*) {
     gRefusals.push_back(Cp866ToUtf8(text));
-    return cmdOk;
+    return gAnswer;
 }
 
 class ParametersDialog : public zarvo::testing::tAppScreen {
   protected:
     void SetUp() override {
-        tAppScreen::SetUp();
         gRefusals.clear();
         MessageBoxHook = Record;
+        DirectoryCompanionMaker = MakeDirectorySense;
     }
+    void TearDown() override { DirectoryCompanionMaker = nullptr; }
 };
 
 struct tDialogCase {
-    const char* Typed; // "DIR" stands for the server directory
+    const char* Typed; // "DIR" stands for the server directory; times fill their masks
+    std::uint16_t Answer;
     bool Accepted;
     std::int32_t Size, Work, Period;
-    const char* Refusal; // the one refusal shown, or null
+    const char* Refusal; // the one message shown, or null
 };
 
 } // namespace
 
-// Catches defaults not taken, values not parsed, refusals that do not bring the dialog back,
-// and a cancel that does not give up.
+// Catches defaults not taken, values not parsed, a missing directory neither offered nor
+// made, refusals that do not bring the dialog back, and a cancel that does not give up.
 TEST_F(ParametersDialog, AcceptsRefusesAndGivesUp) {
     zarvo::testing::tTempDir server;
     const tDialogCase cases[] = {
-        {"  DIR \r", true, 100, 0, 3600, nullptr},
-        {"DIR\t5\t1:30:00\t00:00:10\r", true, 5, 5400, 10, nullptr},
-        {"\r\x1b", false, 0, 0, 0, "Не указан каталог на сервере"},
-        {"/no/such/dir\r\x1b", false, 0, 0, 0, "Не найден каталог /no/such/dir"},
-        {"DIR\t70000\r\x1b", false, 0, 0, 0, "Размер файла - число от 0 до 65535"},
-        {"DIR\t\t\t24:00:00\r\x1b", false, 0, 0, 0,
-         "Время указывается как чч:мм:сс, от 00:00:00 до 23:59:59"},
-        {"DIR\x1b", false, 0, 0, 0, nullptr},
+        {"  DIR \r", cmdOk, true, 100, 0, 3600, nullptr},
+        {"DIR\t5\t013000\t000010\r", cmdOk, true, 5, 5400, 10, nullptr},
+        {"\r\x1b", cmdOk, false, 0, 0, 0, "Не указан каталог на сервере"},
+        {"DIR/new/deep\r\x1b", cmdNo, false, 0, 0, 0,
+         "Каталог DIR/new/deep не существует. Создать?"},
+        {"DIR/new/deep\r", cmdYes, true, 100, 0, 3600,
+         "Каталог DIR/new/deep не существует. Создать?"},
+        {"DIR\t70000\r\x1b", cmdOk, false, 0, 0, 0,
+         "Число должно быть не менее 0 и не более 65535."},
+        {"DIR\t\t240000\r\x1b", cmdOk, false, 0, 0, 0, "TIME"},
+        {"DIR\x1b", cmdOk, false, 0, 0, 0, nullptr},
+    };
+    auto withServer = [&](std::string text) {
+        for (std::size_t at; (at = text.find("DIR")) != std::string::npos;)
+            text.replace(at, 3, server.Str());
+        return text;
     };
     for (const tDialogCase& c : cases) {
         gRefusals.clear();
-        std::string typed = c.Typed;
-        if (std::size_t at = typed.find("DIR"); at != std::string::npos)
-            typed.replace(at, 3, server.Str());
-        Type(typed);
+        gAnswer = c.Answer;
+        Type(withServer(c.Typed));
         std::string directory;
         std::int32_t size = -1, work = -1, period = -1;
         EXPECT_EQ(GetTestParams(directory, size, work, period), c.Accepted) << c.Typed;
         EXPECT_TRUE(Script.empty()) << c.Typed << ": keys left over";
         Script.clear();
         if (c.Accepted) {
-            EXPECT_EQ(directory, server.Str()) << "expected it trimmed";
+            std::string typed = withServer(c.Typed);
+            EXPECT_EQ(directory, TrimmedDirectory(typed.substr(0, typed.find_first_of("\t\r"))));
+            EXPECT_TRUE(DirectoryExists(directory)) << directory;
             EXPECT_EQ(size, c.Size) << c.Typed;
             EXPECT_EQ(work, c.Work) << c.Typed;
             EXPECT_EQ(period, c.Period) << c.Typed;
@@ -95,7 +109,54 @@ TEST_F(ParametersDialog, AcceptsRefusesAndGivesUp) {
             EXPECT_TRUE(gRefusals.empty()) << c.Typed << ": " << gRefusals.front();
         } else {
             ASSERT_EQ(gRefusals.size(), 1u) << c.Typed;
-            EXPECT_EQ(gRefusals[0], c.Refusal);
+            if (std::string(c.Refusal) != "TIME")
+                EXPECT_EQ(gRefusals[0], withServer(c.Refusal));
+            else
+                EXPECT_NE(gRefusals[0].find("23:59:59"), std::string::npos) << gRefusals[0];
         }
     }
+}
+
+// Catches a dialog that is not laid out as the record's rules make it: captions in column 1,
+// inputs from column 34, the chooser in 69 to 71, the buttons from column 35 on rows 7 and 8
+// of a 74 x 10 dialog, and the defaults shown.
+TEST_F(ParametersDialog, FirstShownLayout) {
+    std::vector<std::string> shown;
+    OnFetch = [&] {
+        if (shown.empty())
+            shown = Screen.Lines();
+    };
+    Type("\x1b");
+    std::string directory;
+    std::int32_t size, work, period;
+    EXPECT_FALSE(GetTestParams(directory, size, work, period));
+    ASSERT_EQ(shown.size(), 25u);
+    // The dialog is centred on the desktop (rows 1 to 23): 74 x 10 at (3, 7); a caption's text
+    // follows one blank in its label, an input's its left margin.
+    auto cells = [&](int y, int x, int n) {
+        std::string out;
+        std::size_t at = 0;
+        for (int col = 0; col < x + n; ++col) {
+            std::size_t len = 1;
+            while (at + len < shown[std::size_t(y)].size() &&
+                   (std::uint8_t(shown[std::size_t(y)][at + len]) & 0xC0) == 0x80)
+                ++len;
+            if (col >= x)
+                out += shown[std::size_t(y)].substr(at, len);
+            at += len;
+        }
+        return out;
+    };
+    EXPECT_NE(cells(7, 3, 74).find("Параметры работы"), std::string::npos) << cells(7, 3, 74);
+    EXPECT_EQ(cells(9, 5, 18), "Каталог на сервере");
+    EXPECT_EQ(cells(10, 5, 16), "Размер файла, Мб");
+    EXPECT_EQ(cells(10, 38, 3), "100");
+    EXPECT_EQ(cells(11, 5, 30), "Время раб. (0-до прер. польз.)");
+    EXPECT_EQ(cells(11, 38, 8), "00:00:00");
+    EXPECT_EQ(cells(12, 5, 23), "Период между итерациями");
+    EXPECT_EQ(cells(12, 38, 8), "01:00:00");
+    std::string buttons = cells(14, 38, 32);
+    EXPECT_EQ(buttons.find("Принять"), buttons.find_first_not_of(' ')) << buttons;
+    EXPECT_NE(buttons.find("Отказ"), std::string::npos) << buttons;
+    EXPECT_NE(buttons.find("Помощь"), std::string::npos) << buttons;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,7 +30,10 @@ inline constexpr std::uint16_t kPgUp = 0x4900, kPgDn = 0x5100, kShiftTab = 0x0F0
 class tBoundWord : public tInputLine {
   public:
     tBoundWord(const tRect& bounds, std::uint16_t* place) : tInputLine(bounds, 5), Place(place) {
-        SetLineText(std::to_string(*place));
+        // The field may lie at any offset of the record: copied, never dereferenced.
+        std::uint16_t value;
+        std::memcpy(&value, place, sizeof value);
+        SetLineText(std::to_string(value));
         AcceptMask |= evtBroadcast;
     }
     bool Valid(std::uint16_t command) override {
@@ -50,8 +54,10 @@ class tBoundWord : public tInputLine {
         if (text.empty() || text.size() > 5 ||
             text.find_first_not_of("0123456789") != std::string::npos || std::stoi(text) > 65535)
             return false;
-        if (into != nullptr)
-            *into = std::uint16_t(std::stoi(text));
+        if (into != nullptr) {
+            auto value = std::uint16_t(std::stoi(text));
+            std::memcpy(into, &value, sizeof value);
+        }
         return true;
     }
     std::uint16_t* Place;

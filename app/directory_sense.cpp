@@ -1,0 +1,69 @@
+// The directory chooser of the parameter dialog.
+#include "app/directory_sense.h"
+
+#include "app/parameters.h"
+#include "dirselect/directory_dialog.h"
+#include "library/paths.h"
+#include "platform/cp866.h"
+#include "platform/format_text.h"
+#include "records/input_commands.h"
+#include "views/application.h"
+#include "views/commands.h"
+#include "views/desktop.h"
+#include "views/message_box_call.h"
+
+namespace zarvo {
+
+namespace {
+
+constexpr std::uint16_t kQuestionFlags = mbYes | mbNo;
+constexpr std::uint16_t kNoticeFlags = mbContinue;
+
+std::string WithoutTrailingSlash(std::string path) {
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
+    return path;
+}
+
+} // namespace
+
+TDirectorySense::TDirectorySense(const tRect& bounds, TAbstractInput* input)
+    : TAbstractSense(bounds, nullptr, 0, input) {}
+
+bool TDirectorySense::CheckText(std::string_view text) {
+    std::string directory = TrimmedDirectory(text);
+    if (DirectoryExists(directory))
+        return true;
+    if (MessageBoxCall(FormatText("Каталог %s не существует. Создать?"_oem, {directory}),
+                       kQuestionFlags) != cmdYes)
+        return false;
+    if (ForceDirectories(directory))
+        return true;
+    MessageBoxCall(std::string("Ошибка при создании каталога "_oem) + directory, kNoticeFlags);
+    return false;
+}
+
+void TDirectorySense::RunChooser(std::uint16_t& command) {
+    command = cmdCancel;
+    if (Input == nullptr)
+        return;
+    std::string path = TrimmedDirectory(Input->LineText());
+    if (!ChooseDirectory(path, gDeskTop))
+        return;
+    Input->SetLineText(WithoutTrailingSlash(path));
+    // The choice is the field's value at once, whatever happens to the dialog afterwards.
+    SendToView(Input, evtBroadcast, cmdStoreFields, nullptr);
+    command = cmdOk;
+}
+
+void TDirectorySense::ShowLookupError() {
+    if (ErrorState == seNotFound)
+        ErrorState = seNone;
+    TAbstractSense::ShowLookupError();
+}
+
+tObjectPtr<tView> MakeDirectorySense(const tRect& bounds, tView* input) {
+    return MakeObject<TDirectorySense>(bounds, dynamic_cast<TAbstractInput*>(input));
+}
+
+} // namespace zarvo
