@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# The operator's way to a share in tmux: the parameters dialog, the directory chooser opened
+# at a tmpfs mounted under /mnt, a new directory with a Cyrillic name and a blank made there
+# (Alt+С), chosen (Alt+В), a short test in the progress window, the entry written and the
+# share left clean but for the directory the operator made. Skipped (77) unless root may mount.
+set -uo pipefail
+zarvo=$(readlink -f "$1")
+socket_base="zarvo-chooser-$$"
+source "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/lib/tmux_demo.sh"
+size="80x25"
+share="/mnt/zarvo-e2e-$$"
+mkdir -p "$share" "$work/run"
+if ! mount -t tmpfs -o size=64m zarvo-e2e "$share" 2>/dev/null; then
+    rmdir "$share"
+    echo "SKIP: cannot mount a tmpfs under /mnt"
+    exit 77
+fi
+trap 'cleanup; umount "$share"; rmdir "$share"' EXIT
+
+wait_for() {
+    local deadline=$((SECONDS + $2))
+    while [ $SECONDS -lt $deadline ]; do
+        screen | grep -qF -- "$1" && return 0
+        sleep 0.2
+    done
+    echo "--- screen while waiting for '$1':"
+    screen
+    return 1
+}
+keys() { tmux -L "$socket" send-keys -t demo "$@"; }
+
+tmux -L "$socket" new-session -d -s demo -x 80 -y 25 -c "$work/run" \
+    "LANG=C.UTF-8 '$zarvo'; echo ZARVO-EXITED \$?; sleep 60"
+wait_for "Параметры работы" 20 || fail "no parameters dialog"
+keys -l "$share"
+keys Down
+wait_for "Выбор каталога" 10 || fail "Down did not open the directory chooser"
+screen | grep -qF "$share" || fail "the chooser does not show the share's mount point"
+keys M-c # Alt+С, typed on the С key's place
+wait_for "Создание каталога" 10 || fail "Alt+С did not offer a new directory"
+keys -l "Проверка 1"
+keys Enter
+for _ in $(seq 50); do [ -d "$share/Проверка 1" ] && break; sleep 0.2; done
+[ -d "$share/Проверка 1" ] || fail "the directory was not made as typed"
+sleep 0.5
+screen | grep -qF "Создание каталога" && fail "the new-directory dialog stayed open"
+screen | grep -qF "Проверка 1" || fail "the new directory is not in the tree"
+keys M-d # Alt+В
+wait_for "$share/Проверка 1" 10 || fail "the choice did not reach the directory field"
+keys Tab
+keys -l 4
+keys Tab
+keys -l 000003
+keys Tab
+keys -l 000000
+keys Enter
+wait_for "Тестирование сети" 10 || fail "no progress window"
+wait_for "ZARVO-EXITED 0" 30 || fail "the test did not end by itself"
+iconv -f CP866 -t UTF-8 "$work/run/protocol.doc" | tr -d '\r' | grep -qF "Каталог $share/Проверка 1/TEST_NET.\$\$\$" ||
+    fail "no entry for the chosen directory"
+[ -z "$(ls -A "$share/Проверка 1")" ] || fail "the share was not left clean: $(ls -A "$share/Проверка 1")"
+
+if [ $failures -eq 0 ]; then
+    echo "directory chooser: all checks passed"
+fi
+exit $failures
