@@ -128,7 +128,7 @@ class tNetworkTest {
     bool m_Stopped = false;
     tTestBlock m_Block;
     std::mt19937 m_Random;
-    std::unique_ptr<tProgress> m_Progress;
+    tObjectPtr<tProgress> m_Progress;
     tObjectPtr<tDosStream> m_File;
     struct tValueBuffer;
     struct tValueBuffers;

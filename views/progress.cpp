@@ -1,15 +1,15 @@
-// The progress model: what it remembers, and how its changes reach the window or the lines.
+// The progress model: what it remembers, the events its changes go out as, and the lines
+// written in their place when there is no window.
 #include "views/progress.h"
 
 #include <algorithm>
 #include <cmath>
 
 #include "diagnostics/pending_error.h"
-#include "library/clocks.h"
 #include "platform/cp866.h"
 #include "platform/interrupt_signals.h"
 #include "views/application.h"
-#include "views/progress_window.h"
+#include "views/progress_adapters.h"
 
 namespace zarvo {
 
@@ -37,41 +37,46 @@ void DefaultProgressParams(tStandardProgressParams& params) {
     params.Title = "Подождите..."_oem;
 }
 
-tProgress::tProgress(const tStandardProgressParams& params) : Params(params) {}
+tProgress::tProgress(const tStandardProgressParams& params) : Params(params) {
+    CancelEvent = FindEvent(evnProgressCancel);
+    TextEvent = FindEvent(evnProgressText);
+    PositionEvent = FindEvent(evnProgressPosition);
+}
 
 tProgress::~tProgress() {
-    if (Display) {
-        Display.reset();
-        return;
-    }
     WriteLines(*this, true);
 }
 
-bool MakeStandardProgress(std::unique_ptr<tProgress>& progress,
-                          const tStandardProgressParams* params) {
+void tProgress::EventLinkChanged(std::string_view name, tEventInfo* info) {
+    tSObject::EventLinkChanged(name, info);
+    if (name == evnProgressCancel)
+        CancelEvent = info;
+    else if (name == evnProgressText)
+        TextEvent = info;
+    else if (name == evnProgressPosition)
+        PositionEvent = info;
+}
+
+bool MakeStandardProgress(tObjectPtr<tProgress>& progress, const tStandardProgressParams* params) {
     if (gApplication != nullptr && gProgressLineHook == nullptr)
-        return MakeProgressWindow(progress, params, gApplication);
+        return MakeProgressWindow(progress, params, gApplication) != nullptr;
     return MakeProgressModel(progress, params);
 }
 
-bool MakeProgressModel(std::unique_ptr<tProgress>& progress,
-                       const tStandardProgressParams* params) {
+bool MakeProgressModel(tObjectPtr<tProgress>& progress, const tStandardProgressParams* params) {
     progress.reset();
     // An error waiting to be reported must not be hidden behind a progress display.
     if (IsErrorPending())
         return false;
     tStandardProgressParams defaults;
     DefaultProgressParams(defaults);
-    progress = std::make_unique<tProgress>(params ? *params : defaults);
+    progress = MakeObject<tProgress>(params ? *params : defaults);
     return true;
 }
 
 void ProgressShow(tProgress& progress) {
     progress.Visible = true;
-    if (progress.Display) {
-        progress.Display->Show(true);
-        return;
-    }
+    ProgressSetSwitch(progress, evnProgressVisible, true);
     WriteLines(progress);
 }
 
@@ -79,10 +84,8 @@ void ProgressSetText(tProgress& progress, std::string_view text) {
     if (progress.Text == text)
         return;
     progress.Text.assign(text);
-    if (progress.Display) {
-        progress.Display->SetText(progress.Text);
-        return;
-    }
+    tEvent_ProgressUpdateText update{progress.Text};
+    FireCachedEvent(progress.TextEvent, &update);
     WriteLines(progress);
 }
 
@@ -97,23 +100,35 @@ void ProgressSetPos(tProgress& progress, std::int32_t position) {
     if (fraction == progress.Fraction)
         return;
     progress.Fraction = fraction;
-    if (progress.Display) {
-        progress.Display->SetFraction(fraction);
-        return;
-    }
+    FireCachedEvent(progress.PositionEvent, &fraction);
     WriteLines(progress);
+}
+
+void ProgressSetSwitch(tProgress& progress, std::string_view event, bool on) {
+    tProgressSwitch change{true, on};
+    progress.FireEvent(event, &change);
+}
+
+bool ProgressSwitchOn(tProgress& progress, std::string_view event) {
+    tProgressSwitch query;
+    progress.FireEvent(event, &query);
+    return query.Value;
+}
+
+tView* ProgressDialog(tProgress& progress) {
+    tView* dialog = nullptr;
+    progress.FireEvent(evnProgressDialog, &dialog);
+    return dialog;
 }
 
 bool ProgressCancelled(tProgress& progress) {
     if (gProgressCancelHook && gProgressCancelHook(progress))
         return true;
-    if (progress.Display) {
-        progress.PollCountdown = std::max<std::uint32_t>(progress.PollStride, 1);
-        if (progress.OnPoll && progress.Display->PollDue())
-            progress.OnPoll();
-        if (progress.Display->PollCancel())
-            return true;
-    }
+    progress.PollCountdown = std::max<std::uint32_t>(progress.PollStride, 1);
+    bool cancelled = false;
+    FireCachedEvent(progress.CancelEvent, &cancelled);
+    if (cancelled)
+        return true;
     if (!InterruptPending())
         return false;
     return TakeCancelRequest() || ShutdownRequested();
