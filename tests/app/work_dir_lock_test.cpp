@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <deque>
 #include <filesystem>
 #include <thread>
 #include <vector>
@@ -20,11 +21,18 @@ const char* const kTwoCopies =
 
 const char* const kWaiting = "Ожидание следующего запуска";
 
-// A copy that tests its own working directory and waits an hour for the next iteration,
-// holding the lock.
+// A server directory of its own for each waiting copy (two copies testing one directory
+// would refuse each other), kept until the tests end.
+std::string NewServer() {
+    static std::deque<tTempDir> servers;
+    return servers.emplace_back().Str();
+}
+
+// A copy that has tested an empty file and waits an hour for the next iteration, holding
+// the lock of its working DIRECTORY.
 std::unique_ptr<tChildProcess> StartWaitingCopy(const std::string& directory) {
     auto copy = std::make_unique<tChildProcess>(
-        std::vector<std::string>{ZARVO_BINARY, "--no-ui", "--dir", directory, "--size", "0",
+        std::vector<std::string>{ZARVO_BINARY, "--no-ui", "--dir", NewServer(), "--size", "0",
                                  "--work-time", "00:00:00", "--period", "01:00:00"},
         directory);
     for (int waited = 0; waited < 10'000 && copy->Errors().find(kWaiting) == std::string::npos;
