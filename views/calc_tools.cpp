@@ -76,8 +76,9 @@ std::uint16_t RunCalculator(std::string& text, tGroup* host) {
         display->CalcShow(value);
     else
         display->CalcError();
+    // An error shown is no number: the field keeps what it held.
     return RunToolWindow(calculator, host, [&](TCalculator& window) {
-        if (TCalcDisplay* shown = window.Display())
+        if (TCalcDisplay* shown = window.Display(); shown && shown->State != CalcState::Error)
             text = shown->DisplayText();
     });
 }
