@@ -5,6 +5,7 @@
 #include "dirselect/directory_dialog.h"
 #include "library/paths.h"
 #include "platform/cp866.h"
+#include "platform/file_names.h"
 #include "platform/format_text.h"
 #include "records/input_commands.h"
 #include "views/application.h"
@@ -18,12 +19,6 @@ namespace {
 
 constexpr std::uint16_t kQuestionFlags = mbYes | mbNo;
 constexpr std::uint16_t kNoticeFlags = mbContinue;
-
-std::string WithoutTrailingSlash(std::string path) {
-    while (path.size() > 1 && path.back() == '/')
-        path.pop_back();
-    return path;
-}
 
 } // namespace
 
@@ -48,9 +43,11 @@ void TDirectorySense::RunChooser(std::uint16_t& command) {
     if (Input == nullptr)
         return;
     std::string path = TrimmedDirectory(Input->LineText());
-    if (!ChooseDirectory(path, gDeskTop))
+    std::string osPath;
+    if (!ChooseDirectory(path, gDeskTop, &osPath))
         return;
-    Input->SetLineText(WithoutTrailingSlash(path));
+    // A name CP866 cannot hold shows with '?'; the test still reaches the real directory.
+    Input->SetLineText(AliasOsDirectory(osPath));
     // The choice is the field's value at once, whatever happens to the dialog afterwards.
     SendToView(Input, evtBroadcast, cmdStoreFields, nullptr);
     command = cmdOk;

@@ -18,4 +18,11 @@ std::string FromOsPath(std::string_view utf8);
 // a name that does not must never be written back under its changed form.
 bool OsNameIsRepresentable(std::string_view utf8);
 
+// A directory the operator chose whose real name CP866 cannot hold: answers its CP866 form
+// (with '?'), under which it and everything inside it are reached from now on. The form
+// alone could name another directory, or none. A representable name needs no alias.
+std::string AliasOsDirectory(std::string_view utf8);
+// For tests.
+void ForgetOsDirectoryAliases();
+
 } // namespace zarvo

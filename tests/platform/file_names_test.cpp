@@ -21,5 +21,30 @@ TEST(FileNames, RepresentableNames) {
     EXPECT_FALSE(OsNameIsRepresentable("日本")) << "Japanese does not";
 }
 
+// Catches a chosen directory with a name CP866 lacks being reached (or written) under its
+// '?' form, an alias reaching past its own directory, and two look-alikes confused.
+TEST(FileNames, ChosenDirectoryAliases) {
+    EXPECT_EQ(AliasOsDirectory("/srv/Отчёт/"), "/srv/Отчёт"_oem) << "no alias needed";
+    EXPECT_EQ(OsPath("/srv/Отчёт"_oem), "/srv/Отчёт");
+
+    EXPECT_EQ(AliasOsDirectory("/srv/тест-і/"), "/srv/тест-?"_oem);
+    const struct {
+        std::string_view Shown;
+        const char* Real;
+    } cases[] = {
+        {"/srv/тест-?"_oem, "/srv/тест-і"},
+        {"/srv/тест-?/TEST_NET.$$$/test.tmp"_oem, "/srv/тест-і/TEST_NET.$$$/test.tmp"},
+        {"/srv/тест-?2"_oem, "/srv/тест-?2"},
+        {"/srv"_oem, "/srv"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(OsPath(c.Shown), c.Real) << Cp866ToUtf8(c.Shown);
+
+    AliasOsDirectory("/srv/тест-ґ");
+    EXPECT_EQ(OsPath("/srv/тест-?"_oem), "/srv/тест-ґ") << "the latest choice wins";
+    ForgetOsDirectoryAliases();
+    EXPECT_EQ(OsPath("/srv/тест-?"_oem), "/srv/тест-?");
+}
+
 } // namespace
 } // namespace zarvo
