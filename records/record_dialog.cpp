@@ -53,7 +53,7 @@ int MemoHeight(tIARecord& record, int n) {
 }
 
 // Left to right with the gaps between; a gap of 1 follows every button but the last.
-struct tButtonSpec {
+struct tButtonPlace {
     std::string_view Title;
     std::uint16_t Command;
     int Width;
@@ -183,7 +183,7 @@ void tRowBuilder::Place(const tDialogRow& row) {
 
 void AddButtons(tMultiDialog& dialog, int width, int pageHeight, std::uint16_t flags,
                 bool withDelete) {
-    std::vector<tButtonSpec> buttons;
+    std::vector<tButtonPlace> buttons;
     if ((flags & RecordDialogFlag::ReadOnly) == 0)
         buttons.push_back({"Принять"_oem, cmdOk, 11, ButtonFlag::IsDefaultButton});
     buttons.push_back({"Отказ"_oem, cmdCancel, 9, 0});
@@ -191,16 +191,16 @@ void AddButtons(tMultiDialog& dialog, int width, int pageHeight, std::uint16_t f
         buttons.push_back({"Удалить"_oem, cmdNo, 11, 0});
     buttons.push_back({"Помощь"_oem, cmdHelp, 10, 0});
     int total = -1;
-    for (const tButtonSpec& spec : buttons)
-        total += spec.Width + 1;
+    for (const tButtonPlace& button : buttons)
+        total += button.Width + 1;
     // A row wider than the usual three starts further left instead of running out of the
     // dialog; the usual row starts where it always did.
     int x = std::max(1, std::min(width - kButtonsFromRight, width + 1 - total));
     const int top = pageHeight + 3;
-    for (const tButtonSpec& spec : buttons) {
-        dialog.InsertView(new tButton(MakeRect(x, top, x + spec.Width, top + 2), spec.Title,
-                                      spec.Command, spec.Flags));
-        x += spec.Width + 1;
+    for (const tButtonPlace& button : buttons) {
+        dialog.InsertView(new tButton(MakeRect(x, top, x + button.Width, top + 2), button.Title,
+                                      button.Command, button.Flags));
+        x += button.Width + 1;
     }
 }
 

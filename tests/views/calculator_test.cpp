@@ -195,7 +195,7 @@ class CalculatorTest : public tScriptedScreen {
     TCalcDisplay* Display = nullptr;
 };
 
-// Catches a calculator built with keys, titles, places or flags other than the design's, or
+// Catches a calculator built with other keys, titles, places or flags than its resource's, or
 // one that does not keep the keys with its display.
 TEST_F(CalculatorTest, LooksAndLayout) {
     Type("12.5_");
