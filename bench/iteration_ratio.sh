@@ -40,7 +40,8 @@ run_dd() {
 }
 # One iteration: the period pushes the next start past the working time.
 run_zarvo() {
-    (cd "$work" && printf '%s\n%s\n00:10:00\n01:00:00\n' "$disk" "$megabytes" | "$zarvo")
+    (cd "$work" && "$zarvo" --no-ui --dir "$disk" --size "$megabytes" --work-time 00:10:00 \
+        --period 01:00:00)
 }
 
 dd_times=() zarvo_times=()
