@@ -11,7 +11,6 @@
 #include "views/calc_display.h"
 #include "views/calendar.h"
 #include "views/history_store.h"
-#include "views/history_window.h"
 
 namespace zarvo {
 
@@ -37,9 +36,6 @@ constexpr std::uint16_t kBackspaceCommand = 313;
 constexpr std::uint16_t kDownCommand = 1170;
 // A chosen history text is cut to a sign and the display's digits.
 constexpr std::size_t kMaxChosenText = 16;
-// The list covers the display with a column on each side and a row above, and reaches this
-// many rows below the display's top.
-constexpr int kWindowRowsBelow = 7;
 
 // The keys, row by row: clear, backspace (a left arrow), percent and the sign key (ё).
 constexpr const char* kKeys[5][4] = {{"C", "\x1B", "%", "\xF1"},
@@ -50,10 +46,6 @@ constexpr const char* kKeys[5][4] = {{"C", "\x1B", "%", "\xF1"},
 
 bool IsAnswer(std::uint16_t command) {
     return command >= cmdOk && command <= cmdNo;
-}
-
-void ForgetFreedWindow(void* data, EventFrame&) {
-    *static_cast<tHistoryWindow**>(data) = nullptr;
 }
 
 TEventRec CommandEvent(std::uint16_t what, std::uint16_t command) {
@@ -93,8 +85,12 @@ void TCalcHistory::AfterLoad() {
     WatchDisplay();
 }
 
+tView* TCalcHistory::LinkedView() const {
+    return Display;
+}
+
 // An error or a bare 0 is nothing to come back to.
-void TCalcHistory::RecordDisplay() {
+void TCalcHistory::RecordLine() {
     if (Display == nullptr || Display->State == CalcState::Error)
         return;
     std::string text = Display->DisplayText();
@@ -102,29 +98,8 @@ void TCalcHistory::RecordDisplay() {
         HistoryAdd(std::uint8_t(HistoryId), text);
 }
 
-void TCalcHistory::ChooseFromHistory() {
-    Display->SelectView();
-    RecordDisplay();
-    tRect r = Display->BoundsRect();
-    r.Left -= 1;
-    r.Right += 1;
-    r.Top -= 1;
-    r.Bottom += kWindowRowsBelow;
-    r.Intersect(Owner->ExtentRect());
-    r.Bottom -= 1;
-    tHistoryWindow* window = MakeHistoryWindow(r);
-    if (window == nullptr)
-        return;
-    // A handler may free the window or the display while the list runs.
-    EventHandler watch(&ForgetFreedWindow, static_cast<void*>(&window));
-    window->Subscribe(evnObjectFree, watch);
-    window->HelpTopic = kHistoryWindowHelpTopic;
-    if (Owner->RunView(window) == cmdOk && window != nullptr && Display != nullptr)
-        Display->ShowText(window->SelectionText().substr(0, kMaxChosenText));
-    if (window != nullptr) {
-        window->Unsubscribe(evnObjectFree, watch);
-        FreeObject(window);
-    }
+void TCalcHistory::TakeChoice(const std::string& text) {
+    Display->ShowText(text.substr(0, kMaxChosenText));
 }
 
 void TCalcHistory::HandleEvent(TEventRec& event) {
@@ -150,7 +125,7 @@ void TCalcHistory::HandleEvent(TEventRec& event) {
                                        (event.message.command == cmdFocusLost &&
                                         Display != nullptr && event.message.info == Display));
     if (enter || broadcast)
-        RecordDisplay();
+        RecordLine();
 }
 
 void TCalcHistory::Store(tStream& s) {

@@ -30,11 +30,16 @@ class TCalcHistory : public tHistory {
 
     TCalcDisplay* Display = nullptr; // a peer in the same group; null once it was freed
 
+  protected:
+    tView* LinkedView() const override;
+    // An error or a bare 0 is not recorded.
+    void RecordLine() override;
+    // A leading "-" becomes the sign, the rest the number being typed.
+    void TakeChoice(const std::string& text) override;
+
   private:
     void WatchDisplay();
     void OnDisplayFreed(EventFrame& frame);
-    void RecordDisplay();
-    void ChooseFromHistory();
 };
 
 class TCalculator : public tWindow {

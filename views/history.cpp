@@ -77,9 +77,19 @@ void tHistory::Draw() {
     PutLine(0, 0, width, Height, row);
 }
 
+tView* tHistory::LinkedView() const {
+    return Link;
+}
+
 void tHistory::RecordLine() {
     if (Link != nullptr)
         HistoryAdd(Id(), Link->LineText());
+}
+
+void tHistory::TakeChoice(const std::string& text) {
+    Link->SetLineText(text);
+    Link->SelectAll(true);
+    Link->Repaint();
 }
 
 tHistoryWindow* tHistory::MakeHistoryWindow(const tRect& bounds) {
@@ -90,9 +100,10 @@ tHistoryWindow* tHistory::MakeHistoryWindow(const tRect& bounds) {
 }
 
 void tHistory::ChooseFromHistory() {
-    Link->SelectView();
+    tView* linked = LinkedView();
+    linked->SelectView();
     RecordLine();
-    tRect r = Link->BoundsRect();
+    tRect r = linked->BoundsRect();
     r.Left -= 1;
     r.Right += 1;
     r.Top -= 1;
@@ -102,16 +113,13 @@ void tHistory::ChooseFromHistory() {
     tHistoryWindow* window = MakeHistoryWindow(r);
     if (window == nullptr)
         return;
-    // A handler may free the window or the line while the window runs: both are let go of
-    // then, and nothing is freed twice.
+    // A handler may free the window or the served view while the window runs: both are let
+    // go of then, and nothing is freed twice.
     EventHandler watch(&ForgetFreedWindow, static_cast<void*>(&window));
     window->Subscribe(evnObjectFree, watch);
     window->HelpTopic = kHistoryWindowHelpTopic;
-    if (Owner->RunView(window) == cmdOk && window != nullptr && Link != nullptr) {
-        Link->SetLineText(window->SelectionText());
-        Link->SelectAll(true);
-        Link->Repaint();
-    }
+    if (Owner->RunView(window) == cmdOk && window != nullptr && LinkedView() != nullptr)
+        TakeChoice(window->SelectionText());
     if (window != nullptr) {
         window->Unsubscribe(evnObjectFree, watch);
         FreeObject(window);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "views/view.h"
 
@@ -33,14 +34,21 @@ class tHistory : public tView {
     tInputLine* Link = nullptr;  // a peer in the same group; null once it was freed
     std::uint16_t HistoryId = 0; // only the low byte is the id
 
+  protected:
+    // The view the button serves: the line here; a descendant may serve another view.
+    virtual tView* LinkedView() const;
+    // Records the served view's text in the history.
+    virtual void RecordLine();
+    // Puts the text chosen in the history window into the served view.
+    virtual void TakeChoice(const std::string& text);
+    // Opens the history window under the served view and hands it the choice.
+    void ChooseFromHistory();
+
   private:
     std::uint8_t Id() const { return std::uint8_t(HistoryId); }
     // The line is a peer that may be freed first: let go of it then.
     void WatchLink();
     void OnLinkFreed(EventFrame& frame);
-    void RecordLine();
-    // Opens the history window and copies the chosen text into the line.
-    void ChooseFromHistory();
 };
 
 // Registers tInputLine (11), tListBox (16), tSortedListBox (53), tHistory (19) and
