@@ -12,23 +12,9 @@ demo=$(readlink -f "$1")
 socket_base="zarvo-dialogs-$$"
 source "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/lib/tmux_demo.sh"
 last_row() { screen | sed -n "${rows}p"; }
-keys() { tmux -L "$socket" send-keys -t demo "$@"; }
-typed() { tmux -L "$socket" send-keys -t demo -l "$1"; }
 # "column row" of the cursor, and whether it is shown (1) or hidden (0).
 cursor() { tmux -L "$socket" display -p -t demo '#{cursor_x} #{cursor_y}'; }
 cursor_shown() { tmux -L "$socket" display -p -t demo '#{cursor_flag}'; }
-
-# Waits up to $2 seconds for the screen to show $1.
-wait_for() {
-    local deadline=$((SECONDS + $2))
-    while [ $SECONDS -lt $deadline ]; do
-        screen | grep -qF -- "$1" && return 0
-        sleep 0.2
-    done
-    echo "--- screen while waiting for '$1':"
-    screen
-    return 1
-}
 
 # Waits up to 5 seconds for the bottom row to name the keys $1 (the status line follows the
 # focus on its own beat).

@@ -9,25 +9,8 @@ socket_base="zarvo-chooser-$$"
 source "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/lib/tmux_demo.sh"
 size="80x25"
 share="/mnt/zarvo-e2e-$$"
-mkdir -p "$share" "$work/run"
-if ! mount -t tmpfs -o size=64m zarvo-e2e "$share" 2>/dev/null; then
-    rmdir "$share"
-    echo "SKIP: cannot mount a tmpfs under /mnt"
-    exit 77
-fi
-trap 'cleanup; umount "$share"; rmdir "$share"' EXIT
-
-wait_for() {
-    local deadline=$((SECONDS + $2))
-    while [ $SECONDS -lt $deadline ]; do
-        screen | grep -qF -- "$1" && return 0
-        sleep 0.2
-    done
-    echo "--- screen while waiting for '$1':"
-    screen
-    return 1
-}
-keys() { tmux -L "$socket" send-keys -t demo "$@"; }
+mkdir -p "$work/run"
+source "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/lib/mnt_share.sh"
 
 tmux -L "$socket" new-session -d -s demo -x 80 -y 25 -c "$work/run" \
     "LANG=C.UTF-8 '$zarvo'; echo ZARVO-EXITED \$?; sleep 60"

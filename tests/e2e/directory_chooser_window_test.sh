@@ -9,13 +9,8 @@ set -uo pipefail
 zarvo=$(readlink -f "$1")
 source "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/lib/xvfb_demo.sh"
 share="/mnt/zarvo-e2e-window-$$"
-mkdir -p "$share" "$work/run"
-if ! mount -t tmpfs -o size=64m zarvo-e2e "$share" 2>/dev/null; then
-    rmdir "$share"
-    echo "SKIP: cannot mount a tmpfs under /mnt"
-    exit 77
-fi
-trap 'cleanup; umount "$share"; rmdir "$share"' EXIT
+mkdir -p "$work/run"
+source "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/lib/mnt_share.sh"
 
 (cd "$work/run" && exec "$zarvo" >"$work/stdout" 2>"$work/stderr") &
 demo_pid=$!

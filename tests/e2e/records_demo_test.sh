@@ -12,20 +12,6 @@ export LC_ALL=C.UTF-8 # character counts below are in characters, not bytes
 demo=$(readlink -f "$1")
 socket_base="zarvo-records-$$"
 source "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/lib/tmux_demo.sh"
-keys() { tmux -L "$socket" send-keys -t demo "$@"; }
-typed() { tmux -L "$socket" send-keys -t demo -l "$1"; }
-
-# Waits up to $2 seconds for the screen to show $1.
-wait_for() {
-    local deadline=$((SECONDS + $2))
-    while [ $SECONDS -lt $deadline ]; do
-        screen | grep -qF -- "$1" && return 0
-        sleep 0.2
-    done
-    echo "--- screen while waiting for '$1':"
-    screen
-    return 1
-}
 
 # Waits up to $2 seconds for the screen to stop showing $1.
 wait_gone() {

@@ -11,18 +11,6 @@ mkdir -p "$work/run" "$work/server"
 server="$work/server"
 size="xterm-256color 80x24"
 
-# Waits up to $2 seconds for the screen to show $1.
-wait_for() {
-    local deadline=$((SECONDS + $2))
-    while [ $SECONDS -lt $deadline ]; do
-        screen | grep -qF -- "$1" && return 0
-        sleep 0.2
-    done
-    echo "--- screen while waiting for '$1':"
-    screen
-    return 1
-}
-
 # start TERM COLS ROWS ARGS...: the program in a tmux server of its own.
 start() {
     local term=$1 cols=$2 rows=$3
@@ -35,7 +23,6 @@ start() {
         "TERM=$term LANG=C.UTF-8 '$zarvo' $*; echo ZARVO-EXITED \$?; sleep 60"
 }
 
-keys() { tmux -L "$socket" send-keys -t demo "$@"; }
 entries() { iconv -f CP866 -t UTF-8 "$work/run/protocol.doc" | tr -d '\r' | grep -c '^Размер файла'; }
 expect_clean() {
     [ ! -e "$server/TEST_NET.\$\$\$" ] || fail "$1: the scratch directory was left behind"

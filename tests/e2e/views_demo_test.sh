@@ -14,18 +14,6 @@ show_screen() {
     screen
 }
 
-# Waits up to $2 seconds for the screen to show $1.
-wait_for() {
-    local deadline=$((SECONDS + $2))
-    while [ $SECONDS -lt $deadline ]; do
-        screen | grep -qF -- "$1" && return 0
-        sleep 0.2
-    done
-    echo "--- screen while waiting for '$1':"
-    screen
-    return 1
-}
-
 # "row column" (0-based) of the first $1 on the screen, or nothing.
 where() {
     local row=0 line
@@ -54,8 +42,6 @@ wait_at() {
 
 # A window title sits in its frame's top line (the key row names "Окно" too).
 has_title() { screen | grep -qE -- "[═─] $1 [═─]"; }
-
-keys() { tmux -L "$socket" send-keys -t demo "$@"; }
 
 # Sends each argument as one SGR mouse report ("button;column;row" and M or m).
 mouse() {

@@ -1,6 +1,6 @@
-# Sourced by the demos' terminal checks after they set socket_base: skips (77) without tmux,
-# gives the work directory, fail (naming the $size under test) and screen; every tmux server
-# the check started (runs 0..$run) goes on exit with its socket file.
+# Sourced by the terminal checks after they set socket_base: skips (77) without tmux, gives
+# the work directory, fail (naming the $size under test), screen, keys, typed and wait_for;
+# every tmux server the check started (runs 0..$run) goes on exit with its socket file.
 command -v tmux >/dev/null || { echo "SKIP: tmux is not installed"; exit 77; }
 socket="$socket_base-0"
 run=0
@@ -23,3 +23,17 @@ fail() {
 }
 
 screen() { tmux -L "$socket" capture-pane -p -t demo; }
+keys() { tmux -L "$socket" send-keys -t demo "$@"; }
+typed() { tmux -L "$socket" send-keys -t demo -l "$1"; }
+
+# Waits up to $2 seconds for the screen to show $1.
+wait_for() {
+    local deadline=$((SECONDS + $2))
+    while [ $SECONDS -lt $deadline ]; do
+        screen | grep -qF -- "$1" && return 0
+        sleep 0.2
+    done
+    echo "--- screen while waiting for '$1':"
+    screen
+    return 1
+}
