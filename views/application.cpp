@@ -28,6 +28,14 @@ constexpr auto kApplicationPalette = MakePalette(
     0x12, 0x13, 0x14, 0x14, 0x1B, 0x1B, 0x1B, 0x30, 0x17, 0x2F, 0x1F, 0x4F, 0x3E, 0x3B);
 static_assert(kApplicationPalette[0] == 94, "the application palette has 94 entries");
 
+} // namespace
+
+tPalette ApplicationPalette() {
+    return kApplicationPalette.data();
+}
+
+namespace {
+
 // The clock's columns at the right end of the top row.
 constexpr int kClockWidth = 9;
 
@@ -146,7 +154,7 @@ void TApplication::Start() {
 }
 
 tPalette TApplication::GetPalette() const {
-    return kApplicationPalette.data();
+    return ApplicationPalette();
 }
 
 void TApplication::PostEvent(const TEventRec& event) {

@@ -25,6 +25,9 @@ extern TMenuBar* gMenuBar;
 // Whether the application keeps a clock in the top-right corner.
 extern bool ShowClock;
 
+// The application's 94 colours, where every view's palette ends.
+tPalette ApplicationPalette();
+
 // The message box the application installs into MessageBoxHook while it exists (the
 // text-mode box); null leaves the hook as it was.
 extern tMessageBoxHook ApplicationMessageBox;

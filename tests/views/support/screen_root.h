@@ -7,12 +7,10 @@
 #include <cstddef>
 #include <vector>
 
+#include "views/application.h"
 #include "views/group.h"
 
 namespace zarvo {
-
-// The application's colour palette (94 entries).
-tPalette ApplicationPalette();
 
 class tScreenRoot : public tGroup {
   public:
