@@ -17,10 +17,6 @@ namespace {
 // How long a quiet console waits between idle events; input ends the wait at once.
 constexpr std::uint32_t kIdleBeatMs = 100;
 
-constexpr std::uint8_t kPatternChar = 0xB0; // "░"
-
-// Index 1 of the application palette: the desktop's background colour.
-constexpr auto kBackgroundPalette = MakePalette(1);
 // Normal text and hot key of the status line's colours.
 constexpr auto kKeyLinePalette = MakePalette(2, 4);
 
@@ -46,7 +42,7 @@ tRect ConsoleRect() {
 tDemoRoot::tDemoRoot() : tScreenRoot(ConsoleRect()) {
     tRect area = ExtentRect();
     area.Bottom = std::int16_t(std::max<int>(area.Top, area.Bottom - 1));
-    Desktop = MakeObject<tDemoDesktop>(area).release();
+    Desktop = MakeObject<TDeskTop>(area).release();
     InsertView(Desktop);
     tRect row = ExtentRect();
     row.Top = area.Bottom;
@@ -102,52 +98,6 @@ void tDemoRoot::HandleEvent(TEventRec& event) {
 
 void tDemoRoot::FitToConsole() {
     PlaceBounds(ConsoleRect());
-}
-
-// ---- tDemoDesktop
-
-tDemoDesktop::tDemoDesktop(const tRect& bounds) : tGroup(bounds) {
-    GrowFlags = GrowFlag::GrowRight | GrowFlag::GrowBottom;
-    Background = MakeObject<tDemoBackground>(ExtentRect()).release();
-    InsertView(Background);
-}
-
-void tDemoDesktop::HandleEvent(TEventRec& event) {
-    tGroup::HandleEvent(event);
-    if (event.what != evtCommand)
-        return;
-    switch (event.message.command) {
-    case cmdNext:
-        // Backwards from the front: the window at the back comes forward, so repeated
-        // presses visit every window in turn.
-        SelectNeighbour(false);
-        ConsumeEvent(event);
-        break;
-    case cmdPrev:
-        if (CurrentView != nullptr)
-            CurrentView->PlaceBefore(Background);
-        ConsumeEvent(event);
-        break;
-    default:
-        break;
-    }
-}
-
-// ---- tDemoBackground
-
-tDemoBackground::tDemoBackground(const tRect& bounds) : tView(bounds) {
-    GrowFlags = GrowFlag::GrowRight | GrowFlag::GrowBottom;
-}
-
-void tDemoBackground::Draw() {
-    tCell line[MaxLineCells];
-    int width = std::min<int>(Width, MaxLineCells);
-    FillCells(line, kPatternChar, MapColor(1), width);
-    PutLine(0, 0, width, Height, line);
-}
-
-tPalette tDemoBackground::GetPalette() const {
-    return kBackgroundPalette.data();
 }
 
 // ---- tDemoKeyLine

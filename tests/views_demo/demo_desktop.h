@@ -1,11 +1,12 @@
 // The views demo's frame around its windows: a root that reads the console and turns the
-// demo's keys into commands (as the status line will), a desktop group with its background
-// pattern that cycles its windows, and a bottom row naming the keys.
+// demo's keys into commands (as the status line will), the framework's desktop, and a bottom
+// row naming the keys.
 #pragma once
 
 #include <cstdint>
 
 #include "tests/views/support/screen_root.h"
+#include "views/desktop.h"
 #include "views/group.h"
 
 namespace zarvo::demo {
@@ -35,7 +36,7 @@ class tDemoRoot : public tScreenRoot {
     // Follows the console's new size (the terminal was resized).
     void FitToConsole();
 
-    class tDemoDesktop* Desktop = nullptr;
+    TDeskTop* Desktop = nullptr;
 
   private:
     // Keys with a command become that command when it is enabled; Alt+digit becomes the
@@ -43,26 +44,6 @@ class tDemoRoot : public tScreenRoot {
     static void MapKey(TEventRec& event);
 
     bool m_IdleGiven = false;
-};
-
-// The group that holds the windows over a background pattern.
-class tDemoDesktop : public tGroup {
-  public:
-    explicit tDemoDesktop(const tRect& bounds);
-
-    // cmdNext selects the window behind the others' front, cmdPrev sends the current window
-    // to the back.
-    void HandleEvent(TEventRec& event) override;
-
-    tView* Background = nullptr;
-};
-
-// The desktop's pattern: every cell "░" in the application's background colour.
-class tDemoBackground : public tView {
-  public:
-    explicit tDemoBackground(const tRect& bounds);
-    void Draw() override;
-    tPalette GetPalette() const override;
 };
 
 // The bottom row: the keys and what they do, hot keys in their own colour.

@@ -27,7 +27,7 @@ struct tOptions : tDemoHostOptions {
 
 // Text, list and empty window, overlapping from the top left, the empty one in front. They
 // fit a desktop of 80 x 23 (a 24-row screen) with their shadows.
-void FillDesktop(tDemoDesktop& desktop) {
+void FillDesktop(TDeskTop& desktop) {
     desktop.InsertView(MakeTextWindow(MakeRect(1, 1, 46, 16)).release());
     desktop.InsertView(MakeListWindow(MakeRect(32, 4, 58, 20)).release());
     desktop.InsertView(MakeEmptyWindow(MakeRect(50, 9, 76, 20)).release());
