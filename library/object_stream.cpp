@@ -69,7 +69,7 @@ void GetAttachments(tStream& s, tLoadEnumerator& context) {
     std::int64_t end = 0;
     if (!s.ReadBlockHeader(kind, end))
         return;
-    if (kind != kAttachmentBlock || end < s.GetPos() || end > s.GetSize()) {
+    if (kind != kAttachmentBlock || !s.BlockEndInside(end)) {
         s.Seek(before);
         return;
     }

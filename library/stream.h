@@ -85,6 +85,8 @@ class tStream : public tSObject {
     bool BeginBlock(std::int64_t& start);
     bool EndBlock(std::int64_t start, std::uint8_t kind);
     bool ReadBlockHeader(std::uint8_t& kind, std::int64_t& end);
+    // Whether a block read here may end at END: not before the position, not past the end.
+    bool BlockEndInside(std::int64_t end) { return end >= GetPos() && end <= GetSize(); }
 
     // Fixed-width little-endian values, as every stored format here is written. A failed
     // read answers 0.

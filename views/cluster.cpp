@@ -367,7 +367,7 @@ void tCluster::Load(tStream& s) {
     s.ReadBlockHeader(kind, end);
     if (s.Status != stOk)
         return;
-    if (kind != kNoBlock && (end < s.GetPos() || end > s.GetSize())) {
+    if (kind != kNoBlock && !s.BlockEndInside(end)) {
         s.Error(stReadError, 0);
         return;
     }

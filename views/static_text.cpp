@@ -206,7 +206,7 @@ void tStaticText::Load(tStream& s) {
         Text = s.ReadStr();
         return;
     }
-    if (end < s.GetPos() || end > s.GetSize()) {
+    if (!s.BlockEndInside(end)) {
         s.Error(stReadError, 0);
         return;
     }

@@ -45,7 +45,7 @@ void tView::Load(tStream& s) {
         return;
     if (kind != kOldViewBlock && kind != kViewBlock && kind != kNoBlock) {
         // A block of a kind this program does not know: skipped whole, the view stays empty.
-        if (end < s.GetPos() || end > s.GetSize())
+        if (!s.BlockEndInside(end))
             s.Error(stReadError, 0);
         else
             s.Seek(end);
