@@ -16,32 +16,90 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Terminal: a pty of 80 x 25; the time until the dialog's title has been written, best of 5.
-terminal_ms=$(cd "$work" && python3 - "$zarvo" <<'PY'
+# in_pty MODE [ARGUMENTS]: the program run in a pseudo-terminal, measured as MODE says.
+cat >"$work/in_pty.py" <<'PY'
 import fcntl, os, pty, select, signal, struct, sys, termios, time
-best = None
-for _ in range(5):
-    start = time.monotonic()
+
+
+def spawn(*arguments):
+    """The program in a pty of 80 x 25 with a terminal of its own and no display."""
     pid, fd = pty.fork()
     if pid == 0:
         os.environ["TERM"] = "xterm-256color"
         os.environ.pop("DISPLAY", None)
-        os.execv(sys.argv[1], [sys.argv[1]])
+        os.execv(sys.argv[1], [sys.argv[1], *arguments])
     fcntl.ioctl(fd, termios.TIOCSWINSZ, struct.pack("HHHH", 25, 80, 0, 0))
-    seen = b""
-    while "Параметры работы".encode() not in seen:
-        ready, _, _ = select.select([fd], [], [], 5)
-        if not ready:
+    return pid, fd
+
+
+def drain(fd, seconds):
+    """Reads (and drops) what the program writes for SECONDS."""
+    os.set_blocking(fd, False)
+    end = time.monotonic() + seconds
+    while time.monotonic() < end:
+        try:
+            os.read(fd, 65536)
+        except BlockingIOError:
+            time.sleep(0.05)
+        except OSError:
             break
-        seen += os.read(fd, 65536)
-    took = (time.monotonic() - start) * 1000
-    best = took if best is None else min(best, took)
+
+
+def first_screen():
+    best = None
+    for _ in range(5):
+        start = time.monotonic()
+        pid, fd = spawn()
+        seen = b""
+        while "Параметры работы".encode() not in seen:
+            ready, _, _ = select.select([fd], [], [], 5)
+            if not ready:
+                break
+            seen += os.read(fd, 65536)
+        took = (time.monotonic() - start) * 1000
+        best = took if best is None else min(best, took)
+        os.kill(pid, signal.SIGTERM)
+        os.waitpid(pid, 0)
+        os.close(fd)
+    print(f"{best:.0f}")
+
+
+def idle():
+    pid, fd = spawn()
+
+    def ticks():
+        fields = open(f"/proc/{pid}/stat").read().rsplit(")", 1)[1].split()
+        return int(fields[11]) + int(fields[12])
+
+    drain(fd, 2)
+    before = ticks()
+    drain(fd, 10)
+    used = ticks() - before
+    print(f"idle dialog: {used / os.sysconf('SC_CLK_TCK') / 10 * 100:.2f} % of one core over 10 s "
+          f"({used} clock ticks of 1/{os.sysconf('SC_CLK_TCK')} s)")
     os.kill(pid, signal.SIGTERM)
     os.waitpid(pid, 0)
-    os.close(fd)
-print(f"{best:.0f}")
+
+
+def memory(server):
+    pid, fd = spawn("--dir", server, "--size", "65535", "--work-time", "00:00:00",
+                    "--period", "00:00:00")
+    drain(fd, 10)
+    status = dict(line.split(":", 1) for line in open(f"/proc/{pid}/status"))
+    rss = int(status["VmRSS"].split()[0]) // 1024
+    peak = int(status["VmHWM"].split()[0]) // 1024
+    os.kill(pid, signal.SIGTERM)
+    while os.waitpid(pid, os.WNOHANG)[0] != pid:
+        drain(fd, 0.1)
+    print(f"65535 MB test in the text UI, after 10 s of writing: resident {rss} MB, peak {peak} MB")
+
+
+{"first_screen": first_screen, "idle": idle, "memory": memory}[sys.argv[2]](*sys.argv[3:])
 PY
-)
+in_pty() { python3 "$work/in_pty.py" "$zarvo" "$@"; }
+
+# Terminal: a pty of 80 x 25; the time until the dialog's title has been written, best of 5.
+terminal_ms=$(cd "$work" && in_pty first_screen)
 echo "first screen, terminal: $terminal_ms ms (best of 5)"
 
 # Window: the time until the window exists and its first expose was painted, best of 5.
@@ -70,68 +128,9 @@ if command -v Xvfb >/dev/null && command -v xdotool >/dev/null; then
 fi
 
 # Idle: the dialog open, nobody typing, for 10 s.
-(cd "$work" && python3 - "$zarvo" <<'PY'
-import fcntl, os, pty, struct, sys, termios, time
-pid, fd = pty.fork()
-if pid == 0:
-    os.environ["TERM"] = "xterm-256color"
-    os.environ.pop("DISPLAY", None)
-    os.execv(sys.argv[1], [sys.argv[1]])
-fcntl.ioctl(fd, termios.TIOCSWINSZ, struct.pack("HHHH", 25, 80, 0, 0))
-def drain(seconds):
-    end = time.monotonic() + seconds
-    while time.monotonic() < end:
-        try:
-            os.read(fd, 65536)
-        except OSError:
-            break
-os.set_blocking(fd, False)
-def ticks():
-    fields = open(f"/proc/{pid}/stat").read().rsplit(")", 1)[1].split()
-    return int(fields[11]) + int(fields[12])
-drain(2)
-before = ticks()
-drain(10)
-used = (ticks() - before) / os.sysconf("SC_CLK_TCK")
-print(f"idle dialog: {used / 10 * 100:.2f} % of one core over 10 s "
-      f"({ticks() - before} clock ticks of 1/{os.sysconf('SC_CLK_TCK')} s)")
-os.kill(pid, 15)
-os.waitpid(pid, 0)
-PY
-)
+(cd "$work" && in_pty idle)
 
 # Memory: the resident set while a 65535 MB test writes, in the terminal's text UI.
 server=$(mktemp -d "$share/zarvo-memory-XXXXXX")
-(cd "$work" && python3 - "$zarvo" "$server" <<'PY'
-import fcntl, os, pty, struct, sys, termios, time
-pid, fd = pty.fork()
-if pid == 0:
-    os.environ["TERM"] = "xterm-256color"
-    os.environ.pop("DISPLAY", None)
-    os.execv(sys.argv[1], [sys.argv[1], "--dir", sys.argv[2], "--size", "65535",
-                           "--work-time", "00:00:00", "--period", "00:00:00"])
-fcntl.ioctl(fd, termios.TIOCSWINSZ, struct.pack("HHHH", 25, 80, 0, 0))
-os.set_blocking(fd, False)
-end = time.monotonic() + 10
-while time.monotonic() < end:
-    try:
-        os.read(fd, 65536)
-    except BlockingIOError:
-        time.sleep(0.05)
-status = dict(line.split(":", 1) for line in open(f"/proc/{pid}/status"))
-rss = int(status["VmRSS"].split()[0]) // 1024
-peak = int(status["VmHWM"].split()[0]) // 1024
-os.kill(pid, 15)
-while True:
-    try:
-        if os.waitpid(pid, os.WNOHANG)[0] == pid:
-            break
-        os.read(fd, 65536)
-    except BlockingIOError:
-        time.sleep(0.05)
-    except OSError:
-        pass
-print(f"65535 MB test in the text UI, after 10 s of writing: resident {rss} MB, peak {peak} MB")
-PY
-)
+(cd "$work" && in_pty memory "$server")
 rm -rf "$server"
