@@ -10,11 +10,13 @@
 #include "app/protocol.h"
 #include "app/result_text.h"
 #include "diagnostics/pending_error.h"
+#include "library/bounded_call.h"
 #include "library/clocks.h"
 #include "library/paths.h"
 #include "library/startup_facts.h"
 #include "library/validity.h"
 #include "platform/cp866.h"
+#include "platform/file_names.h"
 #include "platform/format_text.h"
 #include "platform/interrupt_signals.h"
 #include "platform/os_error.h"
@@ -100,7 +102,7 @@ void tNetworkTest::ShowFigures() {
 // An error outweighs a cancel, and a cancel the error bytes: the entry holds the count.
 tTestEnd tNetworkTest::Run() {
     if (!Prepare())
-        return tTestEnd::Stopped;
+        return m_Cancelled ? tTestEnd::Cancelled : tTestEnd::Stopped;
     try {
         Iterate();
     } catch (const std::exception& error) {
@@ -129,16 +131,17 @@ void RefuseStart(std::string_view what, int code) {
 
 } // namespace
 
-// Any "end" here leaves without a protocol entry: the test never started.
+// Any "end" here leaves without a protocol entry: the test never started. Every call on the
+// server has a time limit: a hung mount is refused with its reason, not a frozen screen.
 bool tNetworkTest::Prepare() {
     m_PeriodMs = std::int64_t(m_Params.Period) * 1000;
-    if (!DirectoryExists(m_Params.Directory)) {
-        MessageBoxCall(std::string("Не найден каталог "_oem) + m_Params.Directory,
-                       mbError | mbContinue);
-        return false;
-    }
     m_Statistics.SizeInBytes = std::int64_t(m_Params.FileSize) * kMegabyte;
-    std::int64_t freeSpace = FreeSpace(m_Params.Directory);
+    // Not cut to 255 characters: the entry names the directory really tested.
+    m_Statistics.ScratchDirectory = AddBackslash(m_Params.Directory) + std::string(kScratchName);
+    m_Server = std::make_shared<tServerScratch>();
+    if (!OpenServerDirectory())
+        return false;
+    std::int64_t freeSpace = m_Server->FreeSpace();
     if (m_Statistics.SizeInBytes + kMegabyte > freeSpace) {
         MessageBoxFmt("На диске свободно %d Мб, требуется %d Мб"_oem,
                       {std::max<std::int64_t>(freeSpace, 0) / kMegabyte,
@@ -146,7 +149,7 @@ bool tNetworkTest::Prepare() {
                       mbError | mbContinue);
         return false;
     }
-    if (!MakeScratchDirectory() || !HoldScratchDirectory())
+    if (!EnterScratchDirectory() || !HoldScratchDirectory())
         return false;
     m_ValueCount = m_Statistics.SizeInBytes / 4;
     m_Block = tTestBlock();
@@ -156,52 +159,115 @@ bool tNetworkTest::Prepare() {
     return true;
 }
 
-bool tNetworkTest::MakeScratchDirectory() {
-    // Not cut to 255 characters: a cut name could point at somebody else's file, which the
-    // cleanup would then delete.
-    m_Statistics.ScratchDirectory = AddBackslash(m_Params.Directory) + std::string(kScratchName);
-    m_ScratchCreated = !DirectoryExists(m_Statistics.ScratchDirectory);
-    if (ForceDirectories(m_Statistics.ScratchDirectory) &&
-        DirectoryExists(m_Statistics.ScratchDirectory))
+tNetworkTest::tServerStep tNetworkTest::OnServer(std::function<bool(tServerScratch&)> step,
+                                                 tStopRequests stops) {
+    if (!m_Server)
+        return tServerStep::NotAnswering;
+    auto server = m_Server;
+    auto succeeded = std::make_shared<bool>(false);
+    tBoundedEnd end = RunBounded(
+        [server, succeeded, step = std::move(step)] { *succeeded = step(*server); },
+        kServerAnswerMs, stops == tStopRequests::End ? StopWhileWaiting : std::function<bool()>());
+    if (end == tBoundedEnd::Done)
+        return *succeeded ? tServerStep::Done : tServerStep::Failed;
+    m_Server.reset();
+    if (end == tBoundedEnd::Stopped) {
+        m_Cancelled = true;
+        return tServerStep::Stopped;
+    }
+    return tServerStep::NotAnswering;
+}
+
+void tNetworkTest::RefuseStep(tServerStep step, std::string_view what) {
+    if (step == tServerStep::Stopped)
+        return;
+    if (step == tServerStep::NotAnswering) {
+        RefuseStart(std::string("Сервер не отвечает: "_oem) + std::string(what), ETIMEDOUT);
+        return;
+    }
+    RefuseStart(what, m_Server->Error());
+}
+
+bool tNetworkTest::OpenServerDirectory() {
+    std::string directory = m_Params.Directory;
+    tServerStep step =
+        OnServer([directory](tServerScratch& server) { return server.OpenServer(directory); });
+    if (step == tServerStep::Done)
         return true;
-    RefuseStart(std::string("Ошибка при создании каталога "_oem) + m_Statistics.ScratchDirectory,
-                LastOsError());
+    if (step == tServerStep::Failed &&
+        (m_Server->Error() == ENOENT || m_Server->Error() == ENOTDIR)) {
+        MessageBoxCall(std::string("Не найден каталог "_oem) + PrintableName(directory),
+                       mbError | mbContinue);
+        return false;
+    }
+    RefuseStep(step, std::string("каталог "_oem) + PrintableName(directory));
+    return false;
+}
+
+// Another user of the share may have put a link or a file under the scratch directory's
+// name: the test then starts nowhere rather than writing and deleting where it points.
+bool tNetworkTest::EnterScratchDirectory() {
+    tServerStep step = OnServer(
+        [](tServerScratch& server) { return server.EnterScratch(std::string(kScratchName)); });
+    if (step == tServerStep::Done)
+        return true;
+    std::string shown = PrintableName(m_Statistics.ScratchDirectory);
+    int code = step == tServerStep::Failed ? m_Server->Error() : 0;
+    if (code == ELOOP || code == ENOTDIR) {
+        RefuseStart(FormatText("%s - не каталог, а ссылка или файл. В нём тест не проводится."_oem,
+                               {shown}),
+                    code);
+        return false;
+    }
+    RefuseStep(step, std::string("Ошибка при создании каталога "_oem) + shown);
     return false;
 }
 
 // On Linux nothing stops a second copy from truncating or deleting this copy's test file
 // between two passes; holding the scratch directory for the whole run does.
 bool tNetworkTest::HoldScratchDirectory() {
-    m_ScratchHoldName =
-        AddBackslash(m_Statistics.ScratchDirectory) + StartupFacts().ProgramName + ".lck";
-    if (m_ScratchHold.OpenHeld(m_ScratchHoldName))
-        return true;
-    int code = LastOsError();
-    m_ScratchHoldName.clear();
-    if (code == kErrorSharingViolation) {
+    std::string holdName = StartupFacts().ProgramName + ".lck";
+    std::string shown = PrintableName(m_Statistics.ScratchDirectory);
+    tServerStep step =
+        OnServer([holdName](tServerScratch& server) { return server.TakeHold(holdName); });
+    if (step == tServerStep::Failed && m_Server->Error() == kErrorSharingViolation) {
         // Another copy's test: its files are left exactly as they are.
-        RefuseStart(FormatText("В каталоге %s уже идёт тест другой копии программы."_oem,
-                               {m_Statistics.ScratchDirectory}),
-                    code);
+        RefuseStart(FormatText("В каталоге %s уже идёт тест другой копии программы."_oem, {shown}),
+                    kErrorSharingViolation);
+        ReleaseServer();
         return false;
     }
-    RefuseStart(std::string("Ошибка при создании файла "_oem) +
-                    AddBackslash(m_Statistics.ScratchDirectory) + StartupFacts().ProgramName +
-                    ".lck",
-                code);
-    if (m_ScratchCreated)
-        RemoveDirectory(m_Statistics.ScratchDirectory);
+    if (step != tServerStep::Done) {
+        RefuseStep(step,
+                   std::string("Ошибка при создании файла "_oem) + AddBackslash(shown) + holdName);
+        ReleaseServer();
+        return false;
+    }
+    // A test file this run did not make is somebody else's: it is neither used nor deleted.
+    step = OnServer(
+        [](tServerScratch& server) { return !server.HasForeign(std::string(kTestFileName)); });
+    if (step == tServerStep::Done)
+        return true;
+    if (step == tServerStep::Failed)
+        MessageBoxCall(FormatText("В каталоге %s уже есть файл %s, созданный не этим тестом. "
+                                  "Удалите его и начните тест снова."_oem,
+                                  {shown, std::string(kTestFileName)}),
+                       mbError | mbContinue);
+    else
+        RefuseStep(step, std::string("каталог "_oem) + shown);
+    ReleaseServer();
     return false;
 }
 
-// Closed before it is deleted: a file deleted while open lingers under a hidden name on many
-// network file systems and would keep the scratch directory from being removed. A copy that
-// takes the hold in the moment between the two loses it, which costs it only its own test.
-void tNetworkTest::ReleaseScratchDirectory() {
-    if (!m_ScratchHold.IsOpen())
-        return;
-    m_ScratchHold.Close();
-    DeleteFile(m_ScratchHoldName);
+void tNetworkTest::ReleaseServer() {
+    // Cleaning up is not given up for a stop request: that is what ends the test.
+    OnServer(
+        [](tServerScratch& server) {
+            server.Release();
+            return true;
+        },
+        tStopRequests::Wait);
+    m_Server.reset();
 }
 
 void tNetworkTest::Iterate() {
@@ -294,13 +360,26 @@ void tNetworkTest::PrepareForBenchmark(std::int64_t valueCount) {
 // counting each other's data as errors. Where the file system cannot lock, the test goes on.
 bool tNetworkTest::OpenTestFile(std::uint16_t mode, tFileCaching caching) {
     SetLastOsError(0);
-    m_File = MakeObject<tDosStream>(m_TestFile, mode, caching);
+    // Made anew at each write pass, never through a link nor over a file of somebody else's:
+    // a name taken by anything this run did not make stops the test.
+    if (mode == kModeCreate)
+        m_Server->DeleteMadeFile();
+    m_File = MakeObject<tDosStream>(m_Server->Scratch(), kTestFileName, m_TestFile, mode, caching);
     if (!ValidateRef(m_File)) {
         TestFileFailed();
         return false;
     }
-    if (mode == kModeCreate)
-        m_TestFileCreated = true;
+    tFileId id;
+    bool known = m_File->FileId(id);
+    if (mode == kModeCreate && known) {
+        m_Server->MadeFile(kTestFileName, id);
+    } else if (!known || !m_Server->IsMadeFile(id)) {
+        // Swapped while the test waited: reading it would test somebody else's file.
+        m_File.reset();
+        PostAppError(0, FormatText("Файл \"%s\" на сервере заменён чужим файлом."_oem,
+                                   {ShownFileName(m_TestFile)}));
+        return false;
+    }
     if (!m_File->LockRange(0, 0)) {
         int reason = LastOsError();
         if (reason != ENOLCK && reason != EOPNOTSUPP) {
@@ -493,8 +572,12 @@ void tNetworkTest::EndAfterException(std::string_view what) {
 void tNetworkTest::Cleanup() {
     m_Transfer.reset();
     m_File.reset();
-    if (m_TestFileCreated && FileExists(m_TestFile))
-        DeleteFile(m_TestFile);
+    OnServer(
+        [](tServerScratch& server) {
+            server.DeleteMadeFile();
+            return true;
+        },
+        tStopRequests::Wait);
     // The final counts, for whatever outlives the progress (its lines, a terminal).
     if (m_Progress)
         ProgressSetText(*m_Progress, ResultText(m_Statistics));
@@ -503,9 +586,7 @@ void tNetworkTest::Cleanup() {
     m_Stopped = error != nullptr;
     std::string message = error ? FailureText(*error) : std::string();
     AppendProtocol(m_Statistics, message);
-    ReleaseScratchDirectory();
-    if (DirectoryExists(m_Statistics.ScratchDirectory))
-        RemoveDirectory(m_Statistics.ScratchDirectory);
+    ReleaseServer();
     if (error && m_ShowFailure)
         MessageBoxCall(message, mbError | mbContinue);
 }

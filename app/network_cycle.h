@@ -4,12 +4,14 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <random>
 #include <string>
 
 #include "app/chain_block.h"
 #include "app/parameters.h"
+#include "app/server_scratch.h"
 #include "app/statistics.h"
 #include "app/transfer_thread.h"
 #include "diagnostics/pending_error.h"
@@ -58,10 +60,21 @@ class tNetworkTest {
   private:
     enum class tOutcome { Continue, Leave };
 
+    enum class tServerStep { Done, Failed, NotAnswering, Stopped };
+
     bool Prepare();
-    bool MakeScratchDirectory();
+    bool OpenServerDirectory();
+    bool EnterScratchDirectory();
     bool HoldScratchDirectory();
-    void ReleaseScratchDirectory();
+    // Runs STEP on the server with the time limit. A server that does not answer (or a stop
+    // while waiting) leaves the step running on its own, with the server's state: the test
+    // never touches the server again.
+    enum class tStopRequests { End, Wait };
+    tServerStep OnServer(std::function<bool(tServerScratch&)> step,
+                         tStopRequests stops = tStopRequests::End);
+    // Refuses the start for a step that did not answer or failed; WHAT names what failed.
+    void RefuseStep(tServerStep step, std::string_view what);
+    void ReleaseServer();
     void Iterate();
     tOutcome WritePass();
     tOutcome ReadPass();
@@ -107,14 +120,12 @@ class tNetworkTest {
     tTestStatistics m_Statistics;
     std::int64_t m_ValueCount = 0;
     std::int64_t m_PeriodMs = 0;
+    // The test file's whole name, for messages.
     std::string m_TestFile;
-    // Created by this copy in this run: only then may the cleanup delete it.
-    bool m_TestFileCreated = false;
-    bool m_ScratchCreated = false;
-    // Held from preparation to cleanup, so that a second copy testing the same directory is
-    // refused at its start instead of meeting this copy's test file.
-    tOsFile m_ScratchHold;
-    std::string m_ScratchHoldName;
+    // The scratch directory and its hold, from preparation to cleanup: a second copy testing
+    // the same directory is refused at its start instead of meeting this copy's test file.
+    // Shared with a step on the server that has not come back.
+    std::shared_ptr<tServerScratch> m_Server;
     // The system's reason for the test file's failure, 0 when it gave none.
     int m_FailureOsError = 0;
     // Error bytes counted since the progress text was last set.

@@ -1,9 +1,14 @@
 // The checks every way of giving the parameters shares: the command line's and the dialog's.
 #include "app/parameters.h"
 
+#include "app/server_scratch.h"
+
 #include "library/dates.h"
 #include "library/paths.h"
 #include "platform/cp866.h"
+#include "platform/file_names.h"
+#include "platform/format_text.h"
+#include "platform/os_error.h"
 #include "views/message_box_call.h"
 
 namespace zarvo {
@@ -43,9 +48,25 @@ bool CheckServerDirectory(const std::string& directory) {
         MessageBoxCall("Не указан каталог на сервере"_oem, mbError | mbContinue);
         return false;
     }
-    if (DirectoryExists(directory))
+    return ServerDirectoryAnswers(directory);
+}
+
+bool ServerDirectoryAnswers(const std::string& directory) {
+    switch (AskDirectory(directory)) {
+    case tDirectoryAnswer::Exists:
         return true;
-    MessageBoxCall(std::string("Не найден каталог "_oem) + directory, mbError | mbContinue);
+    case tDirectoryAnswer::Missing:
+        MessageBoxCall(std::string("Не найден каталог "_oem) + PrintableName(directory),
+                       mbError | mbContinue);
+        return false;
+    case tDirectoryAnswer::NotAnswering:
+        MessageBoxCall(FormatText("Сервер не отвечает: каталог %s\r(код: %d) %s"_oem,
+                                  {PrintableName(directory), ETIMEDOUT, OsErrorText(ETIMEDOUT)}),
+                       mbError | mbContinue);
+        return false;
+    case tDirectoryAnswer::Stopped:
+        return false;
+    }
     return false;
 }
 

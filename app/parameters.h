@@ -36,5 +36,9 @@ std::string TrimmedDirectory(std::string_view text);
 // True when the directory exists; otherwise shows why ("Не указан каталог на сервере" or
 // "Не найден каталог ...") as a refusal.
 bool CheckServerDirectory(const std::string& directory);
+// True when the directory answers within the time limit; otherwise shows why ("Не найден
+// каталог ...", or that the server does not answer) as a refusal. A stop request ends the
+// wait without a word.
+bool ServerDirectoryAnswers(const std::string& directory);
 
 } // namespace zarvo

@@ -72,10 +72,8 @@ bool GetTestParams(std::string& directory, std::int32_t& fileSize, std::int32_t&
         record->GetField(4, &period);
         if (directory.empty())
             MessageBoxCall("Не указан каталог на сервере"_oem, kRefusalFlags);
-        else if (DirectoryExists(directory))
+        else if (ServerDirectoryAnswers(directory))
             return true;
-        else
-            MessageBoxCall(std::string("Не найден каталог "_oem) + directory, kRefusalFlags);
     }
 }
 

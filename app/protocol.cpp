@@ -11,6 +11,7 @@
 #include "library/text_wrap.h"
 #include "library/validity.h"
 #include "platform/cp866.h"
+#include "platform/file_names.h"
 #include "platform/format_text.h"
 #include "platform/os_error.h"
 #include "platform/os_file.h"
@@ -47,7 +48,8 @@ std::string ProtocolEntry(const tTestStatistics& statistics, std::string_view er
     entry += FormatText("Размер файла %d Мб"_oem, {statistics.SizeInBytes / kMegabyte});
     entry += "\r\n";
     entry += "Каталог "_oem;
-    entry += ExpandUNCName(statistics.ScratchDirectory);
+    // A name's control characters would let it forge lines of the entry.
+    entry += PrintableName(ExpandUNCName(statistics.ScratchDirectory));
     entry += "\r\n";
     entry += WrapText74(ResultText(statistics));
     if (!errorMessage.empty()) {

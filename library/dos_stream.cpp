@@ -5,6 +5,7 @@
 
 #include "library/clocks.h"
 #include "platform/cp866.h"
+#include "platform/file_names.h"
 #include "platform/format_text.h"
 #include "platform/os_error.h"
 
@@ -43,8 +44,8 @@ bool SharesWriting(std::uint16_t mode) {
 
 std::string ShownFileName(std::string_view fileName) {
     if (fileName.size() <= kShownFileNameLength)
-        return std::string(fileName);
-    return "..." + std::string(fileName.substr(fileName.size() - kShownFileNameLength));
+        return PrintableName(fileName);
+    return "..." + PrintableName(fileName.substr(fileName.size() - kShownFileNameLength));
 }
 
 tDosStream::tDosStream(std::string_view fileName, std::uint16_t mode, tFileCaching caching)
@@ -54,6 +55,17 @@ tDosStream::tDosStream(std::string_view fileName, std::uint16_t elementSize, std
                        tFileCaching caching) {
     ElementSize = elementSize == 0 ? 1 : elementSize;
     Open(fileName, mode, caching);
+}
+
+tDosStream::tDosStream(const tOsDirectory& directory, std::string_view name,
+                       std::string_view fileName, std::uint16_t mode, tFileCaching caching) {
+    m_FileName = std::string(fileName.substr(0, 255));
+    m_Mode = mode;
+    if (!m_File.OpenAt(directory, name, mode, caching)) {
+        Error(stInitError, LastOsError());
+        return;
+    }
+    Reset();
 }
 
 tDosStream::tDosStream(std::uint16_t elementSize) {

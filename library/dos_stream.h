@@ -23,6 +23,10 @@ class tDosStream : public tStream {
                tFileCaching caching = tFileCaching::Normal);
     tDosStream(std::string_view fileName, std::uint16_t elementSize, std::uint16_t mode,
                tFileCaching caching = tFileCaching::Normal);
+    // The file NAME inside a held directory, never through a link (see tOsFile::OpenAt);
+    // FILENAME is the whole name messages show.
+    tDosStream(const tOsDirectory& directory, std::string_view name, std::string_view fileName,
+               std::uint16_t mode, tFileCaching caching = tFileCaching::Normal);
     // Closes the file; a failure there is lost, so callers that care use Close first.
     ~tDosStream() override;
 
@@ -57,6 +61,8 @@ class tDosStream : public tStream {
 
     const std::string& FileName() const { return m_FileName; }
     std::uint16_t Mode() const { return m_Mode; }
+    // Which file is open.
+    bool FileId(tFileId& id) const { return m_File.Id(id); }
 
   protected:
     std::string ErrorText(std::int16_t code, std::int32_t info) override;

@@ -1,6 +1,7 @@
 // The CP866 <-> UTF-8 edge for file and directory names.
 #include "platform/file_names.h"
 
+#include <cstdint>
 #include <mutex>
 #include <utility>
 #include <vector>
@@ -56,6 +57,14 @@ std::string AliasOsDirectory(std::string_view utf8) {
 void ForgetOsDirectoryAliases() {
     std::lock_guard guard(gAliasLock);
     gAliases.clear();
+}
+
+std::string PrintableName(std::string_view cp866) {
+    std::string shown(cp866);
+    for (char& c : shown)
+        if (std::uint8_t(c) < 0x20 || std::uint8_t(c) == 0x7F)
+            c = '?';
+    return shown;
 }
 
 } // namespace zarvo

@@ -25,4 +25,9 @@ std::string AliasOsDirectory(std::string_view utf8);
 // For tests.
 void ForgetOsDirectoryAliases();
 
+// A name as shown on a screen, in a message or in the protocol: control characters (below
+// 0x20, and 0x7F) become '?', so that a name cannot move the cursor, colour a terminal or
+// start a line of its own.
+std::string PrintableName(std::string_view cp866);
+
 } // namespace zarvo

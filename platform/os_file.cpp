@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/file_names.h"
+#include "platform/os_directory.h"
 #include "platform/os_error.h"
 
 namespace zarvo {
@@ -82,12 +83,29 @@ bool TakeRangeHold(int handle) {
 
 // Whether the name still leads to the file we hold: a copy that was ending may have
 // deleted it between our open and our lock.
-bool StillNamesFile(const char* path, int handle) {
+bool StillNamesFile(int directory, const char* path, int handle, int followFlag) {
     struct stat byName {
     }, byHandle{};
-    if (stat(path, &byName) != 0 || fstat(handle, &byHandle) != 0)
+    if (fstatat(directory, path, &byName, followFlag) != 0 || fstat(handle, &byHandle) != 0)
         return false;
     return byName.st_dev == byHandle.st_dev && byName.st_ino == byHandle.st_ino;
+}
+
+// Only a regular file is ever written or locked: a fifo or device planted under the name is
+// refused (EINVAL). Opened without blocking so that a fifo cannot hang the open; the handle
+// blocks from here on. Closes the handle on a refusal.
+int KeepOnlyRegularFile(int handle, int flags) {
+    struct stat info {};
+    int code = 0;
+    if (fstat(handle, &info) != 0)
+        code = errno;
+    else if (!S_ISREG(info.st_mode))
+        code = EINVAL;
+    else if (fcntl(handle, F_SETFL, flags & ~(O_NONBLOCK | O_CREAT | O_EXCL)) != 0)
+        code = errno;
+    if (code != 0)
+        ::close(handle);
+    return code;
 }
 
 } // namespace
@@ -117,7 +135,7 @@ bool tOsFile::Open(std::string_view name, std::uint16_t mode, tFileCaching cachi
     if (caching == tFileCaching::Direct)
         flags |= O_DIRECT;
     if (mode == kModeCreate)
-        return OpenCreate(path.c_str(), flags, tCreateLock::ShareThenTruncate);
+        return OpenCreate(AT_FDCWD, path.c_str(), flags, tCreateLock::ShareThenTruncate);
     int handle = open(path.c_str(), flags);
     if (handle < 0 && errno == EINVAL && (flags & O_DIRECT)) {
         flags &= ~O_DIRECT;
@@ -137,20 +155,76 @@ bool tOsFile::Open(std::string_view name, std::uint16_t mode, tFileCaching cachi
 
 bool tOsFile::OpenHeld(std::string_view name) {
     Close();
-    return OpenCreate(OsPath(name).c_str(), O_RDWR | O_CLOEXEC, tCreateLock::WholeRange);
+    return OpenCreate(AT_FDCWD, OsPath(name).c_str(), O_RDWR | O_CLOEXEC, tCreateLock::WholeRange);
+}
+
+bool tOsFile::OpenAt(const tOsDirectory& directory, std::string_view name, std::uint16_t mode,
+                     tFileCaching caching) {
+    Close();
+    std::string path = OsPath(name);
+    int flags = AccessFlagsOf(mode) | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK;
+    if (mode == kModeCreate)
+        flags |= O_CREAT | O_EXCL;
+    if (caching == tFileCaching::Direct)
+        flags |= O_DIRECT;
+    int handle = openat(directory.Handle(), path.c_str(), flags, 0666);
+    if (handle < 0 && errno == EINVAL && (flags & O_DIRECT)) {
+        flags &= ~O_DIRECT;
+        handle = openat(directory.Handle(), path.c_str(), flags, 0666);
+    }
+    if (handle < 0)
+        return Fail(errno);
+    if (int code = KeepOnlyRegularFile(handle, flags); code != 0)
+        return Fail(code);
+    if (!TakeShareLock(handle, ShareLockOf(mode))) {
+        int code = LastOsError();
+        ::close(handle);
+        return Fail(code);
+    }
+    m_Handle = handle;
+    m_Direct = (flags & O_DIRECT) != 0;
+    return true;
+}
+
+bool tOsFile::OpenHeldAt(const tOsDirectory& directory, std::string_view name, bool& created) {
+    Close();
+    created = false;
+    return OpenCreate(directory.Handle(), OsPath(name).c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW,
+                      tCreateLock::WholeRange, &created);
+}
+
+bool tOsFile::Id(tFileId& id) const {
+    struct stat info {};
+    if (fstat(m_Handle, &info) != 0)
+        return Fail(errno);
+    id = {info.st_dev, info.st_ino, mode_t(info.st_mode & S_IFMT)};
+    return true;
 }
 
 // Creating never truncates before the lock is ours, so a file another copy holds is left
 // intact; and a file deleted under us while we waited is created again.
-bool tOsFile::OpenCreate(const char* path, int flags, tCreateLock lock) {
+bool tOsFile::OpenCreate(int directory, const char* path, int flags, tCreateLock lock,
+                         bool* created) {
+    // Where links are not followed, neither are they when the name is looked at again.
+    int followFlag = (flags & O_NOFOLLOW) ? AT_SYMLINK_NOFOLLOW : 0;
     for (int attempt = 0; attempt < 10; ++attempt) {
-        int handle = open(path, flags | O_CREAT, 0666);
+        bool made = true;
+        int handle = openat(directory, path, flags | O_CREAT | O_EXCL | O_NONBLOCK, 0666);
+        if (handle < 0 && errno == EEXIST) {
+            made = false;
+            handle = openat(directory, path, flags | O_NONBLOCK);
+            if (handle < 0 && errno == ENOENT)
+                continue;
+        }
         if (handle < 0 && errno == EINVAL && (flags & O_DIRECT)) {
             flags &= ~O_DIRECT;
-            handle = open(path, flags | O_CREAT, 0666);
+            --attempt;
+            continue;
         }
         if (handle < 0)
             return Fail(errno);
+        if (int code = KeepOnlyRegularFile(handle, flags); code != 0)
+            return Fail(code);
         bool locked = lock == tCreateLock::WholeRange
                           ? TakeRangeHold(handle)
                           : TakeShareLock(handle, tShareLock::Exclusive);
@@ -159,10 +233,12 @@ bool tOsFile::OpenCreate(const char* path, int flags, tCreateLock lock) {
             ::close(handle);
             return Fail(code);
         }
-        if (!StillNamesFile(path, handle)) {
+        if (!StillNamesFile(directory, path, handle, followFlag)) {
             ::close(handle);
             continue;
         }
+        if (created)
+            *created = made;
         if (lock == tCreateLock::ShareThenTruncate && ftruncate(handle, 0) != 0) {
             int code = errno;
             ::close(handle);

@@ -9,6 +9,9 @@
 
 namespace zarvo {
 
+class tOsDirectory;
+struct tFileId;
+
 // Mode 3C00 hex creates (or replaces) a file for reading and writing with no sharing. Any
 // other mode opens an existing file: bits 0-1 the access (0 read, 1 write, 2 both), bits 4-7
 // the sharing (0 or 1 none, 2 others may read, 3 others may write, 4 others may do both).
@@ -43,6 +46,16 @@ class tOsFile {
     // lock, which network file systems forward to the server. A lock held elsewhere is
     // kErrorSharingViolation; where the file system cannot lock, the file is held unlocked.
     bool OpenHeld(std::string_view name);
+    // Inside a held directory, never through a link (ELOOP) and only a regular file. Mode
+    // 3C00 hex makes a new file and fails with EEXIST when the name is taken, so nothing of
+    // somebody else's is ever truncated; the other modes open an existing file.
+    bool OpenAt(const tOsDirectory& directory, std::string_view name, std::uint16_t mode,
+                tFileCaching caching = tFileCaching::Normal);
+    // OpenHeld inside a held directory, never through a link; Created tells whether this
+    // call made the file.
+    bool OpenHeldAt(const tOsDirectory& directory, std::string_view name, bool& created);
+    // Which file is open.
+    bool Id(tFileId& id) const;
     bool IsOpen() const { return m_Handle >= 0; }
     int Handle() const { return m_Handle; }
     // Whether transfers really bypass the page cache.
@@ -70,7 +83,8 @@ class tOsFile {
 
   private:
     enum class tCreateLock { ShareThenTruncate, WholeRange };
-    bool OpenCreate(const char* path, int flags, tCreateLock lock);
+    bool OpenCreate(int directory, const char* path, int flags, tCreateLock lock,
+                    bool* created = nullptr);
     bool RetryWithoutDirect();
     bool SetRangeLock(short type, std::int64_t offset, std::int64_t count);
 

@@ -37,7 +37,13 @@ bool WriteTerminalText(int fd, std::string_view text) {
             utf8 += '\n';
             if (i + 1 < text.size() && text[i + 1] == '\n')
                 ++i;
-        } else if (c != 3) {
+        } else if (c == '\n' || c == '\t') {
+            utf8 += c;
+        } else if (std::uint8_t(c) < 0x20 || c == 0x7F) {
+            // Nothing in a text reaches the terminal as a control sequence.
+            if (c != kCentreMark)
+                utf8 += '?';
+        } else {
             AppendUtf8(utf8, Cp866ToUnicode(std::uint8_t(c)));
         }
     }

@@ -233,3 +233,19 @@ TEST_F(FaultyShare, ReadOnlyServerDirectoryIsShown) {
                                 "для чтения");
     EXPECT_FALSE(std::filesystem::exists(m_Work.Path() / "protocol.doc"));
 }
+
+// Catches a start on a share whose server no longer answers freezing the program instead of
+// refusing with the reason within the time limit.
+TEST_F(FaultyShare, ServerNotAnsweringAtStartIsRefused) {
+    MountFaulty("none");
+    m_Fs->Kill(SIGSTOP);
+    tNetworkTest test(Params(1, kOneIterationWork, kOneIterationPeriod));
+    tTestEnd end = test.Run();
+    m_Fs->Kill(SIGCONT);
+    EXPECT_EQ(end, tTestEnd::Stopped);
+    ASSERT_EQ(gMessages.size(), 1u);
+    EXPECT_NE(gMessages[0].find("Сервер не отвечает: каталог "), std::string::npos) << gMessages[0];
+    EXPECT_NE(gMessages[0].find("(код: 110)"), std::string::npos) << gMessages[0];
+    EXPECT_FALSE(std::filesystem::exists(m_Work.Path() / "protocol.doc"))
+        << "a test that never started has no entry";
+}

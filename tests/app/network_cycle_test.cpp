@@ -193,19 +193,22 @@ TEST_F(NetworkTestCycle, ProtocolEntryByteForByte) {
     EXPECT_NE(cp866.find("\x90\xa0\xa7\xac\xa5\xe0"), std::string::npos) << "written in CP866";
 }
 
-// Catches a scratch directory with other files in it being removed, or not reused.
-TEST_F(NetworkTestCycle, LeftoverScratchDirectoryIsReused) {
-    std::filesystem::create_directory(Scratch());
-    tNetworkTest reused(Params(1, kOneIterationWork, kOneIterationPeriod));
-    reused.Run();
-    ExpectNothingLeft();
-
+// Catches a scratch directory found there (another run's, or somebody else's) being removed,
+// its other files with it, or not reused.
+TEST_F(NetworkTestCycle, LeftoverScratchDirectoryIsReusedAndLeft) {
     std::filesystem::create_directory(Scratch());
     std::ofstream(Scratch() / "other.txt") << "keep me";
     tNetworkTest kept(Params(1, kOneIterationWork, kOneIterationPeriod));
-    kept.Run();
-    EXPECT_TRUE(std::filesystem::exists(Scratch() / "other.txt")) << "other files stay";
-    EXPECT_FALSE(std::filesystem::exists(TestFile()));
+    EXPECT_EQ(kept.Run(), tTestEnd::Clean);
+    EXPECT_EQ(ReadFileBytes(Scratch() / "other.txt"), "keep me") << "other files stay";
+    EXPECT_FALSE(std::filesystem::exists(TestFile())) << "the run's own file is gone";
+    EXPECT_FALSE(std::filesystem::exists(Scratch() / "Zarvo.lck")) << "so is its hold";
+
+    std::filesystem::remove(Scratch() / "other.txt");
+    tNetworkTest reused(Params(1, kOneIterationWork, kOneIterationPeriod));
+    EXPECT_EQ(reused.Run(), tTestEnd::Clean);
+    EXPECT_TRUE(std::filesystem::is_directory(Scratch())) << "the run did not make it";
+    EXPECT_TRUE(std::filesystem::is_empty(Scratch()));
 }
 
 // Catches rates computed from the bytes of an unfinished read pass without their time.
