@@ -107,8 +107,12 @@ bool tOsDirectory::HasChild(std::string_view name) const {
 }
 
 bool tOsDirectory::Id(tFileId& id) const {
+    return HandleId(m_Handle, id);
+}
+
+bool HandleId(int handle, tFileId& id) {
     struct stat info {};
-    if (fstat(m_Handle, &info) != 0)
+    if (fstat(handle, &info) != 0)
         return Fail(errno);
     id = {info.st_dev, info.st_ino, mode_t(info.st_mode & S_IFMT)};
     return true;

@@ -19,6 +19,9 @@ struct tFileId {
     bool operator==(const tFileId&) const = default;
 };
 
+// Which file an open handle is.
+bool HandleId(int handle, tFileId& id);
+
 // Every failure leaves its error number in LastOsError.
 class tOsDirectory {
   public:

@@ -143,7 +143,11 @@ bool tOsFile::Open(std::string_view name, std::uint16_t mode, tFileCaching cachi
     }
     if (handle < 0)
         return Fail(errno);
-    if (!TakeShareLock(handle, ShareLockOf(mode))) {
+    return Adopt(handle, flags, TakeShareLock(handle, ShareLockOf(mode)));
+}
+
+bool tOsFile::Adopt(int handle, int flags, bool locked) {
+    if (!locked) {
         int code = LastOsError();
         ::close(handle);
         return Fail(code);
@@ -176,14 +180,7 @@ bool tOsFile::OpenAt(const tOsDirectory& directory, std::string_view name, std::
         return Fail(errno);
     if (int code = KeepOnlyRegularFile(handle, flags); code != 0)
         return Fail(code);
-    if (!TakeShareLock(handle, ShareLockOf(mode))) {
-        int code = LastOsError();
-        ::close(handle);
-        return Fail(code);
-    }
-    m_Handle = handle;
-    m_Direct = (flags & O_DIRECT) != 0;
-    return true;
+    return Adopt(handle, flags, TakeShareLock(handle, ShareLockOf(mode)));
 }
 
 bool tOsFile::OpenHeldAt(const tOsDirectory& directory, std::string_view name, bool& created) {
@@ -194,11 +191,7 @@ bool tOsFile::OpenHeldAt(const tOsDirectory& directory, std::string_view name, b
 }
 
 bool tOsFile::Id(tFileId& id) const {
-    struct stat info {};
-    if (fstat(m_Handle, &info) != 0)
-        return Fail(errno);
-    id = {info.st_dev, info.st_ino, mode_t(info.st_mode & S_IFMT)};
-    return true;
+    return HandleId(m_Handle, id);
 }
 
 // Creating never truncates before the lock is ours, so a file another copy holds is left

@@ -83,6 +83,8 @@ class tOsFile {
 
   private:
     enum class tCreateLock { ShareThenTruncate, WholeRange };
+    // Keeps a handle just opened with FLAGS, once LOCKED (false: it was closed).
+    bool Adopt(int handle, int flags, bool locked);
     bool OpenCreate(int directory, const char* path, int flags, tCreateLock lock,
                     bool* created = nullptr);
     bool RetryWithoutDirect();
