@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what the tests need, builds Zarvo twice (plain, and with AddressSanitizer and
-# UndefinedBehaviorSanitizer) and runs every test; exits non-zero on any failure.
+# Installs what the tests need, builds Zarvo three times (plain and with AddressSanitizer and
+# UndefinedBehaviorSanitizer, warnings as errors in both; and Release, as a user builds it)
+# and runs every test of the first two; exits non-zero on any failure.
 set -uo pipefail
 root="$(cd "$(dirname "$(readlink -f "$0")")" && pwd)"
 cd "$root"
@@ -12,8 +13,13 @@ configure_and_build() { # dir, cmake options...
     shift
     cmake -S . -B "$dir" -G Ninja "$@" >/dev/null && cmake --build "$dir" -j "$(nproc)"
 }
-configure_and_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo || exit 1
-configure_and_build build-sanitize -DCMAKE_BUILD_TYPE=Debug -DZARVO_SANITIZE=ON -DZARVO_BENCH=OFF || exit 1
+configure_and_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZARVO_WERROR=ON || exit 1
+configure_and_build build-sanitize -DCMAKE_BUILD_TYPE=Debug -DZARVO_SANITIZE=ON -DZARVO_BENCH=OFF \
+    -DZARVO_WERROR=ON || exit 1
+# The program as a user or a packager builds it: an optimised build must never fail on a
+# warning the project's own builds do not see.
+configure_and_build build-release -DCMAKE_BUILD_TYPE=Release -DZARVO_TESTS=OFF -DZARVO_BENCH=OFF ||
+    exit 1
 
 passed=0
 failed=0
