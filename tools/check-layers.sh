@@ -11,11 +11,12 @@ folders="platform diagnostics diagnostics/log library console views records dirs
 crossings=0
 for folder in $folders; do
     [ -d "$root/$folder" ] || continue
-    # Every quoted include that names a folder, judged in one pass.
+    # Every include that names a folder, quoted or in angle brackets, judged in one pass;
+    # system headers name folders no layer has.
     # The lower diagnostics are judged without their upper half, which has its own pass.
     exclude=()
     [ "$folder" = diagnostics ] && exclude=(--exclude-dir=log)
-    count=$(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*"[^/"]+/' "$root/$folder" \
+    count=$(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*["<][^/"<>]+/' "$root/$folder" \
         --include='*.h' --include='*.cpp' --include='*.hpp' --include='*.inc' "${exclude[@]}" |
         awk -v folder="$folder" -v root="$root/" '
             BEGIN {
@@ -27,7 +28,7 @@ for folder in $folders; do
             }
             {
                 target = $0
-                sub(/^[^:]*:[0-9]+:[[:space:]]*#[[:space:]]*include[[:space:]]*"/, "", target)
+                sub(/^[^:]*:[0-9]+:[[:space:]]*#[[:space:]]*include[[:space:]]*["<]/, "", target)
                 if (target ~ /^diagnostics\/log\//)
                     target = "diagnostics/log"
                 else

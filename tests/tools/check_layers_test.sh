@@ -40,6 +40,7 @@ expect() { # wanted result (pass|fail), case name, file to plant, its include li
 expect pass clean-tree "" ""
 expect fail platform-includes-console platform/os.h '#include "console/console.h"'
 expect fail library-includes-views library/list.cpp '  #  include "views/view.h"'
+expect fail library-includes-views-in-brackets library/list.cpp '#include <views/view.h>'
 expect fail records-includes-dirselect records/record.cpp '#include "dirselect/dialog.h"'
 expect fail console-includes-app console/x11/window.cpp '#include "app/main.h"'
 expect pass log-includes-library diagnostics/log/log.cpp '#include "library/array.h"'
