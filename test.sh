@@ -7,6 +7,11 @@ root="$(cd "$(dirname "$(readlink -f "$0")")" && pwd)"
 cd "$root"
 tools/install-deps.sh test || exit 1
 tools/check-layers.sh || exit 1
+# The tree as the root's .clang-format lays it out.
+git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror || {
+    echo "clang-format: the files above are not formatted (clang-format -i FILE)" >&2
+    exit 1
+}
 
 configure_and_build() { # dir, cmake options...
     local dir=$1
