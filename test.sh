@@ -8,7 +8,8 @@ cd "$root"
 tools/install-deps.sh test || exit 1
 tools/check-layers.sh || exit 1
 # The tree as the root's .clang-format lays it out.
-git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror || {
+find . -path './build*' -prune -o -type f \( -name '*.cpp' -o -name '*.h' \) -print0 |
+    xargs -0 -r clang-format --dry-run -Werror || {
     echo "clang-format: the files above are not formatted (clang-format -i FILE)" >&2
     exit 1
 }
