@@ -27,14 +27,17 @@ TDirectorySense::TDirectorySense(const tRect& bounds, TAbstractInput* input)
 
 bool TDirectorySense::CheckText(std::string_view text) {
     std::string directory = TrimmedDirectory(text);
-    if (DirectoryExists(directory))
-        return true;
-    if (MessageBoxCall(FormatText("Каталог %s не существует. Создать?"_oem, {directory}),
-                       kQuestionFlags) != cmdYes)
+    tDirectoryAnswer answer = AskDirectory(directory);
+    if (answer != tDirectoryAnswer::Missing)
+        return ShowDirectoryAnswer(answer, directory);
+    if (MessageBoxCall(
+            FormatText("Каталог %s не существует. Создать?"_oem, {PrintableName(directory)}),
+            kQuestionFlags) != cmdYes)
         return false;
     if (ForceDirectories(directory))
         return true;
-    MessageBoxCall(std::string("Ошибка при создании каталога "_oem) + directory, kNoticeFlags);
+    MessageBoxCall(std::string("Ошибка при создании каталога "_oem) + PrintableName(directory),
+                   kNoticeFlags);
     return false;
 }
 

@@ -1,8 +1,6 @@
 // The checks every way of giving the parameters shares: the command line's and the dialog's.
 #include "app/parameters.h"
 
-#include "app/server_scratch.h"
-
 #include "library/dates.h"
 #include "library/paths.h"
 #include "platform/cp866.h"
@@ -52,7 +50,11 @@ bool CheckServerDirectory(const std::string& directory) {
 }
 
 bool ServerDirectoryAnswers(const std::string& directory) {
-    switch (AskDirectory(directory)) {
+    return ShowDirectoryAnswer(AskDirectory(directory), directory);
+}
+
+bool ShowDirectoryAnswer(tDirectoryAnswer answer, const std::string& directory) {
+    switch (answer) {
     case tDirectoryAnswer::Exists:
         return true;
     case tDirectoryAnswer::Missing:

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "app/server_scratch.h"
+
 namespace zarvo {
 
 struct tTestParams {
@@ -40,5 +42,7 @@ bool CheckServerDirectory(const std::string& directory);
 // каталог ...", or that the server does not answer) as a refusal. A stop request ends the
 // wait without a word.
 bool ServerDirectoryAnswers(const std::string& directory);
+// The same for an answer already had.
+bool ShowDirectoryAnswer(tDirectoryAnswer answer, const std::string& directory);
 
 } // namespace zarvo
