@@ -47,9 +47,12 @@ std::string ProtocolEntry(const tTestStatistics& statistics, std::string_view er
     entry += FormatText("Размер файла %d Мб"_oem, {statistics.SizeInBytes / kMegabyte});
     entry += "\r\n";
     entry += "Каталог "_oem;
-    entry += ExpandUNCName(statistics.ScratchDirectory);
+    entry += statistics.UniversalDirectory.empty() ? ExpandUNCName(statistics.ScratchDirectory)
+                                                   : statistics.UniversalDirectory;
     entry += "\r\n";
     entry += WrapText74(ResultText(statistics));
+    if (statistics.LongestCallMs > 5000)
+        entry += FormatText("\r\nСервер не отвечал %d с"_oem, {statistics.LongestCallMs / 1000});
     if (!errorMessage.empty()) {
         entry += "\r\n";
         entry += "Ошибка: "_oem;
