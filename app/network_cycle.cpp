@@ -9,6 +9,7 @@
 #include "app/parameters.h"
 #include "app/protocol.h"
 #include "app/result_text.h"
+#include "diagnostics/log/leak_report.h"
 #include "diagnostics/pending_error.h"
 #include "library/bounded_call.h"
 #include "library/clocks.h"
@@ -34,7 +35,7 @@ struct alignas(kDirectIoAlignment) tNetworkTest::tValueBuffer {
 };
 
 struct tNetworkTest::tValueBuffers {
-    tValueBuffer Buffers[2];
+    tValueBuffer Buffers[tTransferThread::kSlots];
     tValueBuffer& operator[](int index) { return Buffers[index]; }
 };
 
@@ -43,6 +44,14 @@ namespace {
 std::uint32_t ElapsedSince(std::uint32_t tick) {
     return GetTickCount32() - tick;
 }
+
+// The run thread waits for the share in slices, looking at the operator between them.
+constexpr int kShareSliceMs = 200;
+// A call out this long is shown as a server that does not answer; at leaving time it is
+// not waited for any longer.
+constexpr std::uint32_t kStallShownMs = 2000;
+// A server that has not answered for this long is given up as an error.
+constexpr std::uint32_t kStallLimitMs = 5 * 60 * 1000;
 
 } // namespace
 
@@ -359,28 +368,13 @@ void tNetworkTest::PrepareForBenchmark(std::int64_t valueCount) {
 // server: two workstations testing one directory then see a sharing violation instead of
 // counting each other's data as errors. Where the file system cannot lock, the test goes on.
 bool tNetworkTest::OpenTestFile(std::uint16_t mode, tFileCaching caching) {
-    SetLastOsError(0);
-    // Made anew at each write pass, never through a link nor over a file of somebody else's:
-    // a name taken by anything this run did not make stops the test.
-    if (mode == kModeCreate)
-        m_Server->DeleteMadeFile();
-    m_File = MakeObject<tDosStream>(m_Server->Scratch(), kTestFileName, m_TestFile, mode, caching);
-    if (!ValidateRef(m_File)) {
-        TestFileFailed();
+    if (!OpenOnShare(mode, caching))
         return false;
-    }
-    tFileId id;
-    bool known = m_File->FileId(id);
-    if (mode == kModeCreate && known) {
-        m_Server->MadeFile(kTestFileName, id);
-    } else if (!known || !m_Server->IsMadeFile(id)) {
-        // Swapped while the test waited: reading it would test somebody else's file.
-        m_File.reset();
-        PostAppError(0, FormatText("Файл \"%s\" на сервере заменён чужим файлом."_oem,
-                                   {ShownFileName(m_TestFile)}));
+    std::int64_t locked = 0;
+    if (!CallOnShare([file = m_File.get()] { return std::int64_t(file->LockRange(0, 0)); },
+                     &locked))
         return false;
-    }
-    if (!m_File->LockRange(0, 0)) {
+    if (!locked) {
         int reason = LastOsError();
         if (reason != ENOLCK && reason != EOPNOTSUPP) {
             m_FailureOsError = reason;
@@ -392,10 +386,50 @@ bool tNetworkTest::OpenTestFile(std::uint16_t mode, tFileCaching caching) {
     return true;
 }
 
+// Made anew at each write pass, never through a link nor over a file of somebody else's: a
+// name taken by anything this run did not make stops the test. The open is a call on the
+// share like any other, so a server that stops answering here is shown and can be given up.
+bool tNetworkTest::OpenOnShare(std::uint16_t mode, tFileCaching caching) {
+    struct tOpened {
+        tOsFile File;
+        tFileId Id;
+        bool Known = false;
+    };
+    auto opened = std::make_shared<tOpened>();
+    std::int64_t succeeded = 0;
+    SetLastOsError(0);
+    if (!CallOnShare(
+            [server = m_Server, opened, mode, caching] {
+                if (mode == kModeCreate)
+                    server->DeleteMadeFile();
+                if (!opened->File.OpenAt(server->Scratch(), kTestFileName, mode, caching))
+                    return std::int64_t(0);
+                opened->Known = opened->File.Id(opened->Id);
+                return std::int64_t(1);
+            },
+            &succeeded))
+        return false;
+    m_File = MakeObject<tDosStream>(std::move(opened->File), m_TestFile, mode);
+    if (!ValidateRef(m_File)) {
+        TestFileFailed();
+        return false;
+    }
+    if (mode == kModeCreate && opened->Known) {
+        m_Server->MadeFile(kTestFileName, opened->Id);
+    } else if (!opened->Known || !m_Server->IsMadeFile(opened->Id)) {
+        // Swapped while the test waited: reading it would test somebody else's file.
+        m_File.reset();
+        PostAppError(0, FormatText("Файл \"%s\" на сервере заменён чужим файлом."_oem,
+                                   {ShownFileName(m_TestFile)}));
+        return false;
+    }
+    return true;
+}
+
 // A share may report lost data only when the file is closed.
 bool tNetworkTest::CloseTestFile() {
-    SetLastOsError(0);
-    m_File->Close();
+    if (!CallOnShare([file = m_File.get()] { return std::int64_t(file->Close()); }))
+        return false;
     bool failed = TestFileFailed();
     m_File.reset();
     return !failed;
@@ -434,7 +468,7 @@ std::int64_t tNetworkTest::TakeSpan() {
 // Waits for the transfer under way and counts it; a failing one is noticed here, before the
 // next buffer is counted.
 bool tNetworkTest::FinishTransfer(tDosStream::tTransferKind kind) {
-    tTransferThread::tOutcome outcome = m_Transfer->Finish();
+    tTransferThread::tOutcome outcome = m_Transfer->TakeBack();
     std::int64_t span = TakeSpan();
     m_File->AccountBytes(kind, std::uint16_t(kBufferBytes), outcome.Moved, outcome.OsError);
     if (TestFileFailed())
@@ -447,41 +481,153 @@ bool tNetworkTest::FinishTransfer(tDosStream::tTransferKind kind) {
 
 void tNetworkTest::BeginTransfer(tDosStream::tTransferKind kind, int buffer) {
     StartSpan();
-    m_Transfer->Begin(*m_File, kind, (*m_Buffers)[buffer].Values, std::uint16_t(kBufferBytes));
+    m_Transfer->BeginTransfer(*m_File, kind, (*m_Buffers)[buffer].Values,
+                              std::uint16_t(kBufferBytes));
 }
 
-// Buffer k is written while buffer k + 1 is filled. A 0 MB test file has no values, so a
-// pass still asks once: the operator must always be able to stop the test.
+// Takes back at least Count transfers and every other one already back, counting each; false
+// when one failed or the server was given up.
+bool tNetworkTest::TakeTransfers(tDosStream::tTransferKind kind, std::uint32_t count) {
+    if (!AwaitShare(count))
+        return false;
+    for (std::uint32_t back = m_Transfer->Back(); back > 0; --back)
+        if (!FinishTransfer(kind))
+            return false;
+    return true;
+}
+
+// A pass left early: the transfers still in flight use the stream and the buffers, so they
+// are waited for (briefly, for a server that does not answer) before either goes. Writes the
+// operator let go on count; reads not yet asked about do not.
+tNetworkTest::tOutcome tNetworkTest::LeavePass(tDosStream::tTransferKind kind) {
+    if (m_ServerStalled || !m_Transfer || m_Transfer->InFlight() == 0)
+        return tOutcome::Leave;
+    m_Leaving = true;
+    if (!AwaitShare(m_Transfer->InFlight()))
+        return tOutcome::Leave;
+    bool counting = kind == tDosStream::tTransferKind::Write;
+    while (m_Transfer->Back() > 0) {
+        if (counting)
+            counting = FinishTransfer(kind);
+        else
+            m_Transfer->TakeBack();
+    }
+    return tOutcome::Leave;
+}
+
+// Waits until Count requests in flight are back. A server that does not answer is shown with
+// the seconds it has been silent; meanwhile the operator may stop the test, and a shutdown
+// ends it. A stop while leaving, a shutdown or the time limit give the server up.
+bool tNetworkTest::AwaitShare(std::uint32_t count) {
+    if (m_Transfer->AwaitBack(count, kShareSliceMs))
+        return true;
+    for (;;) {
+        std::uint32_t age = m_Transfer->CallAgeMs();
+        ShowStall(age);
+        if (age >= kStallLimitMs) {
+            m_FailureOsError = ETIMEDOUT;
+            PostAppErrorFmt(0, "Сервер не отвечает %d с"_oem, {std::int64_t(age / 1000)});
+            return GiveUpServer();
+        }
+        if (m_Leaving || m_Cancelled) {
+            if (age >= kStallShownMs || ShutdownRequested())
+                return GiveUpServer();
+        } else {
+            // Asked at the position already shown: only the stop requests are looked at.
+            // A stop is taken up at the next slice, as a stop while leaving.
+            m_Progress->PollCountdown = 1;
+            static_cast<void>(AskContinue(m_Progress->Fraction));
+        }
+        if (m_Transfer->AwaitBack(count, kShareSliceMs)) {
+            m_Statistics.LongestCallMs =
+                std::max<std::int64_t>(m_Statistics.LongestCallMs, m_Transfer->LongestCallMs());
+            ShowStall(0);
+            return true;
+        }
+    }
+}
+
+// The phase line gives way to the seconds of silence while they last.
+void tNetworkTest::ShowStall(std::uint32_t ageMs) {
+    std::int64_t seconds = ageMs >= kStallShownMs ? ageMs / 1000 : 0;
+    if (seconds == m_StallSeconds)
+        return;
+    if (m_StallSeconds == 0)
+        m_PhaseBeforeStall = m_Status;
+    m_StallSeconds = seconds;
+    ShowStatus(seconds > 0 ? FormatText("Сервер не отвечает %d с"_oem, {seconds})
+                           : m_PhaseBeforeStall);
+}
+
+// The stuck call's thread, its stream and every buffer it may still write into are left
+// alive for good: freeing them would hand the kernel's late write freed memory. The hold on
+// the scratch directory is left open too, since closing a file on a share that does not
+// answer waits for the server. What is left is on purpose, so no leak report lists it.
+bool tNetworkTest::GiveUpServer() {
+    m_ServerStalled = true;
+    m_Statistics.LongestCallMs =
+        std::max<std::int64_t>(m_Statistics.LongestCallMs, m_Transfer->LongestCallMs());
+    m_Transfer->Abandon();
+    static_cast<void>(m_Transfer.release());
+    static_cast<void>(m_File.release());
+    static_cast<void>(m_Buffers.release());
+    static_cast<void>(new std::shared_ptr<tServerScratch>(std::move(m_Server)));
+    DisableLeakReport();
+    ShowStall(0);
+    return false;
+}
+
+// A call on the share other than a transfer, on the transfer thread; the system's reason it
+// left is this thread's afterwards. False when the server was given up.
+bool tNetworkTest::CallOnShare(std::function<std::int64_t()> call, std::int64_t* result) {
+    m_Transfer->BeginCall(std::move(call));
+    if (!AwaitShare(1))
+        return false;
+    tTransferThread::tOutcome outcome = m_Transfer->TakeBack();
+    SetLastOsError(outcome.OsError);
+    if (result)
+        *result = outcome.Moved;
+    return true;
+}
+
+// The buffers after the one being written are filled meanwhile, as many as the ring holds;
+// when all are in flight, the filling waits until half of them are back, so that the two
+// threads meet once per several buffers. A 0 MB test file has no values, so a pass still
+// asks once: the operator must always be able to stop the test.
 tNetworkTest::tOutcome tNetworkTest::WritePass() {
     constexpr auto kWrite = tDosStream::tTransferKind::Write;
+    constexpr std::uint32_t kSlots = tTransferThread::kSlots;
     m_Block.SetChain(0);
+    if (m_Statistics.UniversalDirectory.empty())
+        m_Statistics.UniversalDirectory = ExpandUNCName(m_Statistics.ScratchDirectory);
     if (!OpenTestFile(kModeCreate))
         return tOutcome::Leave;
     ShowStatus("Запись"_oem);
     if (m_ValueCount == 0 && !AskContinue(1))
         return tOutcome::Leave;
     m_SpanStarted = false;
-    bool writing = false;
+    m_Leaving = false;
+    m_Current = 0;
     for (std::int64_t i = 1; i <= m_ValueCount; i += kBufferValues) {
         std::size_t count =
             std::size_t(std::min<std::int64_t>(kBufferValues, m_ValueCount - i + 1));
-        bool filled = FillBuffer(i, count);
-        if (writing && !FinishTransfer(kWrite))
-            return tOutcome::Leave;
-        writing = false;
-        if (!filled)
-            return tOutcome::Leave;
+        if (m_Transfer->InFlight() == kSlots && (!TakeTransfers(kWrite, kSlots / 2) || m_Cancelled))
+            return LeavePass(kWrite);
+        if (!FillBuffer(i, count))
+            return LeavePass(kWrite);
         BeginTransfer(kWrite, m_Current);
-        writing = true;
-        m_Current ^= 1;
+        m_Current = (m_Current + 1) % int(kSlots);
     }
-    if (writing && !FinishTransfer(kWrite))
-        return tOutcome::Leave;
+    if (!TakeTransfers(kWrite, m_Transfer->InFlight()) || m_Cancelled)
+        return LeavePass(kWrite);
     // Many network file systems acknowledge a write, even a direct one, before the server
     // has the data: the pass ends only when the server has it.
-    SetLastOsError(0);
     StartSpan();
-    m_File->Flush();
+    if (!CallOnShare([file = m_File.get()] {
+            file->Flush();
+            return std::int64_t(0);
+        }))
+        return tOutcome::Leave;
     m_Statistics.WriteTimes.AddTransfer(0, TakeSpan());
     if (TestFileFailed() || !CloseTestFile())
         return tOutcome::Leave;
@@ -489,42 +635,41 @@ tNetworkTest::tOutcome tNetworkTest::WritePass() {
     return tOutcome::Continue;
 }
 
-// Buffer k + 1 is read while buffer k is compared. It counts only once its first value has
-// been asked about, as if it had been read then; a read the operator stops is not counted.
+// The buffers after the one being compared are read meanwhile, as many as the ring holds. A
+// buffer counts only once its first value has been asked about, as if it had been read then;
+// the reads under way when the operator stops are not counted.
 tNetworkTest::tOutcome tNetworkTest::ReadPass() {
     constexpr auto kRead = tDosStream::tTransferKind::Read;
+    constexpr std::uint32_t kSlots = tTransferThread::kSlots;
     ShowStatus("Чтение"_oem);
     // Buffered, with the write's pages dropped: the server's data, read ahead as a file
     // copy reads it (a direct read waits a round trip for every buffer).
     if (!OpenTestFile(kModeReadWriteDenyWrite, tFileCaching::Normal))
         return tOutcome::Leave;
-    m_File->DropCache();
+    if (!CallOnShare([file = m_File.get()] { return std::int64_t(file->DropCache()); }))
+        return tOutcome::Leave;
     if (m_ValueCount == 0 && !AskContinue(1))
         return tOutcome::Leave;
     m_Block.SetChain(0);
     m_SpanStarted = false;
-    if (m_ValueCount > 0) {
-        if (!AskContinue(1 / double(m_ValueCount)))
-            return tOutcome::Leave;
-        BeginTransfer(kRead, m_Current);
-    }
+    m_Leaving = false;
+    std::int64_t begun = 1;
+    int next = 0;
+    m_Current = 0;
     for (std::int64_t i = 1; i <= m_ValueCount; i += kBufferValues) {
         std::size_t count =
             std::size_t(std::min<std::int64_t>(kBufferValues, m_ValueCount - i + 1));
-        if (!FinishTransfer(kRead))
-            return tOutcome::Leave;
-        std::int64_t next = i + std::int64_t(kBufferValues);
-        bool more = next <= m_ValueCount;
-        if (more)
-            BeginTransfer(kRead, m_Current ^ 1);
-        bool goOn = CheckBuffer(i, count, true);
-        goOn = goOn && (!more || AskContinue(double(next) / double(m_ValueCount)));
-        if (!goOn) {
-            if (more)
-                m_Transfer->Finish();
-            return tOutcome::Leave;
+        if (!AskContinue(double(i) / double(m_ValueCount)))
+            return LeavePass(kRead);
+        for (; begun <= m_ValueCount && m_Transfer->InFlight() < kSlots; begun += kBufferValues) {
+            BeginTransfer(kRead, next);
+            next = (next + 1) % int(kSlots);
         }
-        m_Current ^= 1;
+        if (!AwaitShare(1) || m_Cancelled || !FinishTransfer(kRead))
+            return LeavePass(kRead);
+        if (!CheckBuffer(i, count, true))
+            return LeavePass(kRead);
+        m_Current = (m_Current + 1) % int(kSlots);
     }
     if (!CloseTestFile())
         return tOutcome::Leave;

@@ -92,7 +92,14 @@ class tNetworkTest {
     // Cleanup for an exception leaving the cycle: the entry records it, no box is shown.
     void EndAfterException(std::string_view what);
     bool OpenTestFile(std::uint16_t mode, tFileCaching caching = tFileCaching::Direct);
+    bool OpenOnShare(std::uint16_t mode, tFileCaching caching);
     bool FinishTransfer(tDosStream::tTransferKind kind);
+    bool TakeTransfers(tDosStream::tTransferKind kind, std::uint32_t count);
+    tOutcome LeavePass(tDosStream::tTransferKind kind);
+    bool AwaitShare(std::uint32_t count);
+    void ShowStall(std::uint32_t ageMs);
+    bool GiveUpServer();
+    bool CallOnShare(std::function<std::int64_t()> call, std::int64_t* result = nullptr);
     void StartSpan();
     std::int64_t TakeSpan();
     void BeginTransfer(tDosStream::tTransferKind kind, int buffer);
@@ -143,7 +150,7 @@ class tNetworkTest {
     tObjectPtr<tDosStream> m_File;
     struct tValueBuffer;
     struct tValueBuffers;
-    // One buffer is filled or compared while the other crosses the network.
+    // A ring: some buffers are filled or compared while the others cross the network.
     std::unique_ptr<tValueBuffers> m_Buffers;
     // What the read pass expects, made at lane speed and compared whole.
     std::unique_ptr<tValueBuffer> m_Expected;
@@ -153,6 +160,13 @@ class tNetworkTest {
     bool m_SpanStarted = false;
     std::uint32_t m_SpanMark = 0;
     std::int64_t m_PausedMs = 0;
+    // The pass is being left: a server that does not answer is no longer waited for.
+    bool m_Leaving = false;
+    // A call on the share never came back and was left behind; nothing may touch the share.
+    bool m_ServerStalled = false;
+    // The seconds of silence shown in place of the phase, 0 while the server answers.
+    std::int64_t m_StallSeconds = 0;
+    std::string m_PhaseBeforeStall;
 };
 
 // The operator's answer to a cancel request; false ends the test.

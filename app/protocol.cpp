@@ -49,9 +49,13 @@ std::string ProtocolEntry(const tTestStatistics& statistics, std::string_view er
     entry += "\r\n";
     entry += "Каталог "_oem;
     // A name's control characters would let it forge lines of the entry.
-    entry += PrintableName(ExpandUNCName(statistics.ScratchDirectory));
+    entry += PrintableName(statistics.UniversalDirectory.empty()
+                               ? ExpandUNCName(statistics.ScratchDirectory)
+                               : statistics.UniversalDirectory);
     entry += "\r\n";
     entry += WrapText74(ResultText(statistics));
+    if (statistics.LongestCallMs > 5000)
+        entry += FormatText("\r\nСервер не отвечал %d с"_oem, {statistics.LongestCallMs / 1000});
     if (!errorMessage.empty()) {
         entry += "\r\n";
         entry += "Ошибка: "_oem;

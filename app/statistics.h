@@ -53,6 +53,11 @@ struct tTestStatistics {
     bool FirstIteration = true;
     std::int64_t SizeInBytes = 0;
     std::string ScratchDirectory;
+    // Its universal name, taken while the server answered: the entry needs it even when the
+    // server no longer does.
+    std::string UniversalDirectory;
+    // The longest single call on the share: a server that stopped answering for a while.
+    std::int64_t LongestCallMs = 0;
 
     void Start() {
         StartStamp = GetDayTime();

@@ -1,86 +1,104 @@
-// The transfer thread: one call at a time; the system's reason travels back with its result.
+// The transfer thread: the requests in order; the system's reason travels back with each
+// result.
 #include "app/transfer_thread.h"
 
-#include <cassert>
-#include <chrono>
+#include <pthread.h>
 
+#include <algorithm>
+#include <cassert>
+#include <csignal>
+
+#include "library/clocks.h"
 #include "platform/os_error.h"
 
 namespace zarvo {
-
-namespace {
-
-// A buffer on a local or fast disk moves in about the time the next one takes to make, so the
-// partner is usually a few microseconds away: sleeping at once would cost two context switches
-// per buffer, more than the transfer itself. A slow share outlasts the spin and sleeps.
-constexpr auto kSpinBeforeSleep = std::chrono::microseconds(50);
-
-template <class Wanted> int AwaitState(std::atomic<int>& state, Wanted wanted) {
-    int seen = state.load(std::memory_order_acquire);
-    if (wanted(seen))
-        return seen;
-    auto until = std::chrono::steady_clock::now() + kSpinBeforeSleep;
-    for (int round = 0; !wanted(seen); ++round) {
-        if ((round & 63) == 63 && std::chrono::steady_clock::now() >= until)
-            break;
-#if defined(__x86_64__) || defined(__i386__)
-        __builtin_ia32_pause();
-#endif
-        seen = state.load(std::memory_order_acquire);
-    }
-    while (!wanted(seen)) {
-        state.wait(seen, std::memory_order_acquire);
-        seen = state.load(std::memory_order_acquire);
-    }
-    return seen;
-}
-
-} // namespace
 
 tTransferThread::tTransferThread() {
     Start();
 }
 
 tTransferThread::~tTransferThread() {
-    if (m_Busy)
-        Finish();
-    Terminate();
-    m_State.store(kQuit, std::memory_order_release);
-    m_State.notify_all();
+    assert(!m_Abandoned && "an abandoned thread may still write into its buffers");
+    AwaitBack(InFlight(), -1);
+    m_Taken = m_Submitted;
+    Next().Kind = tKind::Quit;
+    Submit();
     WaitFor();
 }
 
-void tTransferThread::Begin(tDosStream& stream, tDosStream::tTransferKind kind, void* buffer,
-                            std::uint16_t count) {
-    assert(!m_Busy && "one transfer at a time");
-    m_Stream = &stream;
-    m_Kind = kind;
-    m_Buffer = buffer;
-    m_Count = count;
-    m_Busy = true;
-    m_State.store(kRequested, std::memory_order_release);
-    m_State.notify_all();
+void tTransferThread::Submit() {
+    assert(InFlight() < kSlots && "a free slot");
+    ++m_Submitted;
+    m_Requested.Advance();
 }
 
-tTransferThread::tOutcome tTransferThread::Finish() {
-    assert(m_Busy && "a transfer to finish");
-    AwaitState(m_State, [](int state) { return state == kDone; });
-    m_State.store(kIdle, std::memory_order_relaxed);
-    m_Busy = false;
-    return m_Outcome;
+void tTransferThread::BeginTransfer(tDosStream& stream, tDosStream::tTransferKind kind,
+                                    void* buffer, std::uint16_t count) {
+    tRequest& request = Next();
+    request.Kind = kind == tDosStream::tTransferKind::Read ? tKind::Read : tKind::Write;
+    request.Stream = &stream;
+    request.Buffer = buffer;
+    request.Count = count;
+    Submit();
+}
+
+void tTransferThread::BeginCall(std::function<std::int64_t()> call) {
+    tRequest& request = Next();
+    request.Kind = tKind::Call;
+    request.Call = std::move(call);
+    Submit();
+}
+
+tTransferThread::tOutcome tTransferThread::TakeBack() {
+    assert(Back() > 0 && "a request that is back");
+    tRequest& request = m_Requests[m_Taken % kSlots];
+    ++m_Taken;
+    request.Call = nullptr;
+    return request.Outcome;
+}
+
+std::uint32_t tTransferThread::CallAgeMs() const {
+    if (!m_Calling.load(std::memory_order_acquire))
+        return 0;
+    return GetTickCount32() - m_CallStart.load(std::memory_order_relaxed);
+}
+
+std::uint32_t tTransferThread::LongestCallMs() const {
+    return std::max(m_Longest.load(std::memory_order_relaxed), CallAgeMs());
 }
 
 void tTransferThread::Execute() {
-    for (;;) {
-        int state =
-            AwaitState(m_State, [](int seen) { return seen == kRequested || seen == kQuit; });
-        if (state == kQuit)
+    // The operator's signals go to the run thread, which looks at them between its waits;
+    // here they would only break off a transfer.
+    sigset_t signals;
+    sigemptyset(&signals);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGWINCH, SIGCONT, SIGTSTP})
+        sigaddset(&signals, signal);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    for (std::uint32_t next = 0;; ++next) {
+        m_Requested.WaitFor(next + 1);
+        tRequest& request = m_Requests[next % kSlots];
+        if (request.Kind == tKind::Quit)
             return;
+        std::uint32_t start = GetTickCount32();
+        m_CallStart.store(start, std::memory_order_relaxed);
+        m_Calling.store(true, std::memory_order_release);
         SetLastOsError(0);
-        m_Outcome.Moved = m_Stream->MoveBytes(m_Kind, m_Buffer, m_Count);
-        m_Outcome.OsError = LastOsError();
-        m_State.store(kDone, std::memory_order_release);
-        m_State.notify_all();
+        if (request.Kind == tKind::Call) {
+            request.Outcome.Moved = request.Call();
+        } else {
+            auto kind = request.Kind == tKind::Read ? tDosStream::tTransferKind::Read
+                                                    : tDosStream::tTransferKind::Write;
+            request.Outcome.Moved = request.Stream->MoveBytes(kind, request.Buffer, request.Count);
+        }
+        request.Outcome.OsError = LastOsError();
+        m_Calling.store(false, std::memory_order_relaxed);
+        std::uint32_t took = GetTickCount32() - start;
+        if (took > m_Longest.load(std::memory_order_relaxed))
+            m_Longest.store(took, std::memory_order_relaxed);
+        if (m_Abandoned.load(std::memory_order_acquire))
+            return;
+        m_Completed.Advance();
     }
 }
 

@@ -57,11 +57,11 @@ tDosStream::tDosStream(std::string_view fileName, std::uint16_t elementSize, std
     Open(fileName, mode, caching);
 }
 
-tDosStream::tDosStream(const tOsDirectory& directory, std::string_view name,
-                       std::string_view fileName, std::uint16_t mode, tFileCaching caching) {
+tDosStream::tDosStream(tOsFile&& file, std::string_view fileName, std::uint16_t mode)
+    : m_File(std::move(file)) {
     m_FileName = std::string(fileName.substr(0, 255));
     m_Mode = mode;
-    if (!m_File.OpenAt(directory, name, mode, caching)) {
+    if (!m_File.IsOpen()) {
         Error(stInitError, LastOsError());
         return;
     }

@@ -23,10 +23,9 @@ class tDosStream : public tStream {
                tFileCaching caching = tFileCaching::Normal);
     tDosStream(std::string_view fileName, std::uint16_t elementSize, std::uint16_t mode,
                tFileCaching caching = tFileCaching::Normal);
-    // The file NAME inside a held directory, never through a link (see tOsFile::OpenAt);
-    // FILENAME is the whole name messages show.
-    tDosStream(const tOsDirectory& directory, std::string_view name, std::string_view fileName,
-               std::uint16_t mode, tFileCaching caching = tFileCaching::Normal);
+    // Over a file the caller opened (on a thread of its own, relative to a directory, ...);
+    // one that is not open is the open's failure, with the system's reason in LastOsError.
+    tDosStream(tOsFile&& file, std::string_view fileName, std::uint16_t mode);
     // Closes the file; a failure there is lost, so callers that care use Close first.
     ~tDosStream() override;
 

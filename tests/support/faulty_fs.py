@@ -2,26 +2,32 @@
 """A pass-through file system over a backing directory that fails on purpose, so the
 network test meets real I/O errors and real corruption.
 
-Usage: faulty_fs.py BACKING MOUNTPOINT MODE [ARG]
+Usage: faulty_fs.py BACKING MOUNTPOINT MODE [ARG [MARKER]]
   eio-write AFTER   writes to test.tmp fail with EIO once AFTER bytes were written
   eio-read          reads of test.tmp fail with EIO
   flip-read OFFSET  reads of test.tmp return the byte at OFFSET with its low bit flipped
   zero-read         reads of test.tmp return zeros (a server that hands back garbage)
   free BYTES        the file system reports exactly BYTES free
+  stall-write AFTER MARKER
+                    once AFTER bytes were written to test.tmp, the next write (and with it
+                    the whole server, which answers one request at a time) waits until the
+                    file MARKER exists: a server that stops answering and comes back
   none              no faults
 """
 import errno
 import os
 import sys
+import time
 
 from fusepy import FUSE, FuseOSError, Operations
 
 
 class FaultyFs(Operations):
-    def __init__(self, backing, mode, arg):
+    def __init__(self, backing, mode, arg, marker):
         self.backing = backing
         self.mode = mode
         self.arg = int(arg) if arg else 0
+        self.marker = marker
         self.written = 0
 
     def _path(self, path):
@@ -94,6 +100,11 @@ class FaultyFs(Operations):
             if self.written + len(data) > self.arg:
                 raise FuseOSError(errno.EIO)
             self.written += len(data)
+        if self._is_test_file(path) and self.mode == "stall-write":
+            if self.written >= self.arg:
+                while not os.path.exists(self.marker):
+                    time.sleep(0.05)
+            self.written += len(data)
         os.lseek(fh, offset, os.SEEK_SET)
         return os.write(fh, data)
 
@@ -112,7 +123,8 @@ class FaultyFs(Operations):
 def main():
     backing, mountpoint, mode = sys.argv[1:4]
     arg = sys.argv[4] if len(sys.argv) > 4 else None
-    FUSE(FaultyFs(backing, mode, arg), mountpoint, foreground=True, nothreads=True,
+    marker = sys.argv[5] if len(sys.argv) > 5 else None
+    FUSE(FaultyFs(backing, mode, arg, marker), mountpoint, foreground=True, nothreads=True,
          allow_other=False)
 
 
