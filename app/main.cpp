@@ -72,6 +72,9 @@ tTestEnd RunWithoutUi(const tTestParams* given) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // A reader of stderr that went away (a pipe into head) must not end the test halfway:
+    // writes to it fail instead, and the test goes on to its entry and cleanup.
+    std::signal(SIGPIPE, SIG_IGN);
     tCommandLine commandLine(std::span<const char* const>(argv + 1, argc > 0 ? argc - 1 : 0));
     if (commandLine.Action() != tCommandLine::tAction::Run)
         return commandLine.Answer();
@@ -86,14 +89,15 @@ int main(int argc, char** argv) {
             UseWindowMessageBox();
     }
     InitStartupFacts();
-    StartDiagnostics();
     InstallMemoryErrorHandler();
     StartModules();
+    // The log is this copy's only while it holds the lock: a copy that is refused must not
+    // open it, and at its end delete it as empty while the running copy writes to it.
     if (!TakeWorkDirLock()) {
         StopStatusLineCache();
-        FinishDiagnostics();
         return commandLine.ExitStatus(tTestEnd::Stopped);
     }
+    StartDiagnostics();
     tTestEnd end = tTestEnd::Stopped;
     int status = -1;
     if (IsErrorPending())
@@ -104,9 +108,9 @@ int main(int argc, char** argv) {
         status = ReportNoHost(host);
     else
         end = RunInTextUi(commandLine.TestParams(), host);
-    ReleaseWorkDirLock();
     StopStatusLineCache();
     ReportError();
     FinishDiagnostics();
+    ReleaseWorkDirLock();
     return status >= 0 ? status : commandLine.ExitStatus(end);
 }

@@ -730,10 +730,17 @@ void tNetworkTest::Cleanup() {
     std::unique_ptr<ESException> error = TakeError();
     m_Stopped = error != nullptr;
     std::string message = error ? FailureText(*error) : std::string();
-    AppendProtocol(m_Statistics, message);
+    // An entry that is lost is a failure, though the test itself may have gone well: a
+    // scheduled run must not report success for a test nobody can read.
+    bool recorded = AppendProtocol(m_Statistics, message);
+    int protocolError = LastOsError();
     ReleaseServer();
     if (error && m_ShowFailure)
         MessageBoxCall(message, mbError | mbContinue);
+    if (!recorded) {
+        m_Stopped = true;
+        MessageBoxCall(ProtocolFailureText(protocolError), mbError | mbContinue);
+    }
 }
 
 // What went wrong in the operator's terms (the system's reason and the file) leads; the

@@ -2,6 +2,8 @@
 // result text, and the error that ended the test, if any.
 #include "app/protocol.h"
 
+#include <cerrno>
+
 #include "app/result_text.h"
 #include "diagnostics/pending_error.h"
 #include "library/clocks.h"
@@ -65,16 +67,28 @@ std::string ProtocolEntry(const tTestStatistics& statistics, std::string_view er
     return entry;
 }
 
-void AppendProtocol(const tTestStatistics& statistics, std::string_view errorMessage) {
-    tObjectPtr<tDosStream> stream = MakeObject<tDosStream>(
-        kProtocolFileName, FileExists(kProtocolFileName) ? kModeReadWriteDenyWrite : kModeCreate);
-    if (!ValidateRef(stream))
-        return;
-    stream->Seek(stream->GetSize());
+bool AppendProtocol(const tTestStatistics& statistics, std::string_view errorMessage) {
+    // Copies finishing together wait for one another's entry, briefly.
+    constexpr std::uint32_t kLockWaitMs = 10'000;
     std::string entry = ProtocolEntry(statistics, errorMessage);
+    tOsFile file;
+    if (!file.OpenAppend(kProtocolFileName, kLockWaitMs))
+        return false;
     // The entry's leading CR LF is the empty line; its final one ends the last line.
-    stream->WriteText(entry);
-    stream->Close();
+    SetLastOsError(0);
+    std::int64_t written = file.Write(entry.data(), entry.size());
+    int code = written == std::int64_t(entry.size()) ? 0
+               : LastOsError() != 0                  ? LastOsError()
+                                                     : ENOSPC;
+    if (!file.Close() && code == 0)
+        code = LastOsError();
+    SetLastOsError(code);
+    return code == 0;
+}
+
+std::string ProtocolFailureText(int osError) {
+    return FormatText("Не удалось записать протокол %s\r(код: %d) %s"_oem,
+                      {std::string(kProtocolFileName), osError, OsErrorText(osError)});
 }
 
 } // namespace zarvo

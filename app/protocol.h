@@ -9,9 +9,14 @@ namespace zarvo {
 
 inline constexpr std::string_view kProtocolFileName = "protocol.doc";
 
-// Appends the entry in the working directory. An error that ended the test is given as
-// `errorMessage` and recorded as one more line. Failures to open are silent.
-void AppendProtocol(const tTestStatistics& statistics, std::string_view errorMessage = {});
+// Appends the entry in the working directory in one write, under a lock, so that copies
+// sharing the file never mix their entries. An error that ended the test is given as
+// `errorMessage` and recorded as one more line. A failure answers false with the system's
+// reason in LastOsError: nothing or part of the entry was written.
+bool AppendProtocol(const tTestStatistics& statistics, std::string_view errorMessage = {});
+
+// What the operator is told when the entry could not be written (the system's reason follows).
+std::string ProtocolFailureText(int osError);
 
 // The entry's text, from its leading empty line to its final CR LF.
 std::string ProtocolEntry(const tTestStatistics& statistics, std::string_view errorMessage);

@@ -2,10 +2,12 @@
 #include "console/ini_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdint>
+#include <cstdlib>
 
 #include "console/keyboard.h"
 #include "diagnostics/pending_error.h"
@@ -16,6 +18,9 @@
 
 namespace zarvo {
 namespace {
+
+// Far more than the keys the program keeps; a larger file is no settings file.
+constexpr std::size_t kMaxSettingsBytes = 64 * 1024;
 
 constexpr std::size_t npos = std::string::npos;
 
@@ -102,11 +107,21 @@ bool WriteAll(int fd, std::string_view data) {
 
 bool tIniFile::Load(std::string_view path) {
     m_Lines.clear();
-    tWholeFile file = ReadWholeFile(OsPath(path));
+    tWholeFile file = ReadRegularFile(OsPath(path), kMaxSettingsBytes);
     if (file.OpenError == ENOENT)
         return true;
+    if (file.OpenError == EINVAL) {
+        PostFileError("Файл настроек %s - не обычный файл; он не читается и не переписывается"_oem,
+                      path, file.OpenError);
+        return false;
+    }
     if (file.OpenError != 0) {
         PostFileError("Не удалось открыть файл настроек %s"_oem, path, file.OpenError);
+        return false;
+    }
+    if (file.ReadError == EFBIG) {
+        PostFileError("Файл настроек %s слишком велик; он не читается и не переписывается"_oem,
+                      path, file.ReadError);
         return false;
     }
     if (file.ReadError != 0) {
@@ -189,8 +204,20 @@ std::string tIniFile::Text() const {
     return text;
 }
 
+// A settings file kept elsewhere through a link stays a link: the file it leads to is
+// rewritten. A link that leads nowhere is left alone rather than followed into a new file.
 bool tIniFile::Save(std::string_view path) const {
     std::string osPath = OsPath(path);
+    struct stat facts {};
+    if (lstat(osPath.c_str(), &facts) == 0 && S_ISLNK(facts.st_mode)) {
+        char* target = realpath(osPath.c_str(), nullptr);
+        if (target == nullptr) {
+            PostFileError("Не удалось записать файл настроек %s"_oem, path, errno);
+            return false;
+        }
+        osPath = target;
+        free(target);
+    }
     std::string temporary = osPath + ".new";
     int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0) {

@@ -134,8 +134,10 @@ bool tOsFile::Open(std::string_view name, std::uint16_t mode, tFileCaching cachi
     int flags = AccessFlagsOf(mode) | O_CLOEXEC;
     if (caching == tFileCaching::Direct)
         flags |= O_DIRECT;
+    // A file made or emptied is never reached through a link: it could lead anywhere.
     if (mode == kModeCreate)
-        return OpenCreate(AT_FDCWD, path.c_str(), flags, tCreateLock::ShareThenTruncate);
+        return OpenCreate(AT_FDCWD, path.c_str(), flags | O_NOFOLLOW,
+                          tCreateLock::ShareThenTruncate);
     int handle = open(path.c_str(), flags);
     if (handle < 0 && errno == EINVAL && (flags & O_DIRECT)) {
         flags &= ~O_DIRECT;
@@ -155,6 +157,42 @@ bool tOsFile::Adopt(int handle, int flags, bool locked) {
     m_Handle = handle;
     m_Direct = (flags & O_DIRECT) != 0;
     return true;
+}
+
+bool tOsFile::OpenAppend(std::string_view name, std::uint32_t waitMs) {
+    Close();
+    std::string path = OsPath(name);
+    constexpr int kFlags = O_WRONLY | O_APPEND | O_CLOEXEC | O_NONBLOCK;
+    int handle = -1;
+    // Made when missing; a name taken meanwhile by another copy is opened as it is.
+    for (int attempt = 0; attempt < 3 && handle < 0; ++attempt) {
+        handle = open(path.c_str(), kFlags);
+        if (handle < 0 && errno == ENOENT) {
+            handle = open(path.c_str(), kFlags | O_CREAT | O_EXCL | O_NOFOLLOW, 0666);
+            if (handle < 0 && errno == EEXIST)
+                continue;
+        }
+        if (handle < 0)
+            return Fail(errno);
+    }
+    // Still nothing to open where the name is taken: a link that leads nowhere.
+    if (handle < 0)
+        return Fail(ELOOP);
+    if (int code = KeepOnlyRegularFile(handle, kFlags); code != 0)
+        return Fail(code);
+    std::uint32_t waited = 0;
+    while (flock(handle, LOCK_EX | LOCK_NB) != 0) {
+        int code = errno;
+        if (code == ENOLCK || code == EOPNOTSUPP)
+            break;
+        if ((code != EWOULDBLOCK && code != EINTR) || waited >= waitMs) {
+            ::close(handle);
+            return Fail(code == EWOULDBLOCK ? kErrorSharingViolation : code);
+        }
+        usleep(10'000);
+        waited += 10;
+    }
+    return Adopt(handle, kFlags, true);
 }
 
 bool tOsFile::OpenHeld(std::string_view name) {

@@ -12,7 +12,8 @@ namespace zarvo {
 class tOsDirectory;
 struct tFileId;
 
-// Mode 3C00 hex creates (or replaces) a file for reading and writing with no sharing. Any
+// Mode 3C00 hex creates (or replaces) a file for reading and writing with no sharing, never
+// through a link (ELOOP). Any
 // other mode opens an existing file: bits 0-1 the access (0 read, 1 write, 2 both), bits 4-7
 // the sharing (0 or 1 none, 2 others may read, 3 others may write, 4 others may do both).
 inline constexpr std::uint16_t kModeCreate = 0x3C00;
@@ -56,6 +57,11 @@ class tOsFile {
     bool OpenHeldAt(const tOsDirectory& directory, std::string_view name, bool& created);
     // Which file is open.
     bool Id(tFileId& id) const;
+    // Opens a shared journal for appending, under an exclusive lock waited for at most
+    // WAITMS (kErrorSharingViolation after that), so that whole entries of several copies
+    // follow one another. A link to an existing regular file is followed (copies in several
+    // working directories may share one file); a file is never made through a link.
+    bool OpenAppend(std::string_view name, std::uint32_t waitMs);
     bool IsOpen() const { return m_Handle >= 0; }
     int Handle() const { return m_Handle; }
     // Whether transfers really bypass the page cache.

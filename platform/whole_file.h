@@ -2,6 +2,7 @@
 // read in one go.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace zarvo {
@@ -15,5 +16,9 @@ struct tWholeFile {
 
 // OsPath is a name as the OS takes it (UTF-8).
 tWholeFile ReadWholeFile(const std::string& osPath);
+
+// The same for a file anyone may have put there: only a regular file is read (a fifo would
+// block, a device never end: EINVAL at the open), and only up to LIMIT bytes (EFBIG beyond).
+tWholeFile ReadRegularFile(const std::string& osPath, std::size_t limit);
 
 } // namespace zarvo
