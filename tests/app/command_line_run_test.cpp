@@ -2,9 +2,15 @@
 // entry, what it writes on stderr, and the server left clean.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <fstream>
+#include <functional>
+#include <regex>
 #include <thread>
 
 #include "platform/cp866.h"
@@ -206,4 +212,155 @@ TEST_F(CommandLineRun, FlippedByteEndsWithOne) {
     EXPECT_EQ(status, 1) << child->Errors();
     EXPECT_NE(Protocol(m_Work).find("Ошибок -  1 байт"), std::string::npos) << Protocol(m_Work);
     EXPECT_TRUE(std::filesystem::is_empty(backing.Path())) << "the share is left clean";
+}
+
+// Catches a reader of stderr that went away (a pipe into head) killing the test with SIGPIPE
+// before its entry and cleanup.
+TEST_F(CommandLineRun, StderrClosedByItsReaderDoesNotEndTheTest) {
+    int status = RunCommand("cd " + m_Work.Str() + " && " + ZARVO_BINARY + " --no-ui --dir " +
+                                m_Server.Str() +
+                                " --size 1 --work-time 00:00:01 2>&1 | head -c 10 >/dev/null; "
+                                "exit ${PIPESTATUS[0]}",
+                            60);
+    EXPECT_EQ(status, 0) << "the test's own status, not death by SIGPIPE";
+    EXPECT_EQ(Entries(), 1);
+    EXPECT_TRUE(ServerEmpty());
+    EXPECT_FALSE(std::filesystem::exists(m_Work.Path() / "TEMP" / "Zarvo.lck"));
+}
+
+// Catches a refused second copy deleting the running copy's log as its own empty one, so that
+// what the running copy logs afterwards is lost.
+TEST_F(CommandLineRun, RefusedCopyLeavesTheRunningCopysLog) {
+    auto first = Start({"--no-ui", "--dir", "server", "--size", "1", "--work-time", "00:00:00",
+                        "--period", "01:00:00"});
+    ASSERT_TRUE(WaitForWaiting(*first)) << first->Errors();
+    std::filesystem::path log = m_Work.Path() / "Zarvo.log";
+    ASSERT_TRUE(std::filesystem::exists(log)) << "the running copy keeps its log open";
+    struct stat before {};
+    ASSERT_EQ(stat(log.c_str(), &before), 0);
+    auto second = Start({"--no-ui", "--dir", "server", "--size", "1"});
+    EXPECT_EQ(second->Wait(20'000), 2) << second->Errors();
+    struct stat after {};
+    EXPECT_EQ(stat(log.c_str(), &after), 0) << "the log is still there";
+    EXPECT_EQ(after.st_ino, before.st_ino) << "and it is still the running copy's";
+    first->Kill(SIGTERM);
+    EXPECT_EQ(first->Wait(20'000), 3);
+}
+
+// Catches a lock file name that another user turned into a link creating or truncating the
+// file it leads to.
+TEST_F(CommandLineRun, LinkedLockFileIsRefused) {
+    tTempDir victim;
+    std::filesystem::create_directory(m_Work.Path() / "TEMP");
+    std::filesystem::create_symlink(victim.Path() / "made-through-the-link",
+                                    m_Work.Path() / "TEMP" / "Zarvo.lck");
+    auto child = Start({"--no-ui", "--dir", "server", "--size", "1"});
+    EXPECT_EQ(child->Wait(20'000), 2) << child->Errors();
+    EXPECT_NE(child->Errors().find("(код: 40)"), std::string::npos) << child->Errors();
+    EXPECT_TRUE(std::filesystem::is_empty(victim.Path())) << "nothing made through the link";
+    EXPECT_TRUE(std::filesystem::is_symlink(m_Work.Path() / "TEMP" / "Zarvo.lck"));
+    EXPECT_TRUE(ServerEmpty());
+}
+
+namespace {
+
+struct tLostEntryCase {
+    const char* Name;
+    bool NeedsRoot;
+    // Prepares the working directory; answers the command that undoes it, if any.
+    std::function<std::string(const std::filesystem::path& work)> Make;
+};
+
+} // namespace
+
+// Catches an entry that could not be written reported as a clean test (status 0), so a cron
+// job that mails on a non-zero status never hears of it.
+TEST_F(CommandLineRun, EntryThatCannotBeWrittenIsAFailure) {
+    const tLostEntryCase cases[] = {
+        {"protocol.doc is a directory", false,
+         [](const std::filesystem::path& work) {
+             std::filesystem::create_directory(work / "protocol.doc");
+             return std::string();
+         }},
+        {"protocol.doc is a link that leads nowhere", false,
+         [](const std::filesystem::path& work) {
+             std::filesystem::create_symlink(work / "gone" / "protocol.doc", work / "protocol.doc");
+             return std::string();
+         }},
+        {"protocol.doc is read-only", true,
+         [](const std::filesystem::path& work) {
+             std::string file = (work / "protocol.doc").string();
+             std::ofstream(file) << "";
+             RunCommand("mount --bind " + file + " " + file + " && mount -o remount,bind,ro " +
+                        file + " " + file);
+             return "umount " + file;
+         }},
+        {"the disk is full", true,
+         [](const std::filesystem::path& work) {
+             std::string dir = work.string();
+             RunCommand("mount -t tmpfs -o size=256k zarvo-full " + dir +
+                        " && dd if=/dev/zero of=" + dir + "/filler bs=4k 2>/dev/null; true");
+             return "umount -l " + dir;
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        if (c.NeedsRoot && geteuid() != 0)
+            continue;
+        tTempDir work;
+        std::string undo = c.Make(work.Path());
+        auto child =
+            Start({"--no-ui", "--dir", "server", "--size", "1", "--work-time", "00:00:01"}, work);
+        int status = child->Wait(30'000);
+        std::string errors = child->Errors();
+        bool lockLeft = std::filesystem::exists(work.Path() / "TEMP" / "Zarvo.lck");
+        if (!undo.empty())
+            RunCommand(undo);
+        EXPECT_EQ(status, 2) << errors;
+        EXPECT_NE(errors.find("Не удалось записать протокол protocol.doc"), std::string::npos)
+            << errors;
+        EXPECT_TRUE(ServerEmpty());
+        EXPECT_FALSE(lockLeft);
+    }
+}
+
+// Catches entries of copies that share one protocol through links overwriting or cutting into
+// one another when the copies end together.
+TEST_F(CommandLineRun, CopiesSharingAProtocolKeepEveryEntryWhole) {
+    constexpr int kCopies = 8, kRounds = 3;
+    std::filesystem::path shared = m_Work.Path() / "shared.doc";
+    std::ofstream(shared) << "";
+    std::vector<std::unique_ptr<tTempDir>> works, servers;
+    for (int i = 0; i < kCopies; ++i) {
+        works.push_back(std::make_unique<tTempDir>());
+        servers.push_back(std::make_unique<tTempDir>());
+        std::filesystem::create_symlink(shared, works.back()->Path() / "protocol.doc");
+    }
+    for (int round = 0; round < kRounds; ++round) {
+        std::vector<std::unique_ptr<tChildProcess>> copies;
+        for (int i = 0; i < kCopies; ++i) {
+            copies.push_back(std::make_unique<tChildProcess>(
+                std::vector<std::string>{ZARVO_BINARY, "--no-ui", "--dir", servers[i]->Str(),
+                                         "--size", "0", "--work-time", "00:00:01"},
+                works[i]->Str()));
+            copies.back()->CloseInput();
+        }
+        for (auto& copy : copies)
+            ASSERT_EQ(copy->Wait(30'000), 0) << copy->Errors();
+    }
+    std::string protocol = zarvo::Cp866ToUtf8(ReadFileBytes(shared));
+    const std::regex entry("\r\n\\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d:\\d\\d\r\n"
+                           "Размер файла 0 Мб\r\n"
+                           "Каталог [^\r\n]+/TEST_NET\\.\\$\\$\\$\r\n"
+                           "Время работы \\d\\d:\\d\\d:\\d\\d\r\n"
+                           "Прочитано 0 Мб\\. Ошибок -  0 байт\\. \r\n");
+    int whole = 0;
+    std::string rest = protocol;
+    std::smatch match;
+    while (std::regex_search(rest, match, entry, std::regex_constants::match_continuous)) {
+        ++whole;
+        rest = match.suffix();
+    }
+    EXPECT_EQ(whole, kCopies * kRounds) << protocol;
+    EXPECT_EQ(rest, "") << "nothing but whole entries";
 }

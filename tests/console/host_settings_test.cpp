@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "console/ini_file.h"
 #include "diagnostics/pending_error.h"
@@ -191,6 +193,59 @@ TEST_F(HostSettingsTest, UnreadableFileIsReportedNotPending) {
     EXPECT_FALSE(IsErrorPending()) << "nothing pending";
     EXPECT_FALSE(SaveHostSettings(Path, settings)) << "a directory is not replaced";
     EXPECT_TRUE(IsErrorPending()) << "the failed save says why";
+}
+
+// Catches a settings file somebody else put there hanging the start (a fifo), growing the
+// memory without end (/dev/zero) or being replaced by a plain file at exit.
+TEST_F(HostSettingsTest, SettingsFileThatIsNoFileIsRefusedAndLeftAlone) {
+    struct tCase {
+        const char* Name;
+        std::function<void(const std::string& path)> Make;
+    } cases[] = {
+        {"a fifo", [](const std::string& path) { ASSERT_EQ(mkfifo(path.c_str(), 0666), 0); }},
+        {"a link to /dev/zero",
+         [](const std::string& path) { std::filesystem::create_symlink("/dev/zero", path); }},
+        {"far too large",
+         [](const std::string& path) {
+             std::ofstream(path) << "[System]\r\n" << std::string(100'000, ';') << "\r\n";
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        std::filesystem::remove(Path);
+        c.Make(Path);
+        auto before = std::filesystem::symlink_status(Path).type();
+        tHostSettings settings = Load();
+        EXPECT_EQ(settings.ScreenWidth, 80) << "defaults";
+        ASSERT_EQ(problems.size(), 1u);
+        EXPECT_NE(Cp866ToUtf8(problems[0]).find("Файл настроек"), std::string::npos)
+            << Cp866ToUtf8(problems[0]);
+        EXPECT_FALSE(SaveHostSettings(Path, settings));
+        ClearError();
+        EXPECT_EQ(std::filesystem::symlink_status(Path).type(), before) << "left as it was";
+    }
+}
+
+// Catches a settings file kept elsewhere through a link being replaced by a plain file at
+// exit, or a link that leads nowhere being followed into a new file.
+TEST_F(HostSettingsTest, LinkedSettingsFileStaysALink) {
+    testing::tTempDir elsewhere;
+    std::filesystem::path target = elsewhere.Path() / "zarvo.ini";
+    std::ofstream(target) << "[System]\r\nScreenWidth=100\r\n";
+    std::filesystem::create_symlink(target, Path);
+    tHostSettings settings = Load();
+    EXPECT_EQ(settings.ScreenWidth, 100);
+    settings.FontName = "DejaVu Sans Mono";
+    ASSERT_TRUE(SaveHostSettings(Path, settings));
+    EXPECT_TRUE(std::filesystem::is_symlink(Path)) << "still a link";
+    EXPECT_NE(testing::ReadFileBytes(target).find("FontName=DejaVu Sans Mono"), std::string::npos)
+        << "written where it leads";
+
+    std::filesystem::remove(Path);
+    std::filesystem::create_symlink(elsewhere.Path() / "gone.ini", Path);
+    EXPECT_FALSE(SaveHostSettings(Path, settings));
+    ClearError();
+    EXPECT_FALSE(std::filesystem::exists(elsewhere.Path() / "gone.ini")) << "nothing made there";
 }
 
 // Catches a key added to the wrong section or a missing section not created.
