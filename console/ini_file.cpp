@@ -219,7 +219,9 @@ bool tIniFile::Save(std::string_view path) const {
         free(target);
     }
     std::string temporary = osPath + ".new";
-    int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    // Made afresh: one left by an earlier run, or a link put there, is never written through.
+    unlink(temporary.c_str());
+    int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0) {
         PostFileError("Не удалось записать файл настроек %s"_oem, path, errno);
         return false;

@@ -159,27 +159,40 @@ bool tOsFile::Adopt(int handle, int flags, bool locked) {
     return true;
 }
 
-bool tOsFile::OpenAppend(std::string_view name, std::uint32_t waitMs) {
-    Close();
-    std::string path = OsPath(name);
+int OpenAppendHandle(std::string_view name) {
+    return OpenAppendHandleAt(OsPath(name).c_str());
+}
+
+int OpenAppendHandleAt(const char* path) {
     constexpr int kFlags = O_WRONLY | O_APPEND | O_CLOEXEC | O_NONBLOCK;
-    int handle = -1;
     // Made when missing; a name taken meanwhile by another copy is opened as it is.
-    for (int attempt = 0; attempt < 3 && handle < 0; ++attempt) {
-        handle = open(path.c_str(), kFlags);
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        int handle = open(path, kFlags);
         if (handle < 0 && errno == ENOENT) {
-            handle = open(path.c_str(), kFlags | O_CREAT | O_EXCL | O_NOFOLLOW, 0666);
+            handle = open(path, kFlags | O_CREAT | O_EXCL | O_NOFOLLOW, 0666);
             if (handle < 0 && errno == EEXIST)
                 continue;
         }
-        if (handle < 0)
-            return Fail(errno);
+        if (handle < 0) {
+            SetLastOsError(errno);
+            return -1;
+        }
+        if (int code = KeepOnlyRegularFile(handle, kFlags & ~O_NONBLOCK); code != 0) {
+            SetLastOsError(code);
+            return -1;
+        }
+        return handle;
     }
     // Still nothing to open where the name is taken: a link that leads nowhere.
+    SetLastOsError(ELOOP);
+    return -1;
+}
+
+bool tOsFile::OpenAppend(std::string_view name, std::uint32_t waitMs) {
+    Close();
+    int handle = OpenAppendHandle(name);
     if (handle < 0)
-        return Fail(ELOOP);
-    if (int code = KeepOnlyRegularFile(handle, kFlags); code != 0)
-        return Fail(code);
+        return false;
     std::uint32_t waited = 0;
     while (flock(handle, LOCK_EX | LOCK_NB) != 0) {
         int code = errno;
@@ -192,7 +205,7 @@ bool tOsFile::OpenAppend(std::string_view name, std::uint32_t waitMs) {
         usleep(10'000);
         waited += 10;
     }
-    return Adopt(handle, kFlags, true);
+    return Adopt(handle, O_WRONLY, true);
 }
 
 bool tOsFile::OpenHeld(std::string_view name) {

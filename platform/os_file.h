@@ -12,6 +12,13 @@ namespace zarvo {
 class tOsDirectory;
 struct tFileId;
 
+// A descriptor for appending to NAME (CP866), or -1 with the reason in LastOsError. A link
+// to an existing regular file is followed (several working directories may share one
+// journal); nothing is ever made through a link, and only a regular file is opened.
+int OpenAppendHandle(std::string_view name);
+// The same for a name as the system takes it; allocates nothing, for the process's last steps.
+int OpenAppendHandleAt(const char* osPath);
+
 // Mode 3C00 hex creates (or replaces) a file for reading and writing with no sharing, never
 // through a link (ELOOP). Any
 // other mode opens an existing file: bits 0-1 the access (0 read, 1 write, 2 both), bits 4-7
@@ -57,10 +64,9 @@ class tOsFile {
     bool OpenHeldAt(const tOsDirectory& directory, std::string_view name, bool& created);
     // Which file is open.
     bool Id(tFileId& id) const;
-    // Opens a shared journal for appending, under an exclusive lock waited for at most
-    // WAITMS (kErrorSharingViolation after that), so that whole entries of several copies
-    // follow one another. A link to an existing regular file is followed (copies in several
-    // working directories may share one file); a file is never made through a link.
+    // Opens a shared journal for appending (OpenAppendHandle), under an exclusive lock
+    // waited for at most WAITMS (kErrorSharingViolation after that), so that whole entries
+    // of several copies follow one another.
     bool OpenAppend(std::string_view name, std::uint32_t waitMs);
     bool IsOpen() const { return m_Handle >= 0; }
     int Handle() const { return m_Handle; }

@@ -21,6 +21,7 @@
 #include "platform/cp866.h"
 #include "platform/file_names.h"
 #include "platform/format_text.h"
+#include "platform/os_file.h"
 
 namespace zarvo {
 
@@ -112,7 +113,7 @@ bool OpenLogAt(std::string_view fileName) {
     if (fileName.size() >= sizeof gLog.FileName)
         return false;
     // Others may read and write it meanwhile: no share lock is taken.
-    int handle = ::open(OsPath(fileName).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+    int handle = OpenAppendHandle(fileName);
     if (handle < 0)
         return false;
     tLogLock lock;
@@ -159,7 +160,9 @@ void CloseLog() {
     bool empty = fstat(gLog.Handle, &facts) == 0 && facts.st_size == 0;
     ::close(gLog.Handle);
     gLog.Handle = -1;
-    if (empty && !gLog.EndHandedOver)
+    // Removed here even when the leak report takes the end over: it runs once the working
+    // directory's lock is let go, too late to remove a file another copy may have opened.
+    if (empty)
         ::unlink(OsPath(gLog.FileName).c_str());
 }
 

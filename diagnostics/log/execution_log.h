@@ -27,7 +27,7 @@ std::string OpenLogFileName();
 bool LogStartBannerPending();
 
 // The leak report writes the finish banner itself after its dump: from this call on the log
-// leaves the finish banner, and removing a file left empty, to it.
+// leaves the finish banner to it (an empty file is still removed at the close).
 void HandLogEndToLeakReport();
 
 // Uninstalls the writer, writes the finish banner when anything was logged, closes the file

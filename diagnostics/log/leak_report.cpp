@@ -19,6 +19,7 @@
 #include "diagnostics/log/execution_log.h"
 #include "platform/cp866.h"
 #include "platform/file_names.h"
+#include "platform/os_file.h"
 #include "platform/terminal_line.h"
 
 namespace zarvo {
@@ -132,30 +133,27 @@ void WriteDump(tDumpWriter& out, const tLeakTotals& totals) {
     WalkReportedBlocks(DumpBlock, &out);
 }
 
-// Dumps into the log when anything leaked, then ends the log: the finish banner when the
-// start banner went in at some point, or the file removed when it is empty.
+// Dumps into the log when anything leaked, then ends the log with the finish banner when the
+// start banner went in at some point. It runs after the working directory's lock is gone, so
+// it never removes the log: a copy started meanwhile may already be writing to it (an empty
+// log was removed while the lock was still held).
 void DumpIntoLog(const tLeakTotals& totals) {
-    int handle = ::open(gReport.FileName.Text, O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+    bool dump = !gReport.Disabled && totals.Blocks > 0;
+    bool startWritten = !gReport.StartBannerPending;
+    if (!dump && !startWritten)
+        return;
+    int handle = OpenAppendHandleAt(gReport.FileName.Text);
     if (handle < 0)
         return;
-    bool startWritten = !gReport.StartBannerPending;
     tDumpWriter out(handle);
-    if (!gReport.Disabled && totals.Blocks > 0) {
+    if (dump) {
         if (!startWritten)
             out.Put(gReport.StartBanner.View());
-        startWritten = true;
         WriteDump(out, totals);
     }
+    out.Put(gReport.FinishBanner.View());
     out.Flush();
-    struct stat facts {};
-    bool empty = fstat(handle, &facts) == 0 && facts.st_size == 0;
-    if (!empty && startWritten) {
-        out.Put(gReport.FinishBanner.View());
-        out.Flush();
-    }
     ::close(handle);
-    if (empty)
-        ::unlink(gReport.FileName.Text);
 }
 
 void ShowSummary(const tLeakTotals& totals) {

@@ -262,6 +262,18 @@ TEST_F(CommandLineRun, LinkedLockFileIsRefused) {
     EXPECT_TRUE(ServerEmpty());
 }
 
+// Catches a log name that another user turned into a dangling link making a file wherever
+// it leads.
+TEST_F(CommandLineRun, LogThatIsADanglingLinkMakesNothingElsewhere) {
+    tTempDir victim;
+    std::filesystem::create_symlink(victim.Path() / "made-through-the-link",
+                                    m_Work.Path() / "Zarvo.log");
+    auto child = Start({"--no-ui", "--dir", "server", "--size", "1", "--work-time", "00:00:01"});
+    EXPECT_EQ(child->Wait(20'000), 0) << child->Errors();
+    EXPECT_TRUE(std::filesystem::is_empty(victim.Path())) << "nothing made through the link";
+    EXPECT_EQ(Entries(), 1);
+}
+
 namespace {
 
 struct tLostEntryCase {
