@@ -75,11 +75,15 @@ bool AppendProtocol(const tTestStatistics& statistics, std::string_view errorMes
     if (!file.OpenAppend(kProtocolFileName, kLockWaitMs))
         return false;
     // The entry's leading CR LF is the empty line; its final one ends the last line.
+    std::int64_t before = file.Size();
     SetLastOsError(0);
     std::int64_t written = file.Write(entry.data(), entry.size());
     int code = written == std::int64_t(entry.size()) ? 0
                : LastOsError() != 0                  ? LastOsError()
                                                      : ENOSPC;
+    // Half an entry would read as a whole one cut short: it is taken back.
+    if (code != 0 && written > 0 && before >= 0 && file.Seek(before) == before)
+        file.Truncate();
     if (!file.Close() && code == 0)
         code = LastOsError();
     SetLastOsError(code);

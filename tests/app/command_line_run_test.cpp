@@ -326,6 +326,9 @@ TEST_F(CommandLineRun, EntryThatCannotBeWrittenIsAFailure) {
         int status = child->Wait(30'000);
         std::string errors = child->Errors();
         bool lockLeft = std::filesystem::exists(work.Path() / "TEMP" / "Zarvo.lck");
+        std::filesystem::path protocol = work.Path() / "protocol.doc";
+        bool halfEntry =
+            std::filesystem::is_regular_file(protocol) && !ReadFileBytes(protocol).empty();
         if (!undo.empty())
             RunCommand(undo);
         EXPECT_EQ(status, 2) << errors;
@@ -333,6 +336,7 @@ TEST_F(CommandLineRun, EntryThatCannotBeWrittenIsAFailure) {
             << errors;
         EXPECT_TRUE(ServerEmpty());
         EXPECT_FALSE(lockLeft);
+        EXPECT_FALSE(halfEntry) << "no part of an entry is left";
     }
 }
 
