@@ -228,7 +228,7 @@ EOF
                 -o config="$home/.smb/smbnetfs.conf",allow_other,big_writes,max_write=131072 \
                 -o free_space_size="$(($(stat -f -c '%S * %a' "$served") / 4096))" \
                 -o modules=subdir,subdir=/127.0.0.1/zarvo 2>"$state/mount.err" &&
-                ls "$mount_point" >/dev/null 2>>"$state/mount.err" && break
+                timeout 10 ls "$mount_point" >/dev/null 2>>"$state/mount.err" && break
             mounted && { fusermount -u "$mount_point" 2>/dev/null || umount -l "$mount_point"; }
         fi
         [ "$attempt" -eq 10 ] &&
