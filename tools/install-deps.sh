@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Zarvo needs: "build" for building and running it,
 # "test" for that plus everything the tests drive (Xvfb, tmux, a real xterm, FUSE, an sshfs
-# share on a limited link).
+# and an SMB share on a limited link).
 set -euo pipefail
 
 build_packages=(g++ cmake ninja-build pkg-config libx11-dev libxft-dev libfontconfig-dev
     libncurses-dev fonts-dejavu-core)
-test_packages=(libgtest-dev libgmock-dev libbenchmark-dev clang-format tmux xterm xvfb xdotool x11-utils
-    python3 python3-fusepy fuse3 psmisc procps openssh-server sshfs iproute2)
+test_packages=(libgtest-dev libgmock-dev libbenchmark-dev clang-format tmux xterm xvfb xdotool
+    x11-utils python3 python3-fusepy fuse3 psmisc procps openssh-server sshfs iproute2
+    samba smbnetfs cifs-utils)
 
 wanted=("${build_packages[@]}")
 if [ "${1:-build}" = test ]; then
@@ -27,8 +28,8 @@ if [ "$(id -u)" -ne 0 ]; then
     exit 1
 fi
 export DEBIAN_FRONTEND=noninteractive
-# Installing a server package must not start its service (openssh-server would start a system
-# sshd where an init system runs); the tests start their own. An existing policy is kept.
+# Installing a server package must not start its service (openssh-server and samba would start
+# a system sshd and smbd where an init system runs); the tests start their own. An existing policy is kept.
 policy=/usr/sbin/policy-rc.d
 if [ ! -e "$policy" ]; then
     printf '#!/bin/sh\nexit 101\n' >"$policy" && chmod 755 "$policy"

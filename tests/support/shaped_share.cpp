@@ -72,7 +72,8 @@ tShapedShare::~tShapedShare() {
     Down();
 }
 
-bool tShapedShare::Up(std::int64_t bitsPerSecond, const std::filesystem::path& mountPoint) {
+bool tShapedShare::Up(tShareKind kind, std::int64_t bitsPerSecond,
+                      const std::filesystem::path& mountPoint) {
     Down();
     m_BitsPerSecond = bitsPerSecond;
     m_Unavailable = false;
@@ -100,8 +101,12 @@ bool tShapedShare::Up(std::int64_t bitsPerSecond, const std::filesystem::path& m
     }
     m_MountPoint = mountPoint;
     std::string output, errors;
-    int code =
-        RunRig({"up", std::to_string(bitsPerSecond) + "bit", mountPoint.string()}, output, errors);
+    std::vector<std::string> arguments = {"up"};
+    if (kind == tShareKind::Smb)
+        arguments.push_back("--smb");
+    arguments.push_back(std::to_string(bitsPerSecond) + "bit");
+    arguments.push_back(mountPoint.string());
+    int code = RunRig(arguments, output, errors);
     std::smatch match;
     static const std::regex kServed("share_rig: (.*) served at ");
     if (code == 0 && std::regex_search(output, match, kServed)) {
@@ -127,11 +132,12 @@ void tShapedShare::Down() {
     }
 }
 
-tDdRates MeasureWithDd(const std::filesystem::path& file) {
+tDdRates MeasureWithDd(const std::filesystem::path& file, std::int32_t megabytes) {
     tDdRates rates;
     std::string name = file.string();
+    std::string count = "count=" + std::to_string(megabytes * 32); // 32 blocks of 32 KB a MB
     rates.WriteMBps =
-        RunDd({"if=/dev/zero", "of=" + name, "bs=32k", "count=512", "conv=fdatasync"}, rates.Error);
+        RunDd({"if=/dev/zero", "of=" + name, "bs=32k", count, "conv=fdatasync"}, rates.Error);
     if (rates.Error.empty()) {
         // count=0 with nocache drops the whole file's cached pages and reads nothing.
         RunDd({"if=" + name, "iflag=nocache", "count=0"}, rates.Error);

@@ -8,6 +8,9 @@
 
 namespace zarvo::testing {
 
+// How the rig's server is reached: sshd mounted with sshfs, or smbd mounted with an SMB client.
+enum class tShareKind { Sshfs, Smb };
+
 class tShapedShare {
   public:
     tShapedShare() = default;
@@ -15,12 +18,12 @@ class tShapedShare {
     tShapedShare(const tShapedShare&) = delete;
     tShapedShare& operator=(const tShapedShare&) = delete;
 
-    // Serves a fresh in-memory directory over a link of `bitsPerSecond`, mounted on
-    // `mountPoint`. Only one share is up at a time on the machine (two would share its
+    // Serves a fresh in-memory directory of the `kind` over a link of `bitsPerSecond`, mounted
+    // on `mountPoint`. Only one share is up at a time on the machine (two would share its
     // processors and disturb each other's figures), so this may wait for another test's.
     // False when it could not be made: Reason() says why, and Unavailable() tells a machine
     // that cannot make one at all (not root, no network namespaces) from a failure.
-    bool Up(std::int64_t bitsPerSecond, const std::filesystem::path& mountPoint);
+    bool Up(tShareKind kind, std::int64_t bitsPerSecond, const std::filesystem::path& mountPoint);
     // Unmounts and removes everything Up made; harmless when nothing is up.
     void Down();
 
@@ -48,8 +51,8 @@ struct tDdRates {
     std::string Error; // empty when both were measured
 };
 
-// Writes 16 MB to `file` as `dd bs=32k count=512 conv=fdatasync` does, drops its cached pages,
+// Writes `megabytes` MB to `file` as `dd bs=32k conv=fdatasync` does, drops its cached pages,
 // reads it back with `dd bs=32k` and removes it; the rates are dd's bytes over dd's own times.
-tDdRates MeasureWithDd(const std::filesystem::path& file);
+tDdRates MeasureWithDd(const std::filesystem::path& file, std::int32_t megabytes);
 
 } // namespace zarvo::testing
