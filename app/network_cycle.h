@@ -92,7 +92,6 @@ class tNetworkTest {
     // Cleanup for an exception leaving the cycle: the entry records it, no box is shown.
     void EndAfterException(std::string_view what);
     bool OpenTestFile(std::uint16_t mode, tFileCaching caching = tFileCaching::Direct);
-    bool OpenOnShare(std::uint16_t mode, tFileCaching caching);
     bool FinishTransfer(tDosStream::tTransferKind kind);
     bool TakeTransfers(tDosStream::tTransferKind kind, std::uint32_t count);
     tOutcome LeavePass(tDosStream::tTransferKind kind);
