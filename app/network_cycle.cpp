@@ -220,10 +220,14 @@ bool tNetworkTest::OpenServerDirectory() {
 // Another user of the share may have put a link or a file under the scratch directory's
 // name: the test then starts nowhere rather than writing and deleting where it points.
 bool tNetworkTest::EnterScratchDirectory() {
-    tServerStep step = OnServer(
-        [](tServerScratch& server) { return server.EnterScratch(std::string(kScratchName)); });
-    if (step == tServerStep::Done)
+    std::string path = m_Statistics.ScratchDirectory;
+    tServerStep step = OnServer([path](tServerScratch& server) {
+        return server.EnterScratch(std::string(kScratchName), path);
+    });
+    if (step == tServerStep::Done) {
+        m_Statistics.UniversalDirectory = m_Server->UniversalName();
         return true;
+    }
     std::string shown = PrintableName(m_Statistics.ScratchDirectory);
     int code = step == tServerStep::Failed ? m_Server->Error() : 0;
     if (code == ELOOP || code == ENOTDIR) {
@@ -524,12 +528,16 @@ bool tNetworkTest::AwaitShare(std::uint32_t count) {
             static_cast<void>(AskContinue(m_Progress->Fraction));
         }
         if (m_Transfer->AwaitBack(count, kShareSliceMs)) {
-            m_Statistics.LongestCallMs =
-                std::max<std::int64_t>(m_Statistics.LongestCallMs, m_Transfer->LongestCallMs());
+            NoteLongestCall();
             ShowStall(0);
             return true;
         }
     }
+}
+
+void tNetworkTest::NoteLongestCall() {
+    m_Statistics.LongestCallMs =
+        std::max<std::int64_t>(m_Statistics.LongestCallMs, m_Transfer->LongestCallMs());
 }
 
 // The phase line gives way to the seconds of silence while they last.
@@ -550,8 +558,7 @@ void tNetworkTest::ShowStall(std::uint32_t ageMs) {
 // answer waits for the server. What is left is on purpose, so no leak report lists it.
 bool tNetworkTest::GiveUpServer() {
     m_ServerStalled = true;
-    m_Statistics.LongestCallMs =
-        std::max<std::int64_t>(m_Statistics.LongestCallMs, m_Transfer->LongestCallMs());
+    NoteLongestCall();
     m_Transfer->Abandon();
     static_cast<void>(m_Transfer.release());
     static_cast<void>(m_File.release());
@@ -583,8 +590,6 @@ tNetworkTest::tOutcome tNetworkTest::WritePass() {
     constexpr auto kWrite = tDosStream::tTransferKind::Write;
     constexpr std::uint32_t kSlots = tTransferThread::kSlots;
     m_Block.SetChain(0);
-    if (m_Statistics.UniversalDirectory.empty())
-        m_Statistics.UniversalDirectory = ExpandUNCName(m_Statistics.ScratchDirectory);
     if (!OpenTestFile(kModeCreate))
         return tOutcome::Leave;
     ShowStatus("Запись"_oem);

@@ -98,6 +98,8 @@ class tNetworkTest {
     bool AwaitShare(std::uint32_t count);
     void ShowStall(std::uint32_t ageMs);
     bool GiveUpServer();
+    // The longest call on the share so far goes into the statistics, for the entry.
+    void NoteLongestCall();
     bool CallOnShare(std::function<std::int64_t()> call, std::int64_t* result = nullptr);
     void StartSpan();
     std::int64_t TakeSpan();

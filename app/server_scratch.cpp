@@ -4,6 +4,7 @@
 #include <cerrno>
 
 #include "library/bounded_call.h"
+#include "library/paths.h"
 #include "platform/interrupt_signals.h"
 #include "platform/os_error.h"
 
@@ -23,11 +24,9 @@ tDirectoryAnswer AskDirectory(std::string_view directory) {
                 *answer = tDirectoryAnswer::Exists;
         },
         kServerAnswerMs, StopWhileWaiting);
-    if (end == tBoundedEnd::TimedOut)
-        return tDirectoryAnswer::NotAnswering;
     if (end == tBoundedEnd::Stopped)
         return tDirectoryAnswer::Stopped;
-    return *answer;
+    return end == tBoundedEnd::Done ? *answer : tDirectoryAnswer::NotAnswering;
 }
 
 bool tServerScratch::Failed() {
@@ -42,7 +41,7 @@ bool tServerScratch::OpenServer(std::string_view directory) {
     return true;
 }
 
-bool tServerScratch::EnterScratch(std::string_view name) {
+bool tServerScratch::EnterScratch(std::string_view name, std::string_view path) {
     m_ScratchName = name;
     if (m_Server.MakeChild(name))
         m_ScratchMade = true;
@@ -55,6 +54,7 @@ bool tServerScratch::EnterScratch(std::string_view name) {
     }
     if (m_ScratchMade && !m_Scratch.Id(m_ScratchId))
         m_ScratchMade = false;
+    m_UniversalName = ExpandUNCName(path);
     return true;
 }
 

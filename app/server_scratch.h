@@ -33,8 +33,9 @@ class tServerScratch {
     // Opens the directory the operator named and reads its free space.
     bool OpenServer(std::string_view directory);
     // Makes the scratch directory NAME (or finds one there) and enters it, refusing a link or
-    // anything that is not a directory (ELOOP, ENOTDIR).
-    bool EnterScratch(std::string_view name);
+    // anything that is not a directory (ELOOP, ENOTDIR). Its universal name, for the entry, is
+    // taken from its whole name PATH now, while the server answers.
+    bool EnterScratch(std::string_view name, std::string_view path);
     // Takes the hold file NAME in the scratch directory (kErrorSharingViolation: held by
     // another copy).
     bool TakeHold(std::string_view name);
@@ -44,6 +45,7 @@ class tServerScratch {
     std::int64_t FreeSpace() const { return m_FreeSpace; }
     int Error() const { return m_Error; }
     const tOsDirectory& Scratch() const { return m_Scratch; }
+    const std::string& UniversalName() const { return m_UniversalName; }
 
     // The file NAME in the scratch directory that this run made, so that it alone is deleted.
     void MadeFile(std::string_view name, const tFileId& id);
@@ -63,7 +65,7 @@ class tServerScratch {
     tOsDirectory m_Server;
     tOsDirectory m_Scratch;
     tOsFile m_Hold;
-    std::string m_ScratchName, m_HoldName, m_FileName;
+    std::string m_ScratchName, m_HoldName, m_FileName, m_UniversalName;
     tFileId m_ScratchId, m_HoldId, m_FileId;
     bool m_ScratchMade = false, m_HoldMade = false, m_FileMade = false;
     std::int64_t m_FreeSpace = -1;

@@ -3,15 +3,14 @@
 // itself (detached) and the tree goes on without its answer.
 #include "dirselect/directory_scan.h"
 
+#include "library/bounded_call.h"
+
 #include <dirent.h>
 #include <sys/stat.h>
 
 #include <atomic>
 #include <cerrno>
 #include <chrono>
-#include <condition_variable>
-#include <system_error>
-#include <thread>
 
 namespace zarvo {
 
@@ -28,41 +27,28 @@ tPendingPaths& Pending() {
     return pending;
 }
 
-struct tWorkDone {
-    std::mutex Lock;
-    std::condition_variable Ended;
-    bool Finished = false;
-};
-
 // Runs WORK on its own thread under KEY; true when it ended within TIMEOUTMS. False at once
-// when another work on KEY is still out or no thread can be made.
-bool RunBounded(const std::string& key, std::function<void()> work, std::uint32_t timeoutMs) {
+// when another work on KEY is still out.
+bool RunBoundedOnce(const std::string& key, std::function<void()> work, std::uint32_t timeoutMs) {
     {
         std::lock_guard lock(Pending().Lock);
         if (Pending().Paths.contains(key))
             return false;
         Pending().Paths.insert(key);
     }
-    auto done = std::make_shared<tWorkDone>();
-    try {
-        std::thread([key, work = std::move(work), done] {
+    // The key is let go when the work ends, however late: only then is the path free again.
+    tBoundedEnd end = RunBounded(
+        [key, work = std::move(work)] {
             work();
-            {
-                std::lock_guard lock(Pending().Lock);
-                Pending().Paths.erase(Pending().Paths.find(key));
-            }
-            std::lock_guard lock(done->Lock);
-            done->Finished = true;
-            done->Ended.notify_all();
-        }).detach();
-    } catch (const std::system_error&) {
+            std::lock_guard lock(Pending().Lock);
+            Pending().Paths.erase(Pending().Paths.find(key));
+        },
+        timeoutMs);
+    if (end == tBoundedEnd::NotStarted) {
         std::lock_guard lock(Pending().Lock);
         Pending().Paths.erase(Pending().Paths.find(key));
-        return false;
     }
-    std::unique_lock lock(done->Lock);
-    return done->Ended.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                                [&] { return done->Finished; });
+    return end == tBoundedEnd::Done;
 }
 
 std::string WithoutSlash(const std::string& path) {
@@ -146,7 +132,7 @@ tDirectoryScan ScanDirectory(const tDirectoryScanner& scanner, const std::string
                              bool probeChildren, const std::set<std::string>& mountPoints,
                              std::uint32_t timeoutMs) {
     auto state = std::make_shared<tScanState>();
-    RunBounded(
+    RunBoundedOnce(
         osPath,
         [scanner, osPath, probeChildren, mountPoints, state] {
             scanner(osPath, probeChildren, mountPoints, *state);
@@ -160,7 +146,7 @@ tDirectoryScan ScanDirectory(const tDirectoryScanner& scanner, const std::string
 
 int MakeDirectoryBounded(const std::string& osPath, std::uint32_t timeoutMs) {
     auto result = std::make_shared<std::atomic<int>>(ETIMEDOUT);
-    bool ended = RunBounded(
+    bool ended = RunBoundedOnce(
         osPath, [osPath, result] { *result = mkdir(osPath.c_str(), 0777) == 0 ? 0 : errno; },
         timeoutMs);
     return ended ? result->load() : ETIMEDOUT;

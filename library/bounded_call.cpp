@@ -5,6 +5,7 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 #include "library/clocks.h"
@@ -26,12 +27,16 @@ struct tCallState {
 tBoundedEnd RunBounded(std::function<void()> work, std::uint32_t timeoutMs,
                        const std::function<bool()>& stopRequested) {
     auto state = std::make_shared<tCallState>();
-    std::thread([state, work = std::move(work)] {
-        work();
-        std::lock_guard<std::mutex> hold(state->Lock);
-        state->Done = true;
-        state->Changed.notify_all();
-    }).detach();
+    try {
+        std::thread([state, work = std::move(work)] {
+            work();
+            std::lock_guard<std::mutex> hold(state->Lock);
+            state->Done = true;
+            state->Changed.notify_all();
+        }).detach();
+    } catch (const std::system_error&) {
+        return tBoundedEnd::NotStarted;
+    }
     std::uint32_t start = GetTickCount32();
     std::unique_lock<std::mutex> hold(state->Lock);
     // A call that answers within the first slice is never given up: a stop asked for before

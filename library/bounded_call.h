@@ -9,9 +9,10 @@
 namespace zarvo {
 
 enum class tBoundedEnd {
-    Done,     // the call came back in time
-    TimedOut, // no answer within the limit
-    Stopped,  // a stop was asked for while waiting
+    Done,       // the call came back in time
+    TimedOut,   // no answer within the limit
+    Stopped,    // a stop was asked for while waiting
+    NotStarted, // no thread could be made: the call never ran
 };
 
 // Runs WORK on a thread of its own and waits at most TIMEOUTMS, asking STOPREQUESTED (when

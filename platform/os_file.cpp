@@ -108,6 +108,17 @@ int KeepOnlyRegularFile(int handle, int flags) {
     return code;
 }
 
+// Opens PATH in DIRECTORY with FLAGS, once more without O_DIRECT where the file system
+// refuses it at the open (FLAGS then lose it).
+int OpenTrying(int directory, const char* path, int& flags) {
+    int handle = openat(directory, path, flags, 0666);
+    if (handle < 0 && errno == EINVAL && (flags & O_DIRECT)) {
+        flags &= ~O_DIRECT;
+        handle = openat(directory, path, flags, 0666);
+    }
+    return handle;
+}
+
 } // namespace
 
 tOsFile::~tOsFile() {
@@ -138,11 +149,7 @@ bool tOsFile::Open(std::string_view name, std::uint16_t mode, tFileCaching cachi
     if (mode == kModeCreate)
         return OpenCreate(AT_FDCWD, path.c_str(), flags | O_NOFOLLOW,
                           tCreateLock::ShareThenTruncate);
-    int handle = open(path.c_str(), flags);
-    if (handle < 0 && errno == EINVAL && (flags & O_DIRECT)) {
-        flags &= ~O_DIRECT;
-        handle = open(path.c_str(), flags);
-    }
+    int handle = OpenTrying(AT_FDCWD, path.c_str(), flags);
     if (handle < 0)
         return Fail(errno);
     return Adopt(handle, flags, TakeShareLock(handle, ShareLockOf(mode)));
@@ -222,11 +229,7 @@ bool tOsFile::OpenAt(const tOsDirectory& directory, std::string_view name, std::
         flags |= O_CREAT | O_EXCL;
     if (caching == tFileCaching::Direct)
         flags |= O_DIRECT;
-    int handle = openat(directory.Handle(), path.c_str(), flags, 0666);
-    if (handle < 0 && errno == EINVAL && (flags & O_DIRECT)) {
-        flags &= ~O_DIRECT;
-        handle = openat(directory.Handle(), path.c_str(), flags, 0666);
-    }
+    int handle = OpenTrying(directory.Handle(), path.c_str(), flags);
     if (handle < 0)
         return Fail(errno);
     if (int code = KeepOnlyRegularFile(handle, flags); code != 0)
@@ -253,18 +256,16 @@ bool tOsFile::OpenCreate(int directory, const char* path, int flags, tCreateLock
     int followFlag = (flags & O_NOFOLLOW) ? AT_SYMLINK_NOFOLLOW : 0;
     for (int attempt = 0; attempt < 10; ++attempt) {
         bool made = true;
-        int handle = openat(directory, path, flags | O_CREAT | O_EXCL | O_NONBLOCK, 0666);
+        int tried = flags | O_CREAT | O_EXCL | O_NONBLOCK;
+        int handle = OpenTrying(directory, path, tried);
         if (handle < 0 && errno == EEXIST) {
             made = false;
-            handle = openat(directory, path, flags | O_NONBLOCK);
+            tried = flags | O_NONBLOCK;
+            handle = OpenTrying(directory, path, tried);
             if (handle < 0 && errno == ENOENT)
                 continue;
         }
-        if (handle < 0 && errno == EINVAL && (flags & O_DIRECT)) {
-            flags &= ~O_DIRECT;
-            --attempt;
-            continue;
-        }
+        flags &= tried | ~O_DIRECT;
         if (handle < 0)
             return Fail(errno);
         if (int code = KeepOnlyRegularFile(handle, flags); code != 0)
