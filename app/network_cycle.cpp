@@ -1,15 +1,19 @@
 // The test cycle: preparation, the write and read passes, the schedule and the cleanup.
 #include "app/network_cycle.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
 
+#include "app/iso_time.h"
+#include "app/no_ui.h"
 #include "app/parameters.h"
 #include "app/protocol.h"
 #include "app/result_text.h"
+#include "app/run_evidence.h"
 #include "diagnostics/log/leak_report.h"
 #include "diagnostics/pending_error.h"
 #include "library/bounded_call.h"
@@ -94,7 +98,8 @@ tTestEnd RunTest(const tTestParams* given) {
 
 tNetworkTest::tNetworkTest(const tTestParams& params)
     : m_Params(params), m_Buffers(std::make_unique<tValueBuffers>()),
-      m_Expected(std::make_unique<tValueBuffer>()) {}
+      m_Expected(std::make_unique<tValueBuffer>()), m_Facts(RunFactsOf(params)),
+      m_Reread(std::make_unique<tValueBuffer>()) {}
 
 tNetworkTest::~tNetworkTest() = default;
 
@@ -121,6 +126,8 @@ void tNetworkTest::ShowFigures() {
 
 // An error outweighs a cancel, and a cancel the error bytes: the entry holds the count.
 tTestEnd tNetworkTest::Run() {
+    RunEvidence() = tRunEvidence();
+    RunEvidence().Facts = m_Facts;
     if (!Prepare())
         return m_Cancelled ? tTestEnd::Cancelled : tTestEnd::Stopped;
     try {
@@ -308,8 +315,11 @@ void tNetworkTest::Iterate() {
     m_TestFile = AddBackslash(m_Statistics.ScratchDirectory) + std::string(kTestFileName);
     for (;;) {
         m_Block.Randomize(m_Random);
-        if (WritePass() == tOutcome::Leave || ReadPass() == tOutcome::Leave ||
-            Schedule() == tOutcome::Leave)
+        OpenRow();
+        if (WritePass() == tOutcome::Leave || ReadPass() == tOutcome::Leave)
+            return;
+        CloseRow(m_Statistics.ErrorBytes > m_Marks.Errors ? "errors" : "ok");
+        if (Schedule() == tOutcome::Leave)
             return;
     }
 }
@@ -359,10 +369,13 @@ bool tNetworkTest::CheckBuffer(std::int64_t firstValue, std::size_t count, bool 
     std::size_t compared = AskForValues(firstValue, firstAsked && count > 0 ? 1 : 0, count);
     const std::uint32_t* found = (*m_Buffers)[m_Current].Values;
     std::uint32_t* expected = m_Expected->Values;
+    std::uint32_t chainBefore = m_Block.Chain();
     m_Block.FillValues(expected, compared);
-    if (std::memcmp(expected, found, compared * 4) != 0)
+    if (std::memcmp(expected, found, compared * 4) != 0) {
         for (std::size_t k = 0; k < compared; ++k)
             CheckValue(expected[k], found[k]);
+        NoteMismatch(firstValue, expected, found, compared, chainBefore);
+    }
     ShowStaleStatus();
     return compared == count;
 }
@@ -464,7 +477,7 @@ std::int64_t tNetworkTest::TakeSpan() {
 // Waits for the transfer under way and counts it; a failing one is noticed here, before the
 // next buffer is counted.
 bool tNetworkTest::FinishTransfer(tDosStream::tTransferKind kind) {
-    tTransferThread::tOutcome outcome = m_Transfer->TakeBack();
+    tTransferThread::tOutcome outcome = TakeOutcome();
     std::int64_t span = TakeSpan();
     m_File->AccountBytes(kind, std::uint16_t(kBufferBytes), outcome.Moved, outcome.OsError);
     if (TestFileFailed())
@@ -472,6 +485,7 @@ bool tNetworkTest::FinishTransfer(tDosStream::tTransferKind kind) {
     bool reading = kind == tDosStream::tTransferKind::Read;
     (reading ? m_Statistics.BytesRead : m_Statistics.BytesWritten) += kBufferBytes;
     (reading ? m_Statistics.ReadTimes : m_Statistics.WriteTimes).AddTransfer(kBufferBytes, span);
+    (reading ? m_ReadLatency : m_WriteLatency).Add(outcome.Micros);
     return true;
 }
 
@@ -506,7 +520,7 @@ tNetworkTest::tOutcome tNetworkTest::LeavePass(tDosStream::tTransferKind kind) {
         if (counting)
             counting = FinishTransfer(kind);
         else
-            m_Transfer->TakeBack();
+            TakeOutcome();
     }
     return tOutcome::Leave;
 }
@@ -566,10 +580,13 @@ void tNetworkTest::ShowStall(std::uint32_t ageMs) {
 bool tNetworkTest::GiveUpServer() {
     m_ServerStalled = true;
     NoteLongestCall();
+    m_Row.LongestStallMicros =
+        std::max<std::uint64_t>(m_Row.LongestStallMicros, m_Transfer->CallAgeMs() * 1000ull);
     m_Transfer->Abandon();
     KeepForGood(m_Transfer.release());
     KeepForGood(m_File.release());
     KeepForGood(m_Buffers.release());
+    KeepForGood(m_Reread.release());
     KeepForGood(new std::shared_ptr<tServerScratch>(std::move(m_Server)));
     DisableLeakReport();
     ShowStall(0);
@@ -582,7 +599,7 @@ bool tNetworkTest::CallOnShare(std::function<std::int64_t()> call, std::int64_t*
     m_Transfer->BeginCall(std::move(call));
     if (!AwaitShare(1))
         return false;
-    tTransferThread::tOutcome outcome = m_Transfer->TakeBack();
+    tTransferThread::tOutcome outcome = TakeOutcome();
     SetLastOsError(outcome.OsError);
     if (result)
         *result = outcome.Moved;
@@ -600,6 +617,7 @@ tNetworkTest::tOutcome tNetworkTest::WritePass() {
     if (!OpenTestFile(kModeCreate))
         return tOutcome::Leave;
     ShowStatus("Запись"_oem);
+    m_WriteLatency.Clear();
     if (m_ValueCount == 0 && !AskContinue(1))
         return tOutcome::Leave;
     m_SpanStarted = false;
@@ -629,6 +647,7 @@ tNetworkTest::tOutcome tNetworkTest::WritePass() {
     if (TestFileFailed() || !CloseTestFile())
         return tOutcome::Leave;
     m_Statistics.WriteTimes.CompletePass(m_Statistics.FirstIteration);
+    m_Row.WriteRated = true;
     return tOutcome::Continue;
 }
 
@@ -639,6 +658,8 @@ tNetworkTest::tOutcome tNetworkTest::ReadPass() {
     constexpr auto kRead = tDosStream::tTransferKind::Read;
     constexpr std::uint32_t kSlots = tTransferThread::kSlots;
     ShowStatus("Чтение"_oem);
+    m_ReadLatency.Clear();
+    m_MismatchCount = 0;
     // Buffered, with the write's pages dropped: the server's data, read ahead as a file
     // copy reads it (a direct read waits a round trip for every buffer).
     if (!OpenTestFile(kModeReadWriteDenyWrite, tFileCaching::Normal))
@@ -668,11 +689,12 @@ tNetworkTest::tOutcome tNetworkTest::ReadPass() {
             return LeavePass(kRead);
         m_Current = (m_Current + 1) % int(kSlots);
     }
-    if (!CloseTestFile())
+    if (!RereadMismatches() || !CloseTestFile())
         return tOutcome::Leave;
     m_Statistics.ReadTimes.CompletePass(m_Statistics.FirstIteration);
     m_Statistics.FirstIteration = false;
-    return tOutcome::Continue;
+    // A stop while blocks were read again ends the test after a whole pass.
+    return m_Cancelled ? tOutcome::Leave : tOutcome::Continue;
 }
 
 tNetworkTest::tOutcome tNetworkTest::Schedule() {
@@ -727,6 +749,12 @@ void tNetworkTest::Cleanup() {
     std::unique_ptr<ESException> error = TakeError();
     m_Stopped = error != nullptr;
     std::string message = error ? FailureText(*error) : std::string();
+    if (error)
+        CloseRow("failed: " + Cp866ToUtf8(OneLine(message)));
+    else if (m_Cancelled)
+        CloseRow("cancelled");
+    else
+        CloseRow(m_Statistics.ErrorBytes > m_Marks.Errors ? "errors" : "ok");
     // An entry that is lost is a failure, though the test itself may have gone well: a
     // scheduled run must not report success for a test nobody can read.
     bool recorded = AppendProtocol(m_Statistics, message);
@@ -738,6 +766,121 @@ void tNetworkTest::Cleanup() {
         m_Stopped = true;
         MessageBoxCall(ProtocolFailureText(protocolError), mbError | mbContinue);
     }
+    // A history with rows missing would mislead whoever reads it as much as a lost entry.
+    if (m_HistoryError != 0) {
+        m_Stopped = true;
+        MessageBoxCall(HistoryFailureText(m_HistoryError), mbError | mbContinue);
+    }
+}
+
+tTransferThread::tOutcome tNetworkTest::TakeOutcome() {
+    tTransferThread::tOutcome outcome = m_Transfer->TakeBack();
+    m_Row.LongestStallMicros = std::max<std::uint64_t>(m_Row.LongestStallMicros, outcome.Micros);
+    return outcome;
+}
+
+void tNetworkTest::OpenRow() {
+    m_Row = tIterationRecord();
+    m_Row.StartTime = IsoLocalTimeNow();
+    m_Row.Iteration = ++m_Iterations;
+    m_Marks.Written = m_Statistics.BytesWritten;
+    m_Marks.Read = m_Statistics.BytesRead;
+    m_Marks.Errors = m_Statistics.ErrorBytes;
+    m_Marks.WriteMs = m_Statistics.WriteTimes.Total + m_Statistics.WriteTimes.PartialTime;
+    m_Marks.ReadMs = m_Statistics.ReadTimes.Total + m_Statistics.ReadTimes.PartialTime;
+    m_WriteLatency.Clear();
+    m_ReadLatency.Clear();
+    m_RowOpen = true;
+}
+
+namespace {
+
+tIterationRecord::tLatencies LatenciesOf(const tLatencyHistogram& histogram) {
+    tIterationRecord::tLatencies latencies;
+    latencies.Known = histogram.Count() > 0;
+    latencies.P50 = histogram.Quantile(0.5);
+    latencies.P99 = histogram.Quantile(0.99);
+    latencies.Maximum = histogram.Maximum();
+    return latencies;
+}
+
+} // namespace
+
+void tNetworkTest::CloseRow(std::string outcome) {
+    if (!m_RowOpen)
+        return;
+    m_RowOpen = false;
+    const tTestStatistics& s = m_Statistics;
+    m_Row.WriteBytes = s.BytesWritten - m_Marks.Written;
+    m_Row.ReadBytes = s.BytesRead - m_Marks.Read;
+    m_Row.ErrorBytes = s.ErrorBytes - m_Marks.Errors;
+    m_Row.WriteMs = s.WriteTimes.Total + s.WriteTimes.PartialTime - m_Marks.WriteMs;
+    m_Row.ReadMs = s.ReadTimes.Total + s.ReadTimes.PartialTime - m_Marks.ReadMs;
+    m_Row.ReadRated = m_Row.ReadBytes > 0;
+    m_Row.Write = LatenciesOf(m_WriteLatency);
+    m_Row.Read = LatenciesOf(m_ReadLatency);
+    m_Row.Outcome = std::move(outcome);
+    RunEvidence().Iterations.push_back(m_Row);
+    if (!AppendHistory(m_Facts, m_Row) && m_HistoryError == 0)
+        m_HistoryError = LastOsError() != 0 ? LastOsError() : EIO;
+}
+
+// The first differing byte of the pass, and a line for the log without a UI per block.
+void tNetworkTest::NoteMismatch(std::int64_t firstValue, const std::uint32_t* expected,
+                                const std::uint32_t* found, std::size_t count,
+                                std::uint32_t chainBefore) {
+    std::size_t k = 0;
+    while (k < count && expected[k] == found[k])
+        ++k;
+    if (k == count)
+        return;
+    std::int64_t blockOffset = (firstValue - 1) * 4;
+    ++m_Row.MismatchBlocks;
+    if (m_Row.FirstMismatch < 0) {
+        m_Row.FirstMismatch =
+            blockOffset + std::int64_t(k) * 4 + std::countr_zero(expected[k] ^ found[k]) / 8;
+        NoUiLine(FormatText("Ошибка в блоке со смещением %d, первый ошибочный байт %d"_oem,
+                            {blockOffset, m_Row.FirstMismatch}));
+    } else {
+        NoUiLine(FormatText("Ошибка в блоке со смещением %d"_oem, {blockOffset}));
+    }
+    if (m_MismatchCount < kRereadBlocks)
+        m_Mismatches[m_MismatchCount++] = {blockOffset, chainBefore, count};
+}
+
+// A block that matches when read again was damaged on the way (the wire, the client); one
+// that differs again is stored wrong on the server. Read past the cache on the transfer
+// thread, with the pass's time limits and stop requests; the count of the first read stays
+// the one the protocol shows.
+bool tNetworkTest::RereadMismatches() {
+    for (std::size_t i = 0; i < m_MismatchCount && !m_Cancelled; ++i) {
+        const tMismatch& block = m_Mismatches[i];
+        std::size_t bytes = block.Values * 4;
+        std::int64_t got = 0;
+        if (!CallOnShare([file = m_File.get(), offset = block.Offset, into = m_Reread->Values,
+                          bytes] { return file->RereadAt(offset, into, bytes); },
+                         &got))
+            return false;
+        if (got != std::int64_t(bytes)) {
+            int code = got < 0 ? LastOsError() : EIO;
+            NoUiLine(FormatText("Блок со смещением %d не удалось прочитать повторно: %s"_oem,
+                                {block.Offset, OsErrorText(code)}));
+            continue;
+        }
+        std::uint32_t chain = m_Block.Chain();
+        m_Block.SetChain(block.ChainBefore);
+        m_Block.FillValues(m_Expected->Values, block.Values);
+        m_Block.SetChain(chain);
+        bool persistent = std::memcmp(m_Expected->Values, m_Reread->Values, bytes) != 0;
+        ++(persistent ? m_Row.PersistentBlocks : m_Row.TransientBlocks);
+        RunEvidence().Blocks.push_back({m_Row.Iteration, block.Offset, persistent});
+        NoUiLine(FormatText(persistent ? "Блок со смещением %d при повторном чтении снова "
+                                         "отличается: данные на сервере испорчены"_oem
+                                       : "Блок со смещением %d при повторном чтении совпал: "
+                                         "сбой при передаче"_oem,
+                            {block.Offset}));
+    }
+    return true;
 }
 
 // What went wrong in the operator's terms (the system's reason and the file) leads; the

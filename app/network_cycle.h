@@ -3,6 +3,7 @@
 // the end clean up and append the protocol entry.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -10,6 +11,8 @@
 #include <string>
 
 #include "app/chain_block.h"
+#include "app/iteration_history.h"
+#include "app/latency_histogram.h"
 #include "app/parameters.h"
 #include "app/server_scratch.h"
 #include "app/statistics.h"
@@ -100,6 +103,19 @@ class tNetworkTest {
     bool GiveUpServer();
     // The longest call on the share so far goes into the statistics, for the entry.
     void NoteLongestCall();
+    // The oldest request back from the transfer thread; its time counts for the iteration's
+    // longest stall.
+    tTransferThread::tOutcome TakeOutcome();
+    // The history row of the iteration under way: opened before its write pass, written once
+    // the read pass ended, or by the cleanup with how the run ended.
+    void OpenRow();
+    void CloseRow(std::string outcome);
+    // A differing buffer: where it is, for the history and for its re-read.
+    void NoteMismatch(std::int64_t firstValue, const std::uint32_t* expected,
+                      const std::uint32_t* found, std::size_t count, std::uint32_t chainBefore);
+    // Reads each differing block of the pass again and compares it once more; false when the
+    // server was given up meanwhile.
+    bool RereadMismatches();
     bool CallOnShare(std::function<std::int64_t()> call, std::int64_t* result = nullptr);
     void StartSpan();
     std::int64_t TakeSpan();
@@ -168,6 +184,33 @@ class tNetworkTest {
     // The seconds of silence shown in place of the phase, 0 while the server answers.
     std::int64_t m_StallSeconds = 0;
     std::string m_PhaseBeforeStall;
+    // The evidence beyond the protocol: the history rows and what they are made of.
+    tRunFacts m_Facts;
+    tIterationRecord m_Row;
+    bool m_RowOpen = false;
+    std::int64_t m_Iterations = 0;
+    struct tRowMarks {
+        std::int64_t Written = 0;
+        std::int64_t Read = 0;
+        std::int64_t Errors = 0;
+        std::int64_t WriteMs = 0;
+        std::int64_t ReadMs = 0;
+    };
+    tRowMarks m_Marks;
+    // The system's reason a history row could not be written, 0 while all were.
+    int m_HistoryError = 0;
+    tLatencyHistogram m_WriteLatency;
+    tLatencyHistogram m_ReadLatency;
+    // The differing blocks of the read pass that are read again, at most kRereadBlocks.
+    struct tMismatch {
+        std::int64_t Offset = 0;
+        std::uint32_t ChainBefore = 0;
+        std::size_t Values = 0;
+    };
+    static constexpr std::size_t kRereadBlocks = 64;
+    std::array<tMismatch, kRereadBlocks> m_Mismatches{};
+    std::size_t m_MismatchCount = 0;
+    std::unique_ptr<tValueBuffer> m_Reread;
 };
 
 // The operator's answer to a cancel request; false ends the test.

@@ -21,6 +21,7 @@ std::string_view LastLine(std::string_view text) {
 
 // One writer for the one progress shown at a time; it starts afresh for the next.
 tProgressLines gLines;
+bool gNoUi = false;
 
 void WriteProgressLines(const tProgress& progress, bool closing) {
     std::string lines = gLines.Lines(progress, closing);
@@ -71,8 +72,14 @@ bool RunsWithoutUi(const tCommandLine& commandLine) {
 }
 
 void UseNoUi() {
+    gNoUi = true;
     gProgressLineHook = WriteProgressLines;
     gDesktopMessageBoxForm = DefaultAnswer;
+}
+
+void NoUiLine(std::string_view text) {
+    if (gNoUi)
+        WriteTerminalText(STDERR_FILENO, std::string(text) + '\r');
 }
 
 } // namespace zarvo

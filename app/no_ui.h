@@ -31,4 +31,7 @@ bool RunsWithoutUi(const tCommandLine& commandLine);
 // Installs the line output and the questions' defaults for the rest of the run.
 void UseNoUi();
 
+// One more line (CP866) among the progress lines, when there is no UI; nothing otherwise.
+void NoUiLine(std::string_view text);
+
 } // namespace zarvo

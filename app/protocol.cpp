@@ -2,8 +2,7 @@
 // result text, and the error that ended the test, if any.
 #include "app/protocol.h"
 
-#include <cerrno>
-
+#include "app/journal_append.h"
 #include "app/result_text.h"
 #include "diagnostics/pending_error.h"
 #include "library/clocks.h"
@@ -14,11 +13,8 @@
 #include "platform/file_names.h"
 #include "platform/format_text.h"
 #include "platform/os_error.h"
-#include "platform/os_file.h"
 
 namespace zarvo {
-
-namespace {
 
 // A message may hold centring marks and line breaks; in the protocol it is one line.
 std::string OneLine(std::string_view message) {
@@ -37,8 +33,6 @@ std::string OneLine(std::string_view message) {
         line.pop_back();
     return line;
 }
-
-} // namespace
 
 std::string ProtocolEntry(const tTestStatistics& statistics, std::string_view errorMessage) {
     std::string entry = "\r\n";
@@ -66,26 +60,9 @@ std::string ProtocolEntry(const tTestStatistics& statistics, std::string_view er
 }
 
 bool AppendProtocol(const tTestStatistics& statistics, std::string_view errorMessage) {
-    // Copies finishing together wait for one another's entry, briefly.
-    constexpr std::uint32_t kLockWaitMs = 10'000;
-    std::string entry = ProtocolEntry(statistics, errorMessage);
-    tOsFile file;
-    if (!file.OpenAppend(kProtocolFileName, kLockWaitMs))
-        return false;
     // The entry's leading CR LF is the empty line; its final one ends the last line.
-    std::int64_t before = file.Size();
-    SetLastOsError(0);
-    std::int64_t written = file.Write(entry.data(), entry.size());
-    int code = written == std::int64_t(entry.size()) ? 0
-               : LastOsError() != 0                  ? LastOsError()
-                                                     : ENOSPC;
-    // Half an entry would read as a whole one cut short: it is taken back.
-    if (code != 0 && written > 0 && before >= 0 && file.Seek(before) == before)
-        file.Truncate();
-    if (!file.Close() && code == 0)
-        code = LastOsError();
-    SetLastOsError(code);
-    return code == 0;
+    std::string entry = ProtocolEntry(statistics, errorMessage);
+    return AppendWholeRecord(kProtocolFileName, [&entry](bool) { return entry; });
 }
 
 std::string ProtocolFailureText(int osError) {

@@ -18,6 +18,9 @@ bool AppendProtocol(const tTestStatistics& statistics, std::string_view errorMes
 // What the operator is told when the entry could not be written (the system's reason follows).
 std::string ProtocolFailureText(int osError);
 
+// A message with centring marks and line breaks as one line.
+std::string OneLine(std::string_view message);
+
 // The entry's text, from its leading empty line to its final CR LF.
 std::string ProtocolEntry(const tTestStatistics& statistics, std::string_view errorMessage);
 

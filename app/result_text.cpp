@@ -67,6 +67,10 @@ tRates RatesOf(const tPassTimes& times, std::int64_t sizeInBytes, tPartialPass p
 
 } // namespace
 
+double RateOf(std::int64_t bytes, std::int64_t milliseconds) {
+    return Rate(bytes, milliseconds);
+}
+
 std::string RateText(std::int64_t bytes, std::int64_t milliseconds) {
     return RateText(Rate(bytes, milliseconds));
 }

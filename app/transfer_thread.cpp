@@ -80,6 +80,7 @@ void tTransferThread::Execute() {
         tRequest& request = m_Requests[next % kSlots];
         if (request.Kind == tKind::Quit)
             return;
+        std::uint64_t startMicros = GetTickMicros64();
         std::uint32_t start = GetTickCount32();
         m_CallStart.store(start, std::memory_order_relaxed);
         m_Calling.store(true, std::memory_order_release);
@@ -92,6 +93,8 @@ void tTransferThread::Execute() {
             request.Outcome.Moved = request.Stream->MoveBytes(kind, request.Buffer, request.Count);
         }
         request.Outcome.OsError = LastOsError();
+        request.Outcome.Micros =
+            std::uint32_t(std::min<std::uint64_t>(GetTickMicros64() - startMicros, UINT32_MAX));
         m_Calling.store(false, std::memory_order_relaxed);
         std::uint32_t took = GetTickCount32() - start;
         if (took > m_Longest.load(std::memory_order_relaxed))

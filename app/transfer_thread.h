@@ -24,6 +24,8 @@ class tTransferThread : public TThread {
     struct tOutcome {
         std::int64_t Moved = 0;
         int OsError = 0;
+        // How long the call on the share took.
+        std::uint32_t Micros = 0;
     };
 
     tTransferThread();

@@ -47,6 +47,12 @@ std::uint64_t GetTickCount64() {
     return std::uint64_t(now.tv_sec) * 1000u + std::uint64_t(now.tv_nsec) / 1000000u;
 }
 
+std::uint64_t GetTickMicros64() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return std::uint64_t(now.tv_sec) * 1000000u + std::uint64_t(now.tv_nsec) / 1000u;
+}
+
 std::uint32_t GetTickCount32() {
     return std::uint32_t(GetTickCount64());
 }

@@ -11,6 +11,8 @@ namespace zarvo {
 // the 64-bit one is for spans that may outlast the wrap (about 49 days).
 std::uint32_t GetTickCount32();
 std::uint64_t GetTickCount64();
+// The same clock in microseconds, for timing single transfers.
+std::uint64_t GetTickMicros64();
 
 // Waits Ms milliseconds without processing user-interface events: one sleep up to 300 ms,
 // longer waits in 10 ms steps measured on the tick.

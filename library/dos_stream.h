@@ -54,6 +54,14 @@ class tDosStream : public tStream {
     bool Close();
     // Drops the file's cached pages so the next read comes from the server.
     bool DropCache() { return m_File.IsOpen() && m_File.DropCache(); }
+    // COUNT bytes at OFFSET as the server has them now (the range's cached pages dropped
+    // first), the stream's position untouched; bytes read or -1, touching only the file as
+    // MoveBytes does.
+    std::int64_t RereadAt(std::int64_t offset, void* buffer, std::size_t count) {
+        if (!m_File.IsOpen() || !m_File.DropCache(offset, std::int64_t(count)))
+            return -1;
+        return m_File.ReadAt(buffer, count, offset);
+    }
     // Whether transfers really bypass the page cache.
     bool DirectIo() const { return m_File.DirectIo(); }
     bool IsOpen() const { return m_File.IsOpen(); }

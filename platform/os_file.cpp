@@ -307,6 +307,24 @@ bool tOsFile::RetryWithoutDirect() {
     return true;
 }
 
+std::int64_t tOsFile::ReadAt(void* buffer, std::size_t count, std::int64_t offset) {
+    std::size_t done = 0;
+    while (done < count) {
+        ssize_t got = ::pread(m_Handle, static_cast<char*>(buffer) + done, count - done,
+                              off_t(offset + std::int64_t(done)));
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            SetLastOsError(errno);
+            return done > 0 ? std::int64_t(done) : -1;
+        }
+        if (got == 0)
+            break;
+        done += std::size_t(got);
+    }
+    return std::int64_t(done);
+}
+
 std::int64_t tOsFile::Read(void* buffer, std::size_t count) {
     std::size_t done = 0;
     while (done < count) {
@@ -387,8 +405,8 @@ bool tOsFile::Flush() {
     return true;
 }
 
-bool tOsFile::DropCache() {
-    int result = posix_fadvise(m_Handle, 0, 0, POSIX_FADV_DONTNEED);
+bool tOsFile::DropCache(std::int64_t offset, std::int64_t count) {
+    int result = posix_fadvise(m_Handle, offset, count, POSIX_FADV_DONTNEED);
     if (result != 0)
         return Fail(result);
     return true;

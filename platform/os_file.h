@@ -84,8 +84,11 @@ class tOsFile {
     bool Truncate();
     // Forces the file's data to the device or server.
     bool Flush();
-    // Drops the file's clean cached pages so the next read goes to the server.
-    bool DropCache();
+    // Drops the file's clean cached pages so the next read goes to the server; COUNT 0 means
+    // to the end of the file.
+    bool DropCache(std::int64_t offset = 0, std::int64_t count = 0);
+    // Bytes read at OFFSET without moving the position, or -1.
+    std::int64_t ReadAt(void* buffer, std::size_t count, std::int64_t offset);
     // One attempt each; the retry rule belongs to the callers.
     bool LockRange(std::int64_t offset, std::int64_t count);
     bool UnlockRange(std::int64_t offset, std::int64_t count);

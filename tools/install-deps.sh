@@ -5,7 +5,7 @@
 set -euo pipefail
 
 build_packages=(g++ cmake ninja-build pkg-config libx11-dev libxft-dev libfontconfig-dev
-    libncurses-dev fonts-dejavu-core)
+    libncurses-dev fonts-dejavu-core nlohmann-json3-dev)
 test_packages=(libgtest-dev libgmock-dev libbenchmark-dev clang-format tmux xterm xvfb xdotool
     x11-utils python3 python3-fusepy fuse3 psmisc procps openssh-server sshfs iproute2
     samba smbnetfs cifs-utils)
