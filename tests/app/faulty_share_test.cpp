@@ -8,6 +8,8 @@
 #include <regex>
 
 #include "app/cycle_fixture.h"
+#include "app/history_rows.h"
+#include "app/run_evidence.h"
 #include "support/child_process.h"
 
 using namespace zarvo;
@@ -102,6 +104,12 @@ TEST_F(FaultyShare, ReadErrorIsShownRecordedAndCleanedUp) {
     EXPECT_EQ(test.Statistics().ErrorBytes, 0);
     EXPECT_NE(Protocol().find("\r\nОшибка: "), std::string::npos) << Protocol();
     EXPECT_TRUE(BackingEmpty());
+    nlohmann::json rows = HistoryRows(m_Work.Path());
+    ASSERT_EQ(rows.size(), 1u) << "the failed iteration has its row";
+    EXPECT_EQ(rows[0]["outcome"].get<std::string>().rfind("failed: Ошибка ввода-вывода: файл", 0),
+              0u)
+        << rows[0]["outcome"];
+    EXPECT_TRUE(rows[0]["read_mb_s"].is_null()) << "nothing was read";
 }
 
 // Catches corruption on the wire that the read-back misses or over-counts.
@@ -248,4 +256,60 @@ TEST_F(FaultyShare, ServerNotAnsweringAtStartIsRefused) {
     EXPECT_NE(gMessages[0].find("(код: 110)"), std::string::npos) << gMessages[0];
     EXPECT_FALSE(std::filesystem::exists(m_Work.Path() / "protocol.doc"))
         << "a test that never started has no entry";
+}
+
+struct tRereadCase {
+    const char* Mode;
+    const char* Arg;
+    std::int32_t Megabytes;
+    std::int64_t ErrorBytes;
+    std::int64_t FirstMismatch; // -1: not looked at
+    std::int64_t Blocks;
+    std::int64_t Persistent;
+    std::int64_t Transient;
+    std::int64_t FirstBlock;
+};
+
+// Catches damage on the way taken for damage on the server (or the reverse), a block or byte
+// offset off by a value or a block, a re-read cap that is not kept, and a re-read that changes
+// the error count the protocol shows.
+TEST_F(FaultyShare, RereadTellsTransientFromPersistent) {
+    const tRereadCase cases[] = {
+        {"flip-once", "40001", 1, 1, 40'001, 1, 0, 1, 32'768},
+        {"flip-stored", "40001", 1, 1, 40'001, 1, 1, 0, 32'768},
+        {"flip-once", "0", 1, 1, 0, 1, 0, 1, 0},
+        {"flip-stored", "1048575", 1, 1, 1'048'575, 1, 1, 0, 1'015'808},
+        {"zero-read", "", 3, -1, -1, 96, 64, 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.Mode) + " " + c.Arg);
+        std::filesystem::remove(m_Work.Path() / "protocol.doc");
+        std::filesystem::remove(m_Work.Path() / "zarvo-history.csv");
+        MountFaulty(c.Mode, c.Arg);
+        tNetworkTest test(Params(c.Megabytes, kOneIterationWork, kOneIterationPeriod));
+        EXPECT_EQ(test.Run(), tTestEnd::ErrorBytes);
+        EXPECT_TRUE(gMessages.empty());
+        std::int64_t errorBytes = c.ErrorBytes >= 0 ? c.ErrorBytes : test.Statistics().ErrorBytes;
+        EXPECT_EQ(test.Statistics().ErrorBytes, errorBytes) << "the first read's count";
+        EXPECT_NE(Protocol().find("Ошибок -  " + std::to_string(errorBytes) + " байт"),
+                  std::string::npos)
+            << Protocol();
+        nlohmann::json rows = HistoryRows(m_Work.Path());
+        ASSERT_EQ(rows.size(), 1u);
+        const nlohmann::json& row = rows[0];
+        EXPECT_EQ(row["error_bytes"], errorBytes);
+        if (c.FirstMismatch >= 0) {
+            EXPECT_EQ(row["first_mismatch_offset"], c.FirstMismatch);
+        }
+        EXPECT_EQ(row["mismatch_blocks"], c.Blocks);
+        EXPECT_EQ(row["persistent_blocks"], c.Persistent);
+        EXPECT_EQ(row["transient_blocks"], c.Transient);
+        const std::vector<tBlockFinding>& blocks = RunEvidence().Blocks;
+        ASSERT_EQ(std::int64_t(blocks.size()), c.Persistent + c.Transient);
+        EXPECT_EQ(blocks[0].Offset, c.FirstBlock);
+        EXPECT_EQ(blocks[0].Iteration, 1);
+        EXPECT_EQ(blocks[0].Persistent, c.Persistent > 0);
+        EXPECT_TRUE(BackingEmpty());
+        Unmount();
+    }
 }

@@ -7,25 +7,15 @@
 #include <nlohmann/json.hpp>
 
 #include "app/cycle_fixture.h"
+#include "app/history_rows.h"
 #include "app/iteration_history.h"
 #include "app/latency_histogram.h"
 #include "app/run_evidence.h"
-#include "support/child_process.h"
 
 using namespace zarvo;
 using namespace zarvo::testing;
 
 namespace {
-
-// The rows as the history's documented reader sees them; a malformed file fails the test.
-nlohmann::json HistoryRows(const std::filesystem::path& work) {
-    std::string script = std::string(ZARVO_TEST_DIR) + "/support/check_history.py";
-    tChildProcess reader({"/usr/bin/python3", script, (work / "zarvo-history.csv").string()},
-                         work.string());
-    reader.CloseInput();
-    EXPECT_EQ(reader.Wait(20'000), 0) << reader.Errors();
-    return nlohmann::json::parse(reader.Output(), nullptr, false);
-}
 
 std::string HostName() {
     char host[256] = {};

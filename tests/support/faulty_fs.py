@@ -6,6 +6,11 @@ Usage: faulty_fs.py BACKING MOUNTPOINT MODE [ARG [MARKER]]
   eio-write AFTER   writes to test.tmp fail with EIO once AFTER bytes were written
   eio-read          reads of test.tmp fail with EIO
   flip-read OFFSET  reads of test.tmp return the byte at OFFSET with its low bit flipped
+  flip-once OFFSET  the first read of test.tmp that covers OFFSET returns that byte with its
+                    low bit flipped, later ones return it as stored (damage on the way)
+  flip-stored OFFSET
+                    writes to test.tmp store the byte at OFFSET with its low bit flipped
+                    (damage on the server's disk)
   zero-read         reads of test.tmp return zeros (a server that hands back garbage)
   free BYTES        the file system reports exactly BYTES free
   stall-write AFTER MARKER
@@ -29,6 +34,7 @@ class FaultyFs(Operations):
         self.arg = int(arg) if arg else 0
         self.marker = marker
         self.written = 0
+        self.flipped_once = False
 
     def _path(self, path):
         return os.path.join(self.backing, path.lstrip("/"))
@@ -90,9 +96,17 @@ class FaultyFs(Operations):
         if self._is_test_file(path) and self.mode == "zero-read":
             data = bytes(len(data))
         if self._is_test_file(path) and self.mode == "flip-read":
+            data = self._flipped(data, offset)
+        if self._is_test_file(path) and self.mode == "flip-once" and not self.flipped_once:
             if offset <= self.arg < offset + len(data):
-                i = self.arg - offset
-                data = data[:i] + bytes([data[i] ^ 1]) + data[i + 1:]
+                self.flipped_once = True
+                data = self._flipped(data, offset)
+        return data
+
+    def _flipped(self, data, offset):
+        if offset <= self.arg < offset + len(data):
+            i = self.arg - offset
+            data = data[:i] + bytes([data[i] ^ 1]) + data[i + 1:]
         return data
 
     def write(self, path, data, offset, fh):
@@ -105,6 +119,8 @@ class FaultyFs(Operations):
                 while not os.path.exists(self.marker):
                     time.sleep(0.05)
             self.written += len(data)
+        if self._is_test_file(path) and self.mode == "flip-stored":
+            data = self._flipped(data, offset)
         os.lseek(fh, offset, os.SEEK_SET)
         return os.write(fh, data)
 
