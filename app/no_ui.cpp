@@ -77,6 +77,10 @@ void UseNoUi() {
     gDesktopMessageBoxForm = DefaultAnswer;
 }
 
+bool NoUiLinesWanted() {
+    return gNoUi;
+}
+
 void NoUiLine(std::string_view text) {
     if (gNoUi)
         WriteTerminalText(STDERR_FILENO, std::string(text) + '\r');

@@ -33,5 +33,7 @@ void UseNoUi();
 
 // One more line (CP866) among the progress lines, when there is no UI; nothing otherwise.
 void NoUiLine(std::string_view text);
+// Whether there is no UI, so that lines are worth making.
+bool NoUiLinesWanted();
 
 } // namespace zarvo

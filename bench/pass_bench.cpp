@@ -2,6 +2,7 @@
 // into (or comparing it with) the buffer, and the progress update with its cancel poll.
 #include <benchmark/benchmark.h>
 
+#include "app/latency_histogram.h"
 #include "app/network_cycle.h"
 
 using namespace zarvo;
@@ -45,5 +46,28 @@ void BM_ReadPassValues(benchmark::State& state, tReadBack readBack) {
 }
 BENCHMARK_CAPTURE(BM_ReadPassValues, intact, tReadBack::Intact);
 BENCHMARK_CAPTURE(BM_ReadPassValues, zeros, tReadBack::Zeros);
+
+// A read pass's work per buffer with its transfer's time counted in the latency histogram, as
+// the pass counts it.
+void BM_ReadPassValuesWithLatency(benchmark::State& state) {
+    tNetworkTest test(tTestParams{});
+    test.PrepareForBenchmark(kValuesPerPass);
+    std::uint32_t chain = test.BlockForBenchmark().Chain();
+    test.FillBuffer(1, kBufferValues);
+    tLatencyHistogram latencies;
+    std::uint64_t micros = 1;
+    std::int64_t next = 1;
+    for (auto _ : state) {
+        test.BlockForBenchmark().SetChain(chain);
+        benchmark::DoNotOptimize(test.CheckBuffer(next, kBufferValues));
+        latencies.Add(micros);
+        // Times spread over many buckets, as a share's are.
+        micros = micros * 7 % 1'000'003;
+        next = next + std::int64_t(kBufferValues) > kValuesPerPass ? 1 : next + kBufferValues;
+    }
+    benchmark::DoNotOptimize(latencies.Quantile(0.99));
+    state.SetBytesProcessed(state.iterations() * std::int64_t(kBufferBytes));
+}
+BENCHMARK(BM_ReadPassValuesWithLatency);
 
 } // namespace
