@@ -12,7 +12,7 @@ namespace zarvo {
 
 namespace {
 
-enum class tOptionId { Dir, Size, WorkTime, Period, NoUi, Help };
+enum class tOptionId { Dir, Size, WorkTime, Period, NoUi, Help, Json };
 
 struct tOption {
     std::string_view Name;
@@ -26,6 +26,7 @@ constexpr tOption kOptions[] = {
     {"--work-time", tOptionId::WorkTime, true},
     {"--period", tOptionId::Period, true},
     {"--no-ui", tOptionId::NoUi, false},
+    {"--json", tOptionId::Json, true},
     {"--help", tOptionId::Help, false},
 };
 
@@ -89,6 +90,12 @@ bool tCommandLine::Take(std::string_view name, std::optional<std::string_view> v
     m_Seen |= bit;
     if (option->Id == tOptionId::NoUi) {
         m_NoUi = true;
+        return true;
+    }
+    if (option->Id == tOptionId::Json) {
+        if (value->empty())
+            return Refuse(FormatText("Не указано значение параметра %s"_oem, {Shown(name)}));
+        m_JsonPath = *value;
         return true;
     }
     m_ParamsGiven = true;
@@ -164,11 +171,12 @@ int tCommandLine::Answer() const {
 std::string tCommandLine::Usage() {
     return std::string(
         "Использование: zarvo [--dir КАТАЛОГ] [--size МБ] [--work-time ЧЧ:ММ:СС]\r"
-        "                     [--period ЧЧ:ММ:СС] [--no-ui]\r"
+        "                     [--period ЧЧ:ММ:СС] [--no-ui] [--json ФАЙЛ]\r"
         "               zarvo --help\r"
         "\r"
         "Сетевой тест: пишет в каталог на сервере тестовый файл, читает его обратно,\r"
         "считает ошибочные байты и дописывает итог в protocol.doc рабочего каталога.\r"
+        "Каждая итерация добавляет строку в zarvo-history.csv рабочего каталога.\r"
         "Без параметров теста программа спрашивает их у оператора.\r"
         "\r"
         "  --dir КАТАЛОГ         каталог на сервере; должен существовать\r"
@@ -179,6 +187,9 @@ std::string tCommandLine::Usage() {
         "  --no-ui               без интерфейса: ход теста строками в stderr, на вопросы\r"
         "                        ответ по умолчанию; так же и с параметрами теста, когда\r"
         "                        нет ни терминала, ни дисплея\r"
+        "  --json ФАЙЛ           по окончании записать в ФАЙЛ итог прогона в формате JSON\r"
+        "                        (параметры, итерации, перечитанные блоки, код завершения);\r"
+        "                        - вместо имени: в stdout\r"
         "  --help                эта справка\r"
         "\r"
         "Значение можно писать и через знак равенства: --size=10.\r"

@@ -29,6 +29,8 @@ class tCommandLine {
     // The refusal (CP866) when Action is Refuse.
     const std::string& Message() const { return m_Message; }
     bool NoUi() const { return m_NoUi; }
+    // Where the run's JSON summary goes (UTF-8 as given; "-" for stdout); empty for none.
+    const std::string& JsonPath() const { return m_JsonPath; }
     // The parameters to run with instead of asking: those given, the defaults for the rest.
     // None when nothing was given and the operator can be asked.
     const tTestParams* TestParams() const;
@@ -50,6 +52,7 @@ class tCommandLine {
     tAction m_Action = tAction::Run;
     std::string m_Message;
     bool m_NoUi = false;
+    std::string m_JsonPath;
     bool m_ParamsGiven = false;
     tTestParams m_Params;
     unsigned m_Seen = 0; // one bit per option, so that none is given twice

@@ -1,5 +1,7 @@
 // Zarvo's start: the library's start-up facts, the execution log, the working-directory lock,
 // the run thread with the test, and the orderly end that releases the lock and closes the log.
+#include <unistd.h>
+
 #include <csignal>
 #include <pthread.h>
 #include <thread>
@@ -8,6 +10,7 @@
 #include "app/directory_sense.h"
 #include "app/network_cycle.h"
 #include "app/no_ui.h"
+#include "app/run_evidence.h"
 #include "app/run_thread.h"
 #include "app/work_dir_lock.h"
 #include "diagnostics/log/diagnostics_run.h"
@@ -16,7 +19,11 @@
 #include "library/memory_error.h"
 #include "library/startup_facts.h"
 #include "library/stream_class.h"
+#include "platform/cp866.h"
+#include "platform/format_text.h"
 #include "platform/interrupt_signals.h"
+#include "platform/os_error.h"
+#include "platform/terminal_line.h"
 #include "records/field_controls.h"
 #include "records/input_stream_classes.h"
 #include "records/record_stream_classes.h"
@@ -69,6 +76,20 @@ tTestEnd RunWithoutUi(const tTestParams* given) {
     return end;
 }
 
+// The run's summary for scripts, once its status is known; a summary that cannot be written
+// makes the run a stop, so that a script never reads an old one as this run's.
+int WriteSummary(const tCommandLine& commandLine, int status) {
+    if (commandLine.JsonPath().empty())
+        return status;
+    if (WriteRunJson(commandLine.JsonPath(), RunEvidence(), status))
+        return status;
+    int code = LastOsError();
+    WriteTerminalText(STDERR_FILENO,
+                      FormatText("zarvo: Не удалось записать итог JSON %s\r(код: %d) %s\r"_oem,
+                                 {Utf8ToCp866(commandLine.JsonPath()), code, OsErrorText(code)}));
+    return tCommandLine::kStatusStopped;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -93,9 +114,11 @@ int main(int argc, char** argv) {
     StartModules();
     // The log is this copy's only while it holds the lock: a copy that is refused must not
     // open it, and at its end delete it as empty while the running copy writes to it.
+    if (const tTestParams* params = commandLine.TestParams())
+        RunEvidence().Facts = RunFactsOf(*params);
     if (!TakeWorkDirLock()) {
         StopStatusLineCache();
-        return commandLine.ExitStatus(tTestEnd::Stopped);
+        return WriteSummary(commandLine, commandLine.ExitStatus(tTestEnd::Stopped));
     }
     StartDiagnostics();
     tTestEnd end = tTestEnd::Stopped;
@@ -112,5 +135,5 @@ int main(int argc, char** argv) {
     ReportError();
     FinishDiagnostics();
     ReleaseWorkDirLock();
-    return status >= 0 ? status : commandLine.ExitStatus(end);
+    return WriteSummary(commandLine, status >= 0 ? status : commandLine.ExitStatus(end));
 }

@@ -15,7 +15,7 @@ namespace zarvo {
 
 namespace {
 
-nlohmann::json JsonOf(const tHistoryField& field) {
+nlohmann::ordered_json JsonOf(const tHistoryField& field) {
     switch (field.Kind) {
     case tHistoryField::tKind::Integer:
         return field.Integer;
@@ -29,8 +29,9 @@ nlohmann::json JsonOf(const tHistoryField& field) {
     return nullptr;
 }
 
-// A name or a reason in another encoding must not make the summary unreadable.
-constexpr auto kInvalidUtf8 = nlohmann::json::error_handler_t::replace;
+// Keys keep the documented order (the history's columns); a name or a reason in another
+// encoding must not make the summary unreadable.
+constexpr auto kInvalidUtf8 = nlohmann::ordered_json::error_handler_t::replace;
 
 bool WriteAll(int fd, const std::string& text) {
     std::size_t done = 0;
@@ -68,7 +69,7 @@ tRunFacts RunFactsOf(const tTestParams& params) {
 
 std::string RunJson(const tRunEvidence& evidence, int exitStatus) {
     const tRunFacts& facts = evidence.Facts;
-    nlohmann::json run;
+    nlohmann::ordered_json run;
     run["parameters"] = {
         {"directory", facts.Directory},
         {"file_size", facts.FileSize},
@@ -76,12 +77,12 @@ std::string RunJson(const tRunEvidence& evidence, int exitStatus) {
         {"period_minutes", double(facts.Period) / 60.0},
         {"host", facts.Host},
     };
-    nlohmann::json iterations = nlohmann::json::array();
+    nlohmann::ordered_json iterations = nlohmann::ordered_json::array();
     std::int64_t written = 0, read = 0, errors = 0, mismatching = 0, persistent = 0, transient = 0;
     std::uint64_t longestStall = 0;
     for (const tIterationRecord& record : evidence.Iterations) {
         std::vector<tHistoryField> fields = HistoryFields(facts, record);
-        nlohmann::json row = nlohmann::json::object();
+        nlohmann::ordered_json row = nlohmann::ordered_json::object();
         for (std::size_t i = 0; i < fields.size(); ++i)
             row[std::string(kHistoryColumns[i])] = JsonOf(fields[i]);
         iterations.push_back(std::move(row));
@@ -94,7 +95,7 @@ std::string RunJson(const tRunEvidence& evidence, int exitStatus) {
         longestStall = std::max(longestStall, record.LongestStallMicros);
     }
     run["iterations"] = std::move(iterations);
-    nlohmann::json blocks = nlohmann::json::array();
+    nlohmann::ordered_json blocks = nlohmann::ordered_json::array();
     for (const tBlockFinding& block : evidence.Blocks)
         blocks.push_back({{"iteration", block.Iteration},
                           {"pass", "read"},

@@ -13,6 +13,7 @@
 #include <regex>
 #include <thread>
 
+#include "app/history_rows.h"
 #include "platform/cp866.h"
 #include "support/child_process.h"
 #include "support/temp_dir.h"
@@ -205,7 +206,8 @@ TEST_F(CommandLineRun, FlippedByteEndsWithOne) {
     tChildProcess fs(
         {"/usr/bin/python3", script, backing.Str(), m_Server.Str(), "flip-read", "40001"}, "/");
     ASSERT_TRUE(WaitUntilMounted(m_Server.Str(), 10'000)) << fs.Errors();
-    auto child = Start({"--no-ui", "--dir", "server", "--size", "1", "--work-time", "00:00:01"});
+    auto child = Start(
+        {"--no-ui", "--dir", "server", "--size", "1", "--work-time", "00:00:01", "--json", "-"});
     int status = child->Wait(30'000);
     RunCommand("fusermount -u -z " + m_Server.Str(), 10);
     fs.Kill(SIGTERM);
@@ -216,6 +218,12 @@ TEST_F(CommandLineRun, FlippedByteEndsWithOne) {
     for (const char* line : {"Ошибка в блоке со смещением 32768, первый ошибочный байт 40001\n",
                              "Блок со смещением 32768 при повторном чтении снова отличается"})
         EXPECT_NE(child->Errors().find(line), std::string::npos) << child->Errors();
+    nlohmann::json run = nlohmann::json::parse(child->Output(), nullptr, false);
+    EXPECT_EQ(run["blocks"], nlohmann::json::parse(R"([{"iteration": 1, "pass": "read",
+                                                        "offset": 32768, "class": "persistent"}])"))
+        << child->Output();
+    EXPECT_EQ(run["iterations"][0]["first_mismatch_offset"], 40'001);
+    EXPECT_EQ(run["exit_status"], 1);
     EXPECT_TRUE(std::filesystem::is_empty(backing.Path())) << "the share is left clean";
 }
 
@@ -384,4 +392,51 @@ TEST_F(CommandLineRun, CopiesSharingAProtocolKeepEveryEntryWhole) {
     }
     EXPECT_EQ(whole, kCopies * kRounds) << protocol;
     EXPECT_EQ(rest, "") << "nothing but whole entries";
+}
+
+// Catches a summary Python's json cannot read or that strays from its documented shape, rows
+// that differ from the history's, text where numbers belong, and a status in it that is not
+// the program's.
+TEST_F(CommandLineRun, JsonSummaryOfTheWholeRun) {
+    for (const char* destination : {"run.json", "-"}) {
+        SCOPED_TRACE(destination);
+        tTempDir work;
+        auto child = Start({"--no-ui", "--dir", "server", "--size", "1", "--work-time", "00:00:03",
+                            "--period", "00:00:02", "--json", destination},
+                           work);
+        ASSERT_EQ(child->Wait(30'000), 0) << child->Errors();
+        std::filesystem::path summary = work.Path() / "run.json";
+        if (std::string(destination) == "-") {
+            std::ofstream(summary, std::ios::binary) << child->Output();
+        } else {
+            EXPECT_EQ(child->Output(), "") << "stdout stays free";
+        }
+        std::string script = std::string(ZARVO_TEST_DIR) + "/support/check_run_json.py";
+        tChildProcess reader({"/usr/bin/python3", script, summary.string()}, work.Str());
+        reader.CloseInput();
+        ASSERT_EQ(reader.Wait(20'000), 0) << reader.Errors();
+        nlohmann::json run = nlohmann::json::parse(reader.Output(), nullptr, false);
+        EXPECT_EQ(run["parameters"]["directory"], m_Server.Str());
+        EXPECT_EQ(run["parameters"]["file_size"], 1'048'576);
+        EXPECT_DOUBLE_EQ(run["parameters"]["work_time_minutes"].get<double>(), 0.05);
+        EXPECT_DOUBLE_EQ(run["parameters"]["period_minutes"].get<double>(), 2.0 / 60);
+        EXPECT_EQ(run["iterations"], HistoryRows(work.Path())) << "the history's rows, as read";
+        EXPECT_EQ(run["iterations"].size(), 2u);
+        EXPECT_EQ(run["blocks"], nlohmann::json::array());
+        EXPECT_EQ(run["totals"]["iterations"], 2);
+        EXPECT_EQ(run["totals"]["read_bytes"], 2 * 1'048'576);
+        EXPECT_EQ(run["exit_status"], 0);
+    }
+}
+
+// Catches a summary that could not be written ending the run as a success, so that a script
+// would go on to read an old summary as this run's.
+TEST_F(CommandLineRun, JsonSummaryThatCannotBeWrittenIsAFailure) {
+    auto child = Start({"--no-ui", "--dir", "server", "--size", "1", "--work-time", "00:00:01",
+                        "--json", "missing/run.json"});
+    EXPECT_EQ(child->Wait(30'000), 2) << child->Errors();
+    EXPECT_NE(child->Errors().find("Не удалось записать итог JSON missing/run.json"),
+              std::string::npos)
+        << child->Errors();
+    EXPECT_EQ(Entries(), 1) << "the test itself ran and has its entry";
 }

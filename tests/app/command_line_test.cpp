@@ -104,6 +104,9 @@ TEST(CommandLine, RefusedArguments) {
         {{"--no-ui=yes"}, "Параметр --no-ui указывается без значения"},
         {{"--size", "1", "--size=2"}, "Параметр --size указан дважды"},
         {{"--no-ui", "--no-ui"}, "Параметр --no-ui указан дважды"},
+        {{"--json="}, "Не указано значение параметра --json"},
+        {{"--json"}, "Не указано значение параметра --json"},
+        {{"--json", "a", "--json=b"}, "Параметр --json указан дважды"},
         {{"--dir", "/srv/über"}, "Имя каталога /srv/?ber нельзя записать в кодировке CP866"},
         {{"--dir", kTooLongDirectory.c_str()},
          "Имя каталога длиннее 255 символов: " + kTooLongDirectory},
@@ -123,7 +126,8 @@ TEST(CommandLine, HelpWinsOverEverythingElse) {
     for (const auto& arguments : cases)
         EXPECT_EQ(Parse(arguments).Action(), tCommandLine::tAction::Help) << arguments.size();
     std::string usage = Cp866ToUtf8(tCommandLine::Usage());
-    for (const char* option : {"--dir", "--size", "--work-time", "--period", "--no-ui", "--help"})
+    for (const char* option :
+         {"--dir", "--size", "--work-time", "--period", "--no-ui", "--json", "--help"})
         EXPECT_NE(usage.find(option), std::string::npos) << "the usage names " << option;
 }
 
@@ -147,5 +151,17 @@ TEST(CommandLine, ExitStatusFollowsTheEnd) {
         EXPECT_EQ(withParams.ExitStatus(c.End), c.WithOptions);
         EXPECT_EQ(noUiOnly.ExitStatus(c.End), c.WithOptions);
         EXPECT_EQ(plain.ExitStatus(c.End), 0) << "without options every orderly end is 0";
+    }
+}
+
+// Catches the summary's destination taken for a test parameter (which would start the test
+// without asking) or "-" for stdout taken for an option.
+TEST(CommandLine, JsonDestinationIsNoTestParameter) {
+    for (const char* destination : {"-", "run.json"}) {
+        SCOPED_TRACE(destination);
+        tCommandLine line = Parse({"--json", destination});
+        ASSERT_EQ(line.Action(), tCommandLine::tAction::Run);
+        EXPECT_EQ(line.JsonPath(), destination);
+        EXPECT_EQ(line.TestParams(), nullptr) << "the operator is still asked";
     }
 }
