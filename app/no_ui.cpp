@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "app/iso_time.h"
 #include "console/host_choice.h"
 #include "console/x11/x11_host.h"
 #include "platform/terminal_line.h"
@@ -23,10 +24,15 @@ std::string_view LastLine(std::string_view text) {
 tProgressLines gLines;
 bool gNoUi = false;
 
-void WriteProgressLines(const tProgress& progress, bool closing) {
-    std::string lines = gLines.Lines(progress, closing);
+// Every line leads with the moment it was written, so that a cron log shows when each phase
+// ran.
+void WriteStamped(std::string_view lines) {
     if (!lines.empty())
-        WriteTerminalText(STDERR_FILENO, lines);
+        WriteTerminalText(STDERR_FILENO, StampedLines(lines, IsoLocalTimeNow()));
+}
+
+void WriteProgressLines(const tProgress& progress, bool closing) {
+    WriteStamped(gLines.Lines(progress, closing));
     if (closing)
         gLines = tProgressLines();
 }
@@ -62,6 +68,20 @@ std::string tProgressLines::Lines(const tProgress& progress, bool closing) {
     return lines;
 }
 
+std::string StampedLines(std::string_view lines, std::string_view stamp) {
+    std::string stamped;
+    std::size_t start = 0;
+    while (start < lines.size()) {
+        std::size_t end = lines.find('\r', start);
+        end = end == std::string_view::npos ? lines.size() : end + 1;
+        stamped.append(stamp);
+        stamped += ' ';
+        stamped.append(lines.substr(start, end - start));
+        start = end;
+    }
+    return stamped;
+}
+
 bool RunsWithoutUi(const tCommandLine& commandLine) {
     if (commandLine.NoUi())
         return true;
@@ -83,7 +103,7 @@ bool NoUiLinesWanted() {
 
 void NoUiLine(std::string_view text) {
     if (gNoUi)
-        WriteTerminalText(STDERR_FILENO, std::string(text) + '\r');
+        WriteStamped(std::string(text) + '\r');
 }
 
 } // namespace zarvo

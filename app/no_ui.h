@@ -24,6 +24,9 @@ class tProgressLines {
     int m_Tenth = 0;
 };
 
+// LINES (each ended by CR) with STAMP and a blank leading each.
+std::string StampedLines(std::string_view lines, std::string_view stamp);
+
 // Asked for on the command line, or test parameters given where there is neither a terminal
 // nor a display to show anything on.
 bool RunsWithoutUi(const tCommandLine& commandLine);

@@ -149,8 +149,12 @@ TEST_F(CommandLineRun, EndsWithTheStatusOfTheTest) {
             EXPECT_NE(protocol.find("Размер файла 1 Мб\r\n"), std::string::npos) << protocol;
             EXPECT_NE(protocol.find("Прочитано 1 Мб. Ошибок -  0 байт. \r\n"), std::string::npos)
                 << protocol;
-            for (const char* phase : {"\nЗапись\n", "\nЧтение\n", "\nПрочитано 1 Мб. Ошибок"})
-                EXPECT_NE(errors.find(phase), std::string::npos)
+            // Each line leads with its time, ISO 8601 with the offset.
+            for (const char* phase : {"Запись\n", "Чтение\n", "Прочитано 1 Мб. Ошибок"})
+                EXPECT_TRUE(std::regex_search(
+                    errors, std::regex(std::string("\n\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:"
+                                                   "\\d\\d[+-]\\d\\d:\\d\\d ") +
+                                       phase)))
                     << "the lines show " << phase << " in:\n"
                     << errors;
         }

@@ -73,3 +73,23 @@ TEST(ProgressLines, ClosingWritesOnlyWhatChanged) {
     EXPECT_EQ(Readable(changed.Lines(progress, true)), "Ошибок 3\nЧтение\n")
         << "the close writes the last counts";
 }
+
+struct tStampCase {
+    const char* Lines;
+    const char* Stamped;
+};
+
+// Catches a line of a multi-line text left without its time, a stamp on nothing, and a last
+// line without its end lost.
+TEST(ProgressLines, EveryLineLeadsWithItsTime) {
+    const tStampCase cases[] = {
+        {"", ""},
+        {"Запись\r", "T Запись\r"},
+        {"Время 1\rЗапись\r", "T Время 1\rT Запись\r"},
+        {"Итог", "T Итог"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Lines);
+        EXPECT_EQ(Cp866ToUtf8(StampedLines(Utf8ToCp866(c.Lines), "T")), c.Stamped);
+    }
+}

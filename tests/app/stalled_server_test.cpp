@@ -60,7 +60,7 @@ class StalledServer : public ::testing::Test {
     }
     // Bounded: the progress lines have shown the server silent for SilentFor seconds.
     bool WaitForSilence(int silentFor) {
-        std::string line = "\nСервер не отвечает " + std::to_string(silentFor) + " с\n";
+        std::string line = " Сервер не отвечает " + std::to_string(silentFor) + " с\n";
         for (auto until = steady_clock::now() + seconds(30); steady_clock::now() < until;) {
             if (m_Zarvo->Errors().find(line) != std::string::npos)
                 return true;
@@ -138,9 +138,9 @@ TEST_F(StalledServer, ServerBackAfterSilenceGoesOnAndTheEntryKeepsTheStall) {
     Resume();
     ASSERT_EQ(m_Zarvo->Wait(60'000), 0) << m_Zarvo->Errors();
     std::string errors = m_Zarvo->Errors();
-    std::size_t silent = errors.find("\nСервер не отвечает 2 с\n");
+    std::size_t silent = errors.find(" Сервер не отвечает 2 с\n");
     ASSERT_NE(silent, std::string::npos) << errors;
-    EXPECT_NE(errors.find("\nЗапись\n", silent), std::string::npos)
+    EXPECT_NE(errors.find(" Запись\n", silent), std::string::npos)
         << "the phase line returns once the server answers:\n"
         << errors;
     EXPECT_EQ(errors.find("Сервер не отвечал"), std::string::npos)
