@@ -617,7 +617,6 @@ tNetworkTest::tOutcome tNetworkTest::WritePass() {
     if (!OpenTestFile(kModeCreate))
         return tOutcome::Leave;
     ShowStatus("Запись"_oem);
-    m_WriteLatency.Clear();
     if (m_ValueCount == 0 && !AskContinue(1))
         return tOutcome::Leave;
     m_SpanStarted = false;
@@ -658,7 +657,6 @@ tNetworkTest::tOutcome tNetworkTest::ReadPass() {
     constexpr auto kRead = tDosStream::tTransferKind::Read;
     constexpr std::uint32_t kSlots = tTransferThread::kSlots;
     ShowStatus("Чтение"_oem);
-    m_ReadLatency.Clear();
     m_MismatchCount = 0;
     // Buffered, with the write's pages dropped: the server's data, read ahead as a file
     // copy reads it (a direct read waits a round trip for every buffer).
