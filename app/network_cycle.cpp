@@ -22,6 +22,7 @@
 #include "platform/format_text.h"
 #include "platform/interrupt_signals.h"
 #include "platform/os_error.h"
+#include "views/application.h"
 #include "views/commands.h"
 #include "views/message_box_call.h"
 
@@ -74,6 +75,8 @@ bool ConfirmContinue() {
     // A shutdown request (SIGTERM, logout) is not a question.
     if (ShutdownRequested())
         return false;
+    // A close request while it is open would end it as a "no": the operator answers it.
+    tCloseRequestHold hold;
     bool goOn = MessageBoxCall("Вы желаете прервать процесс ?"_oem, mbYes | mbNo) != cmdYes;
     // A shutdown that came while the question was open ends the test whatever the answer.
     return goOn && !ShutdownRequested();
