@@ -67,6 +67,16 @@ constexpr std::uint32_t kStallLimitMs = 5 * 60 * 1000;
 
 } // namespace
 
+std::string EntryAsBoxText(std::string_view entry) {
+    std::string text;
+    for (std::size_t at = 0; at < entry.size(); ++at)
+        if (entry[at] != '\n')
+            text += entry[at];
+    const std::size_t first = text.find_first_not_of('\r');
+    const std::size_t last = text.find_last_not_of('\r');
+    return first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
+}
+
 bool AskContinue(tProgress& progress, double fraction) {
     return ProgressUpdate(progress, fraction) || ConfirmContinue();
 }
@@ -92,6 +102,7 @@ tTestEnd RunTest(const tTestParams* given) {
         return tTestEnd::GivenUp;
     }
     tNetworkTest test(params);
+    test.ShowEntryAtEnd(given == nullptr);
     return test.Run();
 }
 
@@ -732,7 +743,8 @@ void tNetworkTest::Cleanup() {
     std::string message = error ? FailureText(*error) : std::string();
     // An entry that is lost is a failure, though the test itself may have gone well: a
     // scheduled run must not report success for a test nobody can read.
-    bool recorded = AppendProtocol(m_Statistics, message);
+    std::string entry;
+    bool recorded = AppendProtocol(m_Statistics, message, &entry);
     int protocolError = LastOsError();
     ReleaseServer();
     if (error && m_ShowFailure)
@@ -740,6 +752,9 @@ void tNetworkTest::Cleanup() {
     if (!recorded) {
         m_Stopped = true;
         MessageBoxCall(ProtocolFailureText(protocolError), mbError | mbContinue);
+    } else if (!error && m_ShowEntry && gApplication != nullptr && !ShutdownRequested()) {
+        // An error's box already waits; after a shutdown nobody is there to read it.
+        MessageBoxCall(EntryAsBoxText(entry), mbInformation | mbContinue);
     }
 }
 

@@ -65,10 +65,13 @@ std::string ProtocolEntry(const tTestStatistics& statistics, std::string_view er
     return entry;
 }
 
-bool AppendProtocol(const tTestStatistics& statistics, std::string_view errorMessage) {
+bool AppendProtocol(const tTestStatistics& statistics, std::string_view errorMessage,
+                    std::string* shown) {
     // Copies finishing together wait for one another's entry, briefly.
     constexpr std::uint32_t kLockWaitMs = 10'000;
     std::string entry = ProtocolEntry(statistics, errorMessage);
+    if (shown != nullptr)
+        *shown = entry;
     tOsFile file;
     if (!file.OpenAppend(kProtocolFileName, kLockWaitMs))
         return false;
