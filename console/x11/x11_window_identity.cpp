@@ -35,15 +35,17 @@ void DrawIcon(std::vector<unsigned long>& icon, int size) {
     fill(0, size - unit, size, size, kTileEdge);
     fill(0, 0, unit, size, kTileEdge);
     fill(size - unit, 0, size, size, kTileEdge);
-    // Two screens, a stand under each, and the link between the stands.
+    // Two wide screens, a stand under each, and the cable between the stands.
     for (int left : {2 * unit, 9 * unit}) {
-        fill(left, 3 * unit, left + 5 * unit, 8 * unit, kScreen);
-        fill(left + unit, 4 * unit, left + 4 * unit, 7 * unit, kGlass);
-        fill(left + 2 * unit, 8 * unit, left + 3 * unit, 11 * unit, kScreen);
+        fill(left, 3 * unit, left + 5 * unit, 7 * unit, kScreen);
+        fill(left + unit / 2 + (unit > 1 ? 0 : 1), 4 * unit, left + 5 * unit - unit / 2 - 1,
+             6 * unit, kGlass);
+        fill(left + 2 * unit, 7 * unit, left + 3 * unit, 9 * unit, kScreen);
+        fill(left + unit, 9 * unit, left + 4 * unit, 10 * unit, kScreen);
     }
-    fill(4 * unit, 11 * unit, 12 * unit, 12 * unit, kLink);
-    fill(4 * unit, 10 * unit, 5 * unit, 13 * unit, kLink);
-    fill(11 * unit, 10 * unit, 12 * unit, 13 * unit, kLink);
+    fill(4 * unit, 10 * unit, 5 * unit, 12 * unit, kLink);
+    fill(11 * unit, 10 * unit, 12 * unit, 12 * unit, kLink);
+    fill(4 * unit, 12 * unit, 12 * unit, 13 * unit, kLink);
 }
 
 } // namespace

@@ -17,7 +17,7 @@ void SetWindowIdentity(Display* display, Window window, std::string_view caption
 
 // The program's icon as _NET_WM_ICON holds it: for each size, width, height, then one ARGB
 // value a pixel, row by row. Drawn in code: a blue tile with two white screens joined by a
-// green link.
+// green cable.
 std::vector<unsigned long> ProgramIcon();
 
 } // namespace zarvo
