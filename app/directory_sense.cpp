@@ -26,6 +26,9 @@ TDirectorySense::TDirectorySense(const tRect& bounds, TAbstractInput* input)
     : TAbstractSense(bounds, nullptr, 0, input) {}
 
 bool TDirectorySense::CheckText(std::string_view text) {
+    // After a close request the operator has gone: nothing is looked at or made on the share.
+    if (ParameterStageGivenUp())
+        return false;
     std::string directory = TrimmedDirectory(text);
     tDirectoryAnswer answer = AskDirectory(directory);
     if (answer != tDirectoryAnswer::Missing)

@@ -26,6 +26,7 @@
 #include "platform/format_text.h"
 #include "platform/interrupt_signals.h"
 #include "platform/os_error.h"
+#include "views/application.h"
 #include "views/commands.h"
 #include "views/message_box_call.h"
 
@@ -70,6 +71,16 @@ constexpr std::uint32_t kStallLimitMs = 5 * 60 * 1000;
 
 } // namespace
 
+std::string EntryAsBoxText(std::string_view entry) {
+    std::string text;
+    for (std::size_t at = 0; at < entry.size(); ++at)
+        if (entry[at] != '\n')
+            text += entry[at];
+    const std::size_t first = text.find_first_not_of('\r');
+    const std::size_t last = text.find_last_not_of('\r');
+    return first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
+}
+
 bool AskContinue(tProgress& progress, double fraction) {
     return ProgressUpdate(progress, fraction) || ConfirmContinue();
 }
@@ -78,6 +89,8 @@ bool ConfirmContinue() {
     // A shutdown request (SIGTERM, logout) is not a question.
     if (ShutdownRequested())
         return false;
+    // A close request while it is open would end it as a "no": the operator answers it.
+    tCloseRequestHold hold;
     bool goOn = MessageBoxCall("Вы желаете прервать процесс ?"_oem, mbYes | mbNo) != cmdYes;
     // A shutdown that came while the question was open ends the test whatever the answer.
     return goOn && !ShutdownRequested();
@@ -93,6 +106,7 @@ tTestEnd RunTest(const tTestParams* given) {
         return tTestEnd::GivenUp;
     }
     tNetworkTest test(params);
+    test.ShowEntryAtEnd(given == nullptr);
     return test.Run();
 }
 
@@ -755,7 +769,8 @@ void tNetworkTest::Cleanup() {
         CloseRow(m_Statistics.ErrorBytes > m_Marks.Errors ? "errors" : "ok");
     // An entry that is lost is a failure, though the test itself may have gone well: a
     // scheduled run must not report success for a test nobody can read.
-    bool recorded = AppendProtocol(m_Statistics, message);
+    std::string entry;
+    bool recorded = AppendProtocol(m_Statistics, message, &entry);
     int protocolError = LastOsError();
     ReleaseServer();
     if (error && m_ShowFailure)
@@ -763,6 +778,9 @@ void tNetworkTest::Cleanup() {
     if (!recorded) {
         m_Stopped = true;
         MessageBoxCall(ProtocolFailureText(protocolError), mbError | mbContinue);
+    } else if (!error && m_ShowEntry && gApplication != nullptr && !ShutdownRequested()) {
+        // An error's box already waits; after a shutdown nobody is there to read it.
+        MessageBoxCall(EntryAsBoxText(entry), mbInformation | mbContinue);
     }
     // A history with rows missing would mislead whoever reads it as much as a lost entry.
     if (m_HistoryError != 0) {

@@ -49,6 +49,9 @@ class tNetworkTest {
 
     // Everything after the parameter dialog.
     tTestEnd Run();
+    // Whether the entry stays on screen in a box at the end until the operator answers it
+    // (a test asked for in the dialog: the operator may have walked away meanwhile).
+    void ShowEntryAtEnd(bool show) { m_ShowEntry = show; }
 
     const tTestStatistics& Statistics() const { return m_Statistics; }
     const tTestBlock& Block() const { return m_Block; }
@@ -158,6 +161,7 @@ class tNetworkTest {
     std::string m_Status;
     // Whether Cleanup shows the error that stopped the test.
     bool m_ShowFailure = true;
+    bool m_ShowEntry = false;
     // How the test ended, for the program's exit status.
     bool m_Cancelled = false;
     bool m_Stopped = false;
@@ -217,5 +221,7 @@ class tNetworkTest {
 bool AskContinue(tProgress& progress, double fraction);
 // The question itself, once the progress has reported a cancel request.
 bool ConfirmContinue();
+// A protocol entry as a message box shows it: its lines, without the empty ones around.
+std::string EntryAsBoxText(std::string_view entry);
 
 } // namespace zarvo

@@ -24,6 +24,10 @@ inline constexpr std::size_t kMaxDirectoryLength = 255;
 bool GetTestParams(std::string& directory, std::int32_t& fileSize, std::int32_t& workTime,
                    std::int32_t& period);
 
+// True once a close request came while GetTestParams runs: the operator gave up, so no field
+// is checked any more and nothing is made on the share.
+bool ParameterStageGivenUp();
+
 // Parses "hh:mm:ss" (each part one or two digits) into seconds; -1 when it is not a time
 // of day from 00:00:00 to 23:59:59.
 std::int32_t ParseTimeOfDay(std::string_view text);

@@ -24,7 +24,25 @@ namespace {
 constexpr std::uint32_t kParamsMask = 1;
 constexpr std::uint16_t kRefusalFlags = mbError | mbContinue;
 
+// The application's count of close requests when the parameter stage began; -1 outside it.
+std::int64_t gClosesAtStageStart = -1;
+
+class tParameterStage {
+  public:
+    tParameterStage() {
+        gClosesAtStageStart = gApplication != nullptr ? gApplication->ClosesMet : 0;
+    }
+    ~tParameterStage() { gClosesAtStageStart = -1; }
+    tParameterStage(const tParameterStage&) = delete;
+    tParameterStage& operator=(const tParameterStage&) = delete;
+};
+
 } // namespace
+
+bool ParameterStageGivenUp() {
+    return gClosesAtStageStart >= 0 && gApplication != nullptr &&
+           std::int64_t(gApplication->ClosesMet) != gClosesAtStageStart;
+}
 
 tObjectPtr<tMemRecord> MakeTestParamsRecord() {
     auto record = MakeObject<tMemRecord>(2, "", "");
@@ -58,8 +76,13 @@ bool GetTestParams(std::string& directory, std::int32_t& fileSize, std::int32_t&
         BuildRecordDialog(record->FieldAddress(1), *record, kParamsMask, "Параметры работы"_oem, 0);
     if (!ValidateRef(dialog) || gDeskTop == nullptr)
         return false;
+    // A close request gives up here, even while a refusal's box is open over the dialog.
+    tParameterStage stage;
     for (;;) {
-        if (gDeskTop->RunView(dialog.get()) != cmdOk || ShutdownRequested())
+        if (ParameterStageGivenUp())
+            return false;
+        if (gDeskTop->RunView(dialog.get()) != cmdOk || ShutdownRequested() ||
+            ParameterStageGivenUp())
             return false;
         fileSize = 0;
         directory = TrimmedDirectory(FieldAsText(*record, 1));

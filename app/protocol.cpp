@@ -59,9 +59,12 @@ std::string ProtocolEntry(const tTestStatistics& statistics, std::string_view er
     return entry;
 }
 
-bool AppendProtocol(const tTestStatistics& statistics, std::string_view errorMessage) {
+bool AppendProtocol(const tTestStatistics& statistics, std::string_view errorMessage,
+                    std::string* shown) {
     // The entry's leading CR LF is the empty line; its final one ends the last line.
     std::string entry = ProtocolEntry(statistics, errorMessage);
+    if (shown != nullptr)
+        *shown = entry;
     return AppendWholeRecord(kProtocolFileName, [&entry](bool) { return entry; });
 }
 

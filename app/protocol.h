@@ -1,6 +1,7 @@
 // The protocol file "protocol.doc": one dated entry appended per test.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "app/statistics.h"
@@ -13,7 +14,9 @@ inline constexpr std::string_view kProtocolFileName = "protocol.doc";
 // sharing the file never mix their entries. An error that ended the test is given as
 // `errorMessage` and recorded as one more line. A failure answers false with the system's
 // reason in LastOsError: nothing or part of the entry was written.
-bool AppendProtocol(const tTestStatistics& statistics, std::string_view errorMessage = {});
+// ENTRY, when given, receives the text written.
+bool AppendProtocol(const tTestStatistics& statistics, std::string_view errorMessage = {},
+                    std::string* entry = nullptr);
 
 // What the operator is told when the entry could not be written (the system's reason follows).
 std::string ProtocolFailureText(int osError);

@@ -151,7 +151,20 @@ void ApplyDescription(TAbstractInput& input, tIARecord& record, int n) {
 
 } // namespace
 
+bool FieldHasNoValuePlace(tIARecord& record, int n) {
+    switch (record.FieldType(n)) {
+    case ftBoolean:
+        return record.FieldAddress(n) == nullptr;
+    case ftCode:
+        return record.FieldSize(n) <= 0;
+    default:
+        return false;
+    }
+}
+
 tObjectPtr<tView> MakeFieldInput(const tRect& bounds, tIARecord& record, int n) {
+    if (FieldHasNoValuePlace(record, n))
+        return nullptr;
     const auto length =
         std::int16_t(std::clamp(bounds.Right - bounds.Left - 2, 0, int(kMaxInputLength)));
     tRect shown = bounds;

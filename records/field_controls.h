@@ -15,6 +15,11 @@ namespace zarvo {
 // None for a type without an input (memos among them) or when it cannot be made.
 tObjectPtr<tView> MakeFieldInput(const tRect& bounds, tIARecord& record, int n);
 
+// True when field N can have no input: a yes/no field with nowhere to keep its value (no
+// storage, no data buffer, or past the buffer) or a code field of no bytes. Its input would
+// read and write outside the record.
+bool FieldHasNoValuePlace(tIARecord& record, int n);
+
 // The chooser beside field N, or none. Only the directory field of the network test has one,
 // made by DirectoryCompanionMaker once the directory chooser exists.
 tObjectPtr<tView> MakeFieldCompanion(const tRect& bounds, tIARecord& record, int n, tView* input);

@@ -60,13 +60,17 @@ struct tButtonPlace {
     std::uint8_t Flags;
 };
 
-// The fields meeting MASK, in order, and the longest caption (tildes counted).
+// The fields meeting MASK, in order, and the longest caption (tildes counted). A field whose
+// input would have no place for its value is refused whatever maker is in use.
 std::vector<tDialogRow> SelectRows(tIARecord& record, std::uint32_t mask, int& widest) {
     std::vector<tDialogRow> rows;
     widest = 0;
     const int count = record.FieldCount();
     for (int n = 1; n <= count; ++n) {
-        if ((record.FieldFlags(n) & mask) == 0)
+        const std::uint32_t flags = record.FieldFlags(n);
+        if ((flags & mask) == 0)
+            continue;
+        if ((flags & ffNoInputLine) == 0 && FieldHasNoValuePlace(record, n))
             continue;
         const int height = record.FieldType(n) == ftMemo ? MemoHeight(record, n) : 1;
         rows.push_back({n, height});

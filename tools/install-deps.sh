@@ -7,7 +7,7 @@ set -euo pipefail
 build_packages=(g++ cmake ninja-build pkg-config libx11-dev libxft-dev libfontconfig-dev
     libncurses-dev fonts-dejavu-core nlohmann-json3-dev)
 test_packages=(libgtest-dev libgmock-dev libbenchmark-dev clang-format tmux xterm xvfb xdotool
-    x11-utils python3 python3-fusepy fuse3 psmisc procps openssh-server sshfs iproute2
+    x11-utils xclip python3 python3-fusepy fuse3 psmisc procps openssh-server sshfs iproute2
     samba smbnetfs cifs-utils)
 
 wanted=("${build_packages[@]}")

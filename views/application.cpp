@@ -200,8 +200,14 @@ void TApplication::FetchEvent(TEventRec& event, bool wait) {
 }
 
 void TApplication::HandleEvent(TEventRec& event) {
+    const bool close = event.what == evtCommand && event.message.command == cmdQuit;
+    if (close && CloseHolds > 0 && !ShutdownRequested()) {
+        ConsumeEvent(event);
+        return;
+    }
     tGroup::HandleEvent(event);
     if (event.what == evtCommand && event.message.command == cmdQuit) {
+        ++ClosesMet;
         CancelInnerModalViews();
         FinishModal(cmdQuit);
         ConsumeEvent(event);
@@ -227,6 +233,16 @@ void TApplication::CancelInnerModalViews() {
             view->FinishModal(cmdAbort);
         }
     }
+}
+
+tCloseRequestHold::tCloseRequestHold() : m_Application(gApplication) {
+    if (m_Application != nullptr)
+        ++m_Application->CloseHolds;
+}
+
+tCloseRequestHold::~tCloseRequestHold() {
+    if (m_Application != nullptr && gApplication == m_Application)
+        --m_Application->CloseHolds;
 }
 
 void TApplication::EventDone(TEventRec&) {

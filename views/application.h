@@ -96,6 +96,12 @@ class TApplication : public tGroup {
     // Posted events, newest last.
     std::deque<TEventRec> Pending;
     tClockView* Clock = nullptr;
+    // How many close requests were met (each ends every modal view inside): a stage that
+    // must give up at a close compares it with the count at its start.
+    std::uint32_t ClosesMet = 0;
+    // While above 0 a close request is dropped: a question that only the operator may
+    // answer is open. A shutdown is never dropped.
+    int CloseHolds = 0;
 
   private:
     void CancelInnerModalViews();
@@ -112,6 +118,19 @@ class TApplication : public tGroup {
     bool m_Updating = false;
     std::uint32_t m_LastCommandUpdate = 0;
     bool m_CommandsUpdated = false;
+};
+
+// Holds close requests off (TApplication::CloseHolds) while it lives; nothing without an
+// application.
+class tCloseRequestHold {
+  public:
+    tCloseRequestHold();
+    ~tCloseRequestHold();
+    tCloseRequestHold(const tCloseRequestHold&) = delete;
+    tCloseRequestHold& operator=(const tCloseRequestHold&) = delete;
+
+  private:
+    TApplication* m_Application;
 };
 
 // Whether a pending error waits to be reported (false while one is being reported).

@@ -19,6 +19,7 @@ constexpr auto kInputLinePalette = MakePalette(19, 19, 20, 21);
 constexpr std::uint8_t kRightArrowChar = 0x10;
 constexpr std::uint8_t kLeftArrowChar = 0x11;
 constexpr char kCtrlY = 0x19;
+constexpr std::uint16_t kCtrlV = 0x16;
 
 constexpr std::uint16_t kKeyCtrlIns = 0x0400;
 constexpr std::uint16_t kKeyShiftIns = 0x0500;
@@ -177,7 +178,9 @@ void tInputLine::HandleEvent(TEventRec& event) {
     }
     if (event.what != evtKeyDown)
         return;
-    std::uint16_t key = CtrlKeyToCursorKey(event.key.keyCode);
+    // Ctrl+V pastes, as everywhere else on the desktop; overwrite stays on Ins alone.
+    std::uint16_t key =
+        (event.key.keyCode & 0xFF) == kCtrlV ? kKeyShiftIns : CtrlKeyToCursorKey(event.key.keyCode);
     if (key == kKeyCtrlIns || key == kKeyShiftIns) {
         ConsumeEvent(event);
         if (key == kKeyCtrlIns)

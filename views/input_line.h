@@ -12,7 +12,7 @@
 
 namespace zarvo {
 
-// The clipboard behind Ctrl+Ins and Shift+Ins. None is installed by default: the keys are
+// The clipboard behind Ctrl+Ins, Shift+Ins and Ctrl+V. None is installed by default: the keys are
 // then only consumed.
 class tInputClipboard {
   public:

@@ -18,8 +18,10 @@ namespace {
 
 // SGR mouse with button-motion reports; the press/release mode comes first so that terminals
 // that only know it still report clicks.
-constexpr const char* kMouseOn = "\x1b[?1000h\x1b[?1002h\x1b[?1006h";
-constexpr const char* kMouseOff = "\x1b[?1006l\x1b[?1002l\x1b[?1000l";
+// Bracketed paste rides along: pasted text then comes between two markers instead of
+// looking like typed keys (a line break in it would press the default button).
+constexpr const char* kMouseOn = "\x1b[?1000h\x1b[?1002h\x1b[?1006h\x1b[?2004h";
+constexpr const char* kMouseOff = "\x1b[?2004l\x1b[?1006l\x1b[?1002l\x1b[?1000l";
 // Alt as Esc before the key, instead of the key's byte with the high bit set (which in a UTF-8
 // terminal arrives as a Latin-1 letter): xterm's default is the latter.
 constexpr const char* kMetaEscapeOn = "\x1b[?1036h";

@@ -6,6 +6,7 @@
 #include <charconv>
 
 #include "console/keyboard.h"
+#include "console/pasted_text.h"
 #include "console/terminal/terminal_keys.h"
 #include "platform/cp866.h"
 
@@ -13,6 +14,9 @@ namespace zarvo {
 namespace {
 
 constexpr std::size_t kLongestSequence = 32; // longer "sequences" are noise and are dropped
+// The marker that closes a bracketed paste, and the most of one kept (far more than a line).
+constexpr std::string_view kPasteEnd = "\x1b[201~";
+constexpr std::size_t kMostPasted = 4096;
 
 struct tTildeKey {
     int Number;
@@ -180,6 +184,8 @@ void tTerminalInput::DecodePending(bool flush, std::uint32_t now, std::vector<TC
 
 std::size_t tTerminalInput::DecodeOne(std::string_view text, bool flush, std::uint32_t now,
                                       std::vector<TConsoleMsg>& out) {
+    if (m_InPaste)
+        return DecodePaste(text, flush, out);
     auto lead = std::uint8_t(text[0]);
     if (lead == 0x1B)
         return DecodeEscape(text, flush, now, out);
@@ -232,6 +238,30 @@ std::size_t tTerminalInput::DecodeEscape(std::string_view text, bool flush, std:
     return flush ? EmitEscape(out) : 0;
 }
 
+std::size_t tTerminalInput::DecodePaste(std::string_view text, bool flush,
+                                        std::vector<TConsoleMsg>& out) {
+    const std::size_t end = text.find(kPasteEnd);
+    if (end == std::string_view::npos) {
+        // All but what may be the start of the closing marker, which waits for more bytes.
+        std::size_t keep = 0;
+        for (std::size_t n = std::min(text.size(), kPasteEnd.size() - 1); n > 0 && !flush; --n)
+            if (kPasteEnd.starts_with(text.substr(text.size() - n))) {
+                keep = n;
+                break;
+            }
+        const std::size_t taken = text.size() - keep;
+        if (m_Pasted.size() < kMostPasted)
+            m_Pasted.append(text.substr(0, std::min(taken, kMostPasted - m_Pasted.size())));
+        return taken;
+    }
+    if (m_Pasted.size() < kMostPasted)
+        m_Pasted.append(text.substr(0, std::min(end, kMostPasted - m_Pasted.size())));
+    AppendPastedText(m_Pasted, out);
+    m_Pasted.clear();
+    m_InPaste = false;
+    return end + kPasteEnd.size();
+}
+
 std::size_t tTerminalInput::EmitEscape(std::vector<TConsoleMsg>& out) {
     EmitControl(0x1B, 0, out);
     return 1;
@@ -276,6 +306,11 @@ std::size_t tTerminalInput::DecodeCsi(std::string_view body, std::uint32_t modif
     char final = body[end];
     if (std::uint8_t(final) > 0x7E)
         return end; // broken sequence: drop it, keep the odd byte
+    if (body.substr(0, end + 1) == "200~") {
+        m_InPaste = true;
+        m_Pasted.clear();
+        return end + 1;
+    }
     tParameters parameters = ParseParameters(body.substr(0, end));
     const auto& values = parameters.Values;
     std::uint32_t all = modifiers | ModifiersOfParameter(values[1]);

@@ -1,6 +1,7 @@
 // Turns the bytes a terminal sends into the console's input records: keys as a keyboard
 // would report them (key-down, then the typed character), SGR mouse reports as button and
-// move messages with double clicks recognised here, as the window system would.
+// move messages with double clicks recognised here, as the window system would, and a
+// bracketed paste as the characters it types.
 #pragma once
 
 #include <cstdint>
@@ -51,8 +52,12 @@ class tTerminalInput {
     void AppendMeta(std::uint8_t key, std::vector<TConsoleMsg>& out);
     void EmitControl(std::uint8_t byte, std::uint32_t modifiers, std::vector<TConsoleMsg>& out);
     void EmitMouse(const tMouseReport& report, std::uint32_t now, std::vector<TConsoleMsg>& out);
+    // Inside a bracketed paste: gathers the text up to the closing marker.
+    std::size_t DecodePaste(std::string_view text, bool flush, std::vector<TConsoleMsg>& out);
 
     const tTerminalCaps& m_Caps;
+    bool m_InPaste = false;
+    std::string m_Pasted; // UTF-8, the paste so far
     std::string m_Pending;
     std::uint32_t m_HeldButtons = 0; // MK_*BUTTON bits
     tMousePress m_LastPress;         // in cells

@@ -2,6 +2,7 @@
 // Key codes come from the physical key, characters from the keyboard layout.
 #include "console/x11/x11_window.h"
 
+#include <X11/Xatom.h>
 #include <X11/keysym.h>
 
 #include "console/keyboard.h"
@@ -86,6 +87,10 @@ void tX11Window::HandleKey(tMyForm& form, XKeyEvent& event) {
     if (alt)
         shift |= modAlt;
     std::uint32_t lParam = KeyData(key, alt, wasDown, !pressed);
+    if (pressed && IsPasteKey(event, keysym)) {
+        RequestPaste(XInternAtom(m_Display, "CLIPBOARD", False), event.time);
+        return;
+    }
     if (key.VirtualKey != 0) {
         // F10 is a system key on its own, as Alt combinations are.
         bool system = alt || key.VirtualKey == vkF10;
@@ -158,8 +163,10 @@ void tX11Window::HandleButton(tMyForm& form, const XButtonEvent& event) {
         bit = MK_RBUTTON, down = WM_RBUTTONDOWN;
         break;
     case Button2:
-        bit = MK_MBUTTON, down = WM_MBUTTONDOWN;
-        break;
+        // The middle button pastes the text marked last, as everywhere on the display.
+        if (pressed)
+            RequestPaste(XA_PRIMARY, event.time);
+        return;
     default:
         return;
     }

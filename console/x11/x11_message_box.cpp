@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "console/x11/x11_display.h"
+#include "console/x11/x11_window_identity.h"
 #include "platform/cp866.h"
 
 namespace zarvo {
@@ -184,9 +185,7 @@ void tBoxWindow::CreateWindow(std::string_view caption) {
     hints.min_width = hints.max_width = m_Width;
     hints.min_height = hints.max_height = m_Height;
     XSetWMNormalHints(m_Display, m_Window, &hints);
-    std::string title = Cp866ToUtf8(caption);
-    Xutf8SetWMProperties(m_Display, m_Window, title.c_str(), title.c_str(), nullptr, 0, nullptr,
-                         nullptr, nullptr);
+    SetWindowIdentity(m_Display, m_Window, caption);
     Atom type = XInternAtom(m_Display, "_NET_WM_WINDOW_TYPE", False);
     Atom dialog = XInternAtom(m_Display, "_NET_WM_WINDOW_TYPE_DIALOG", False);
     XChangeProperty(m_Display, m_Window, type, XA_ATOM, 32, PropModeReplace,

@@ -10,10 +10,13 @@
 #include <algorithm>
 
 #include "console/x11/x11_display.h"
+#include "console/x11/x11_window_identity.h"
 #include "diagnostics/log/leak_report.h"
 #include "diagnostics/pending_error.h"
 #include "library/clocks.h"
 #include "platform/cp866.h"
+#include "platform/format_text.h"
+#include "platform/terminal_line.h"
 
 namespace zarvo {
 
@@ -165,24 +168,7 @@ void tX11Window::SetSizeHints(tMyForm& form) {
 }
 
 void tX11Window::SetCaption() {
-    std::string title = Cp866ToUtf8(m_Caption);
-    XClassHint* classHint = XAllocClassHint();
-    char name[] = "zarvo";
-    char className[] = "Zarvo";
-    classHint->res_name = name;
-    classHint->res_class = className;
-    Xutf8SetWMProperties(m_Display, m_Window, title.c_str(), title.c_str(), nullptr, 0, nullptr,
-                         nullptr, classHint);
-    XFree(classHint);
-    // What desktop tools read today: the caption as UTF-8 and the process behind the window.
-    Atom utf8 = XInternAtom(m_Display, "UTF8_STRING", False);
-    auto text = reinterpret_cast<const unsigned char*>(title.data());
-    for (const char* property : {"_NET_WM_NAME", "_NET_WM_ICON_NAME"})
-        XChangeProperty(m_Display, m_Window, XInternAtom(m_Display, property, False), utf8, 8,
-                        PropModeReplace, text, int(title.size()));
-    long pid = long(getpid());
-    XChangeProperty(m_Display, m_Window, XInternAtom(m_Display, "_NET_WM_PID", False), XA_CARDINAL,
-                    32, PropModeReplace, reinterpret_cast<const unsigned char*>(&pid), 1);
+    SetWindowIdentity(m_Display, m_Window, m_Caption);
 }
 
 void tX11Window::OpenInputContext() {
@@ -279,6 +265,12 @@ void tX11Window::RunEventLoop(tMyForm& form) {
 // The window is gone with its server: a shutdown for the text UI, which ends the program
 // its own way; meanwhile only posted requests are served.
 void tX11Window::WaitAfterConnectionLost(tMyForm& form) {
+    // Nothing can be shown any more: stderr is the one place left to say why the program ends.
+    const char* name = m_Display != nullptr ? DisplayString(m_Display) : nullptr;
+    WriteTerminalText(
+        STDERR_FILENO,
+        FormatText("zarvo: потеряна связь с X-дисплеем %s, программа завершается\r"_oem,
+                   {name != nullptr ? name : ""}));
     form.ForwardCloseRequest(WM_QUERYENDSESSION);
     while (!form.QuitPosted()) {
         pollfd wait{form.WakeFd(), POLLIN, 0};
@@ -328,6 +320,9 @@ void tX11Window::HandleEvent(tMyForm& form, XEvent& event) {
             m_Draw = nullptr;
             form.ForwardCloseRequest(WM_QUERYENDSESSION);
         }
+        break;
+    case SelectionNotify:
+        HandlePasteReady(form, event.xselection);
         break;
     case ClientMessage:
         if (event.xclient.format == 32 && Atom(event.xclient.data.l[0]) == m_DeleteWindow)

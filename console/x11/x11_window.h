@@ -81,6 +81,12 @@ class tX11Window {
                     unsigned state);
     void TrackModifiers(unsigned state);
 
+    // Pasting (x11_paste.cpp): the selection (CLIPBOARD or PRIMARY) is asked for as UTF-8,
+    // then as Latin-1 when its owner offers no UTF-8; the answer is typed into the text UI.
+    bool IsPasteKey(const XKeyEvent& event, KeySym keysym) const;
+    void RequestPaste(Atom selection, Time time);
+    void HandlePasteReady(tMyForm& form, const XSelectionEvent& event);
+
     // Painting (x11_paint.cpp).
     void PaintCell(int x, int y, std::uint16_t cell);
     void PaintMargins();
@@ -131,6 +137,8 @@ class tX11Window {
     int m_LastMouseColumn = -1;
     int m_LastMouseRow = -1;
     std::uint32_t m_LastMouseFlags = 0;
+    Atom m_PasteTarget = 0; // what the pending request asked for; 0: none pending
+    Time m_PasteTime = CurrentTime;
 };
 
 } // namespace zarvo

@@ -9,6 +9,7 @@
 #include "records/field_controls.h"
 #include "support/temp_dir.h"
 #include "tests/app/app_screen.h"
+#include "views/application.h"
 #include "views/commands.h"
 #include "views/message_box_call.h"
 
@@ -114,6 +115,65 @@ TEST_F(ParametersDialog, AcceptsRefusesAndGivesUp) {
             else
                 EXPECT_NE(gRefusals[0].find("23:59:59"), std::string::npos) << gRefusals[0];
         }
+    }
+}
+
+// Catches a close request in the parameter stage that checks the fields first (asking to
+// make a typed directory that does not exist, and making it on "Да"), or that ends only the
+// box shown so that the dialog comes back for a second close.
+TEST_F(ParametersDialog, CloseRequestGivesUpAtOnce) {
+    zarvo::testing::tTempDir server;
+    const std::string missing = server.Str() + "/new";
+    struct tCase {
+        const char* Name;
+        std::string Typed;
+        bool CloseInBox; // the close comes while the refusal's box is open
+    };
+    const tCase cases[] = {
+        {"a typed directory not yet checked", missing, false},
+        {"a refusal's box open", "\r", true},
+    };
+    static bool closeInBox = false;
+    static int fetchesAfterClose = -1;
+    for (const tCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        gRefusals.clear();
+        gAnswer = cmdYes;
+        closeInBox = c.CloseInBox;
+        fetchesAfterClose = -1;
+        Type(c.Typed);
+        // The real box would end at the close with cmdCancel, as every modal view does.
+        MessageBoxHook = [](std::string_view text, std::uint16_t flags, void* reserved) {
+            Record(text, flags, reserved);
+            if (!closeInBox)
+                return gAnswer;
+            closeInBox = false;
+            TConsoleMsg close{WM_CLOSE, 0, 0, 0};
+            gApplication->OnConsoleMessage(close);
+            fetchesAfterClose = 0;
+            return std::uint16_t(cmdCancel);
+        };
+        OnFetch = [this] {
+            if (fetchesAfterClose >= 0)
+                ++fetchesAfterClose;
+            if (Script.empty() && !closeInBox && fetchesAfterClose < 0) {
+                Screen.Feed({WM_CLOSE, 0, 0, 0});
+                fetchesAfterClose = 0;
+            }
+        };
+        std::string directory;
+        std::int32_t size = -1, work = -1, period = -1;
+        EXPECT_FALSE(GetTestParams(directory, size, work, period));
+        EXPECT_EQ(fetchesAfterClose, 0) << "expected the dialog not to come back";
+        EXPECT_FALSE(DirectoryExists(missing)) << "expected nothing made";
+        if (c.CloseInBox) {
+            EXPECT_EQ(gRefusals.size(), 1u);
+        } else {
+            EXPECT_TRUE(gRefusals.empty()) << "expected no question: " << gRefusals.front();
+        }
+        OnFetch = nullptr;
+        Script.clear();
+        MessageBoxHook = Record;
     }
 }
 

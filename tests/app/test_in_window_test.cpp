@@ -110,6 +110,32 @@ TEST_F(TestInWindow, CancelCloseAndShutdown) {
     }
 }
 
+// Catches a test asked for in the dialog that ends without its entry left on screen (the
+// operator who comes back would see nothing), or a test given on the command line that
+// waits at its end for a key nobody presses.
+TEST_F(TestInWindow, EntryStaysOnScreenAfterADialogRun) {
+    for (bool fromDialog : {true, false}) {
+        gMessages.clear();
+        gSteps = {{cmdYes, nullptr}};
+        Rig.Screen.Feed(kEscRecord);
+        tNetworkTest test(Params(1, 0, 0));
+        test.ShowEntryAtEnd(fromDialog);
+        EXPECT_EQ(test.Run(), tTestEnd::Cancelled);
+        const std::string protocol = Protocol();
+        const std::string lastEntry = protocol.substr(protocol.rfind("\r\n\r\n") + 2);
+        if (fromDialog) {
+            ASSERT_EQ(gMessages.size(), 2u) << "expected the question, then the entry";
+            EXPECT_EQ(gMessages[1], Cp866ToUtf8(EntryAsBoxText(Utf8ToCp866(lastEntry))));
+            EXPECT_NE(gMessages[1].find("Размер файла 1 Мб"), std::string::npos) << gMessages[1];
+            EXPECT_EQ(gMessages[1].find("\r\r"), std::string::npos) << "expected no empty lines";
+        } else {
+            EXPECT_EQ(gMessages.size(), 1u) << "expected the question alone";
+        }
+        ResetInterruptState();
+        InputList.Clear();
+    }
+}
+
 // Catches the figures in the window standing still between the starts of the passes: in
 // the wait between iterations the working time moves at the window's input polls.
 TEST_F(TestInWindow, RunningFiguresMoveWhileWaiting) {

@@ -1,7 +1,8 @@
 // The real program in the window host on a private X server: the close button during a test
-// asks the cancel question ("Нет" goes on, "Да" ends it with the entry), and losing the
-// display ends a test in order instead of leaving it waiting for an answer. Skipped without
-// Xvfb or xdotool.
+// asks the cancel question ("Нет" goes on, "Да" ends it with the entry); the close button
+// while "Параметры работы" is shown gives up at once; losing the display ends a test in order,
+// saying why on stderr, instead of leaving it waiting for an answer. Skipped without Xvfb or
+// xdotool.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -86,12 +87,56 @@ TEST_F(WindowRun, CloseButtonAsksTheCancelQuestion) {
     ExpectEntryAndCleanServer(work, server);
 }
 
+// Catches a close request in the parameter stage that checks the fields first (asking to make
+// a typed directory that does not exist, and making it on "Да"), or that closes only the
+// error box shown so that the dialog comes back: one close ends the program at once.
+TEST_F(WindowRun, CloseInTheParameterDialogGivesUp) {
+    struct tCase {
+        const char* Name;
+        const char* TypedDirectory; // under the server; null: none
+        const char* KeysBefore;     // xdotool keys pressed after typing
+    };
+    const tCase cases[] = {
+        {"a typed directory that does not exist", "новый", nullptr},
+        {"the question to make a typed directory open", "новый", "Tab"},
+        {"the box for an empty directory field open", nullptr, "Return"},
+    };
+    for (const tCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        tTempDir work, server;
+        tChildProcess zarvo({ZARVO_BINARY}, work.Str());
+        unsigned long window = 0;
+        ASSERT_TRUE(
+            WaitFor([&] { return (window = ProgramWindow()) != 0; }, std::chrono::seconds(20)))
+            << zarvo.Errors();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+        Xdotool("windowfocus --sync " + std::to_string(window));
+        const std::string wanted = c.TypedDirectory != nullptr
+                                       ? (server.Path() / c.TypedDirectory).string()
+                                       : std::string();
+        if (!wanted.empty())
+            Xdotool("type --delay 30 '" + wanted + "'");
+        if (c.KeysBefore != nullptr)
+            Xdotool(std::string("key ") + c.KeysBefore);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+        ASSERT_TRUE(zarvo.Running()) << zarvo.Errors();
+        SendDeleteWindow(window);
+        EXPECT_EQ(zarvo.Wait(5'000), 0) << "expected one close to end the program";
+        if (!wanted.empty()) {
+            EXPECT_FALSE(std::filesystem::exists(wanted)) << "expected nothing made on the share";
+        }
+        EXPECT_FALSE(std::filesystem::exists(work.Path() / "protocol.doc"))
+            << "expected no entry: no test ran";
+    }
+}
+
 // Catches a test whose window's display went away waiting for ever for an answer.
 TEST_F(WindowRun, LostDisplayEndsTheTestInOrder) {
     tTempDir work, server;
     std::string saved = std::getenv("DISPLAY");
     auto own = std::make_unique<tXvfb>();
     ASSERT_TRUE(own->Running());
+    const std::string ownName = own->Name();
     setenv("DISPLAY", own->Name().c_str(), 1);
     tChildProcess zarvo(TestArguments(server), work.Str());
     bool shown = WaitFor([&] { return ProgramWindow() != 0; }, std::chrono::seconds(20));
@@ -101,4 +146,7 @@ TEST_F(WindowRun, LostDisplayEndsTheTestInOrder) {
     own.reset();
     EXPECT_EQ(zarvo.Wait(20'000), kCancelledStatus) << zarvo.Errors();
     ExpectEntryAndCleanServer(work, server);
+    // Catches a lost display that ends the program without a word on what happened.
+    EXPECT_NE(zarvo.Errors().find("потеряна связь с X-дисплеем " + ownName), std::string::npos)
+        << zarvo.Errors();
 }

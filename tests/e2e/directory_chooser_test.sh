@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The operator's way to a share in tmux: the parameters dialog, the directory chooser opened
 # at a tmpfs mounted under /mnt, a new directory with a Cyrillic name and a blank made there
-# (Alt+С), chosen (Alt+В), a short test in the progress window, the entry written and the
-# share left clean but for the directory the operator made. Skipped (77) unless root may mount.
+# (Alt+С), chosen (Alt+В), a short test in the progress window, the entry written, shown in
+# a box until Enter, and the share left clean but for the directory the operator made. Skipped (77) unless root may mount.
 set -uo pipefail
 zarvo=$(readlink -f "$1")
 socket_base="zarvo-chooser-$$"
@@ -38,7 +38,11 @@ keys Tab
 keys -l 000000
 keys Enter
 wait_for "Тестирование сети" 10 || fail "no progress window"
-wait_for "ZARVO-EXITED 0" 30 || fail "the test did not end by itself"
+# The entry stays on screen until a key is pressed.
+wait_for "Информация" 30 || fail "the test did not end by itself with its entry on screen"
+screen | grep -qF "Размер файла 4 Мб" || fail "the box does not show the entry"
+keys Enter
+wait_for "ZARVO-EXITED 0" 10 || fail "the entry's box did not end the program"
 iconv -f CP866 -t UTF-8 "$work/run/protocol.doc" | tr -d '\r' | grep -qF "Каталог $share/Проверка 1/TEST_NET.\$\$\$" ||
     fail "no entry for the chosen directory"
 [ -z "$(ls -A "$share/Проверка 1")" ] || fail "the share was not left clean: $(ls -A "$share/Проверка 1")"

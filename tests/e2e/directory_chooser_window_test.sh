@@ -2,8 +2,9 @@
 # The same way to a share in the window host on a private Xvfb, with the mouse: the share's
 # path typed into the directory field, a click on the chooser, a click on "Создать" and a
 # typed Cyrillic name, a click on "Выбрать", the size and times typed (Tab between them), a
-# click on "Принять"; the short test ends by itself with status 0, the entry
-# names the chosen directory and the share is left clean. Skipped (77) without Xvfb or
+# click on "Принять"; the short test ends by itself, its entry stays on screen until Enter,
+# the program then ends with status 0, the entry names the chosen directory and the share is
+# left clean. Skipped (77) without Xvfb or
 # xdotool, or unless root may mount a tmpfs under /mnt.
 set -uo pipefail
 zarvo=$(readlink -f "$1")
@@ -51,7 +52,13 @@ xdo type --delay 40 "000003"
 xdo key Tab
 xdo type --delay 40 "000000"
 click 42 14
-wait_until 30 bash -c "! kill -0 $demo_pid 2>/dev/null" || fail "the test did not end by itself"
+# The entry stays on screen in a box until a key is pressed.
+wait_until 30 test -s "$work/run/protocol.doc" || fail "the test did not end by itself"
+sleep 1
+kill -0 "$demo_pid" 2>/dev/null || fail "the program ended without showing its entry"
+xdo windowfocus --sync "$window"
+xdo key Return
+wait_until 10 bash -c "! kill -0 $demo_pid 2>/dev/null" || fail "the entry's box did not end the program"
 wait "$demo_pid"
 status=$?
 demo_pid=""

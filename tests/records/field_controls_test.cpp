@@ -193,6 +193,79 @@ TEST_F(FieldControlsTest, YesNoAndCode) {
     EXPECT_EQ(code->Groups, 2) << "expected the groups cut to the field's two bytes";
 }
 
+// Catches a yes/no field given an input with nowhere to keep its value (a crash on the first
+// look at it) and a code field of no bytes given one group, which reads and writes the byte
+// after the record: the guard byte after the buffer must stay, and the other fields still work.
+TEST_F(FieldControlsTest, FieldsWithoutValuePlaceRefused) {
+    constexpr std::uint8_t kGuard = 0xA5;
+    struct tCase {
+        const char* Name;
+        std::uint8_t Type;
+        int Length;
+        std::uint32_t Flags;
+        bool AddedAfterAlloc; // past the record's own buffer
+        bool WithBuffer;      // a buffer of the record's size and a guard byte after it
+    };
+    const tCase cases[] = {
+        {"yes/no with the no-storage flag", ftBoolean, 3, ffNoStorage, false, true},
+        {"yes/no past the buffer", ftBoolean, 3, 0, true, false},
+        {"yes/no without a data buffer", ftBoolean, 3, 0, false, false},
+        {"code of no bytes", ftCode, 0, 0, false, true},
+    };
+    for (const tCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        auto record = MakeObject<tMemRecord>(3, "", "");
+        record->AddField(ftWord, 5, "", "Первое"_oem, "");
+        if (!c.AddedAfterAlloc)
+            record->AddField(c.Type, c.Length, "", "Второе"_oem, "");
+        record->AddField(ftWord, 5, "", "Третье"_oem, "");
+        if (c.AddedAfterAlloc) {
+            ASSERT_TRUE(record->AllocData());
+            record->AddField(c.Type, c.Length, "", "Второе"_oem, "");
+        }
+        const int odd = c.AddedAfterAlloc ? 3 : 2;
+        if (c.Type == ftCode)
+            record->SetCodeParams(odd, 0x0301);
+        for (int n = 1; n <= record->FieldCount(); ++n)
+            record->SetFieldFlags(n, 1 | (n == odd ? c.Flags : 0));
+        std::vector<std::uint8_t> buffer;
+        void* data = nullptr;
+        if (c.WithBuffer) {
+            buffer.assign(std::size_t(record->DataSize()) + 1, 0);
+            buffer.back() = kGuard;
+            data = buffer.data();
+        }
+        const bool withData = c.WithBuffer || c.AddedAfterAlloc;
+
+        auto dialog = BuildRecordDialog(data, *record, 1, "Запись"_oem, 0);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->FindView([](tView* v) {
+            return dynamic_cast<TInputBoolean*>(v) != nullptr ||
+                   dynamic_cast<tInputCode*>(v) != nullptr;
+        }),
+                  nullptr)
+            << "expected the field refused";
+        std::vector<TInputWord*> words;
+        dialog->ForEachView([&words](tView* v) {
+            if (auto* word = dynamic_cast<TInputWord*>(v))
+                words.push_back(word);
+        });
+        EXPECT_EQ(words.size(), 2u) << "expected the other fields kept";
+        if (!withData)
+            continue;
+        for (TInputWord* word : words)
+            word->SetLineText("7");
+        Script({Key(kEnter)});
+        EXPECT_EQ(Root->RunView(dialog.get()), cmdOk);
+        std::uint16_t stored = 0;
+        record->GetField(1, &stored);
+        EXPECT_EQ(stored, 7);
+        if (c.WithBuffer) {
+            EXPECT_EQ(buffer.back(), kGuard) << "expected nothing past the record touched";
+        }
+    }
+}
+
 // Catches a memo field given an input (there is no editor for it yet) or not keeping its six
 // rows, which would shift the fields after it.
 TEST_F(FieldControlsTest, MemoKeepsItsRowsEmpty) {

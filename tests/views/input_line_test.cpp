@@ -90,7 +90,7 @@ TEST_F(InputLineTest, InsTogglesOverwriteAndCursorShape) {
     Press(line, {Key(kIns)});
     EXPECT_TRUE(line->HasState(ViewState::CursorInsert));
     EXPECT_EQ(Cursor().Shape, kCursorBlock) << "overwrite shows a block";
-    Press(line, {Key(0x2F16)}); // Ctrl+V acts as Ins
+    Press(line, {Key(kIns)});
     EXPECT_FALSE(line->HasState(ViewState::CursorInsert));
     EXPECT_EQ(Cursor().Shape, kCursorUnderline);
 }
@@ -477,6 +477,23 @@ TEST_F(InputLineTest, Clipboard) {
     clipboard.Paste = "XY";
     Press(line, {Key(kShiftIns)});
     EXPECT_EQ(line->LineText(), "XYcd012e") << "overwrite replaces as many as pasted";
+    InputClipboard = nullptr;
+}
+
+// Catches Ctrl+V toggling overwrite (the next typed character would then replace one)
+// instead of pasting, with a clipboard and without one.
+TEST_F(InputLineTest, CtrlVPastesAndKeepsInsert) {
+    constexpr std::uint16_t kCtrlV = 0x2F16;
+    tFakeClipboard clipboard;
+    for (tInputClipboard* installed :
+         {static_cast<tInputClipboard*>(&clipboard), static_cast<tInputClipboard*>(nullptr)}) {
+        InputClipboard = installed;
+        tInputLine* line = AddLine(20, "abc", 8);
+        clipboard.Paste = "12";
+        Press(line, {Key(kHome), Key(kCtrlV), Key(kHome), Key('x')});
+        EXPECT_FALSE(line->HasState(ViewState::CursorInsert)) << "expected insert kept";
+        EXPECT_EQ(line->LineText(), installed != nullptr ? "x12abc" : "xabc");
+    }
     InputClipboard = nullptr;
 }
 

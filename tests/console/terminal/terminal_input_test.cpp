@@ -173,6 +173,31 @@ TEST_F(TerminalInputTest, CharactersOutsideCp866AreDropped) {
     EXPECT_EQ(events[0].key.keyCode & 0xFF, 0xCD);
 }
 
+// Catches a bracketed paste whose line break presses Enter, whose markers arrive as keys, or
+// which is lost or doubled when its bytes come in several reads; what follows it is a key
+// again.
+TEST_F(TerminalInputTest, BracketedPasteTypesItsFirstLine) {
+    struct tCase {
+        const char* Name;
+        std::vector<std::string> Reads;
+        std::string Typed; // CP866 characters, then a Tab key when the case ends with one
+    };
+    const tCase cases[] = {
+        {"one read", {"\x1b[200~/mnt/сеть\x1b[201~"}, "/mnt/\xE1\xA5\xE2\xEC"},
+        {"a line break and what follows it dropped", {"\x1b[200~ab\ncd\r\n\x1b[201~"}, "ab"},
+        {"markers and text split over reads", {"\x1b[20", "0~a", "b\x1b[2", "01~", "\t"}, "ab\t"},
+        {"a tab inside is a space", {"\x1b[200~a\tb\x1b[201~"}, "a b"},
+    };
+    for (const tCase& c : cases) {
+        std::string typed;
+        for (const TEventRec& event : Events(c.Reads)) {
+            ASSERT_EQ(event.what, evtKeyDown) << c.Name;
+            typed += char(event.key.keyCode & 0xFF);
+        }
+        EXPECT_EQ(typed, c.Typed) << c.Name;
+    }
+}
+
 struct tMouseStep {
     std::string Bytes;
     std::uint32_t Time;

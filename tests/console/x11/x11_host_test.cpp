@@ -265,6 +265,73 @@ TEST_F(tX11HostTest, MouseArrivesInCellsWithDoubleClicks) {
     }
 }
 
+// Catches a paste key or the middle button that does not type the selection (Ctrl+V
+// arriving as its control character instead), the wrong selection taken, text left in UTF-8,
+// or a line break pasted along (it would press the default button).
+TEST_F(tX11HostTest, PasteTypesTheSelection) {
+    ASSERT_NO_FATAL_FAILURE(StartHost());
+    if (!xtest::ProgramInstalled("xdotool") || !xtest::ProgramInstalled("xclip"))
+        GTEST_SKIP() << "needs xdotool and xclip";
+    struct tCase {
+        const char* Name;
+        const char* Selection; // as xclip names it
+        const char* Text;      // UTF-8
+        std::string Action;    // xdotool arguments
+        std::string Typed;     // CP866
+    };
+    const std::string window = std::to_string(m_Window);
+    const tCase cases[] = {
+        {"Shift+Insert takes the clipboard", "clipboard", "/mnt/сеть\n", "key shift+Insert",
+         "/mnt/\xE1\xA5\xE2\xEC"},
+        {"Ctrl+V takes the clipboard", "clipboard", "share 2", "key ctrl+v", "share 2"},
+        {"the middle button takes the primary selection", "primary", "первая\nвторая",
+         "mousemove --window " + window + " 105 40 click 2", "\xAF\xA5\xE0\xA2\xA0\xEF"},
+    };
+    for (const tCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        // xclip keeps the selection until it has answered one request.
+        const std::string own = std::string("printf '%s' '") + c.Text +
+                                "' | timeout 20 xclip -loops 1 -selection " + c.Selection +
+                                " -t UTF8_STRING >/dev/null 2>&1 &";
+        ASSERT_EQ(std::system(own.c_str()), 0);
+        std::this_thread::sleep_for(300ms);
+        Focus();
+        ASSERT_TRUE(Xdotool(c.Action)) << "expected xdotool to act";
+        std::string typed;
+        for (const TConsoleMsg& msg : ReadRecords())
+            if (msg.message == WM_CHAR)
+                typed += char(msg.wParam);
+        EXPECT_EQ(typed, c.Typed);
+    }
+}
+
+// Catches a window without the icon, the input hint or the class task bars and window
+// managers go by.
+TEST_F(tX11HostTest, WindowCarriesIconHintsAndClass) {
+    ASSERT_NO_FATAL_FAILURE(StartHost());
+    EXPECT_EQ(xtest::WindowClass(m_Window), "zarvo.Zarvo");
+    std::vector<unsigned long> icon = xtest::PropertyLongs(m_Window, "_NET_WM_ICON");
+    ASSERT_GE(icon.size(), 2u) << "expected an icon";
+    // Each image: width, height, then as many pixels; opaque ones.
+    for (std::size_t at = 0; at < icon.size();) {
+        ASSERT_LE(at + 2, icon.size());
+        const std::size_t pixels = icon[at] * icon[at + 1];
+        ASSERT_GT(pixels, 0u);
+        ASSERT_LE(at + 2 + pixels, icon.size()) << "expected whole images";
+        // Xlib hands 32-bit items over in longs, sign-extended.
+        EXPECT_EQ((icon[at + 2] >> 24) & 0xFF, 0xFFu) << "expected an opaque corner";
+        at += 2 + pixels;
+    }
+    Display* display = XOpenDisplay(nullptr);
+    ASSERT_NE(display, nullptr);
+    XWMHints* hints = XGetWMHints(display, m_Window);
+    ASSERT_NE(hints, nullptr) << "expected WM_HINTS";
+    EXPECT_TRUE(hints->flags & InputHint);
+    EXPECT_TRUE(hints->input) << "expected the window to take the keyboard";
+    XFree(hints);
+    XCloseDisplay(display);
+}
+
 // Catches swapped foreground and background, a palette read in the wrong byte order, and
 // Color settings ignored.
 TEST_F(tX11HostTest, CellsShowThePaletteColours) {

@@ -68,5 +68,31 @@ TEST_F(tX11MessageBoxTest, KeysAndCloseButtonChooseTheAnswer) {
     }
 }
 
+// Catches a box (shown before the main window, so the only window of its copy) without the
+// class, the UTF-8 caption or the process that window managers and task bars go by.
+TEST_F(tX11MessageBoxTest, BoxCarriesClassCaptionAndProcess) {
+    const std::string_view buttons[] = {"OK"};
+    auto answer = std::async(std::launch::async, [&] {
+        return X11MessageBox("Уже запущена"_oem, "Копия Zarvo"_oem, tX11BoxIcon::Error, buttons, 7);
+    });
+    unsigned long window = 0;
+    ASSERT_TRUE(xtest::WaitFor([&] {
+        FILE* pipe = popen("timeout 5 xdotool search --name '^Копия Zarvo$'", "r");
+        if (pipe) {
+            if (fscanf(pipe, "%lu", &window) != 1)
+                window = 0;
+            pclose(pipe);
+        }
+        return window != 0;
+    })) << "expected the box window";
+    EXPECT_EQ(xtest::WindowClass(window), "zarvo.Zarvo");
+    EXPECT_EQ(xtest::PropertyText(window, "_NET_WM_NAME"), "Копия Zarvo");
+    EXPECT_EQ(xtest::PropertyLongs(window, "_NET_WM_PID"),
+              std::vector<unsigned long>{static_cast<unsigned long>(getpid())});
+    xtest::SendDeleteWindow(window);
+    ASSERT_EQ(answer.wait_for(10s), std::future_status::ready);
+    EXPECT_EQ(answer.get(), 7);
+}
+
 } // namespace
 } // namespace zarvo

@@ -16,6 +16,7 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -163,6 +164,66 @@ inline std::pair<int, int> WindowPosition(unsigned long window) {
                           &position.second, &child);
     XCloseDisplay(display);
     return position;
+}
+
+// A window's property of format 32 (what _NET_WM_PID and _NET_WM_ICON hold), empty when it
+// has none.
+inline std::vector<unsigned long> PropertyLongs(unsigned long window, const char* name) {
+    std::vector<unsigned long> values;
+    Display* display = XOpenDisplay(nullptr);
+    if (!display)
+        return values;
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 1 << 20, False,
+                           AnyPropertyType, &type, &format, &count, &after, &data) == Success &&
+        data != nullptr && format == 32) {
+        auto* longs = reinterpret_cast<unsigned long*>(data);
+        values.assign(longs, longs + count);
+    }
+    if (data != nullptr)
+        XFree(data);
+    XCloseDisplay(display);
+    return values;
+}
+
+// A window's text property of format 8 (as _NET_WM_NAME holds UTF-8), empty when it has none.
+inline std::string PropertyText(unsigned long window, const char* name) {
+    std::string text;
+    Display* display = XOpenDisplay(nullptr);
+    if (!display)
+        return text;
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 1 << 16, False,
+                           AnyPropertyType, &type, &format, &count, &after, &data) == Success &&
+        data != nullptr && format == 8)
+        text.assign(reinterpret_cast<const char*>(data), count);
+    if (data != nullptr)
+        XFree(data);
+    XCloseDisplay(display);
+    return text;
+}
+
+// A window's class hint as "name.Class", empty without one.
+inline std::string WindowClass(unsigned long window) {
+    std::string found;
+    Display* display = XOpenDisplay(nullptr);
+    if (!display)
+        return found;
+    XClassHint hint{};
+    if (XGetClassHint(display, window, &hint)) {
+        found = std::string(hint.res_name ? hint.res_name : "") + "." +
+                (hint.res_class ? hint.res_class : "");
+        XFree(hint.res_name);
+        XFree(hint.res_class);
+    }
+    XCloseDisplay(display);
+    return found;
 }
 
 // What a window manager does when the close button is pressed.
