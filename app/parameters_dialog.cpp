@@ -15,6 +15,7 @@
 #include "views/application.h"
 #include "views/commands.h"
 #include "views/desktop.h"
+#include "views/help_box.h"
 #include "views/message_box_call.h"
 
 namespace zarvo {
@@ -58,6 +59,7 @@ bool GetTestParams(std::string& directory, std::int32_t& fileSize, std::int32_t&
         BuildRecordDialog(record->FieldAddress(1), *record, kParamsMask, "Параметры работы"_oem, 0);
     if (!ValidateRef(dialog) || gDeskTop == nullptr)
         return false;
+    dialog->HelpTopic = kParametersDialogHelp;
     for (;;) {
         if (gDeskTop->RunView(dialog.get()) != cmdOk || ShutdownRequested())
             return false;

@@ -36,6 +36,8 @@ void tTerminalScreen::Resize(int width, int height) {
     m_Out += m_Caps.ClearScreen;
     m_Attribute = -1;
     m_AtX = m_AtY = -1;
+    m_CursorKnown = false;
+    m_ShownShape = -1;
 }
 
 int tTerminalScreen::AnsiColourOf(int index) {
@@ -141,9 +143,10 @@ std::string tTerminalScreen::Finish() {
             m_ShownShape = style;
         }
     }
-    if (visible != m_ShownVisible) {
+    if (visible != m_ShownVisible || !m_CursorKnown) {
         m_Out += visible ? m_Caps.ShowCursor : m_Caps.HideCursor;
         m_ShownVisible = visible;
+        m_CursorKnown = true;
     }
     return std::exchange(m_Out, {});
 }

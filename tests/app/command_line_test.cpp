@@ -127,6 +127,30 @@ TEST(CommandLine, HelpWinsOverEverythingElse) {
         EXPECT_NE(usage.find(option), std::string::npos) << "the usage names " << option;
 }
 
+// Catches -h or --version taken for an unknown option, or lost among other arguments, and a
+// version answer without the version facts.
+TEST(CommandLine, ShortHelpAndVersion) {
+    using A = tCommandLine::tAction;
+    const struct {
+        std::vector<const char*> Arguments;
+        A Expected;
+    } cases[] = {
+        {{"-h"}, A::Help},
+        {{"--dir", "/x", "-h"}, A::Help},
+        {{"--version"}, A::Version},
+        {{"--bogus", "--version"}, A::Version},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Parse(c.Arguments).Action(), c.Expected) << c.Arguments.back();
+    std::string usage = Cp866ToUtf8(tCommandLine::Usage());
+    for (const char* option : {"-h", "--version"})
+        EXPECT_NE(usage.find(option), std::string::npos) << "the usage names " << option;
+    std::string version = Cp866ToUtf8(tCommandLine::VersionText());
+    for (const char* fact :
+         {"FileVersion: 1.0.0.1", "Дата сборки: ", "Тестирование локальной сети"})
+        EXPECT_NE(version.find(fact), std::string::npos) << version;
+}
+
 struct tStatusCase {
     tTestEnd End;
     int WithOptions;

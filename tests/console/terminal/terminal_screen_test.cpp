@@ -80,6 +80,20 @@ TEST_P(TerminalScreenTest, SmallTerminalShowsWhatFits) {
     EXPECT_EQ(Occurrences(bytes, Utf8Of(0xB0)), 0u) << "expected nothing past the right edge";
 }
 
+// Catches the cursor left hidden after the terminal was given back and taken again (Ctrl+Z,
+// fg): taking it hides the cursor behind the screen's back, so a refit must show it anew.
+TEST_P(TerminalScreenTest, RefitShowsTheCursorAgain) {
+    tTerminalScreen screen(m_Caps);
+    screen.SetPalette(kDefaultHostPalette);
+    screen.Resize(kCols, kRows);
+    screen.PlaceCursor(3, 4, 0, true);
+    ASSERT_NE(screen.Finish().find(m_Caps.ShowCursor), std::string::npos);
+    EXPECT_EQ(screen.Finish().find(m_Caps.ShowCursor), std::string::npos) << "shown already";
+    screen.Resize(kCols, kRows);
+    EXPECT_NE(screen.Finish().find(m_Caps.ShowCursor), std::string::npos)
+        << "expected the cursor shown again after the refit";
+}
+
 INSTANTIATE_TEST_SUITE_P(ColourDepths, TerminalScreenTest, ::testing::Values("", "truecolor"),
                          [](const auto& info) {
                              return std::string(info.param[0] ? "Direct" : "Ansi16");

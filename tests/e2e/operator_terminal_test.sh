@@ -1,0 +1,178 @@
+#!/usr/bin/env bash
+# The operator's path in tmux where it used to trap: the parameters dialog and the directory
+# chooser after the terminal shrank and grew back, the chooser's creation question asked once
+# and only when the field is left, Tab through the chooser, the cursor after a stop and a
+# continue, highlighting on a terminal without colours, terminals the host cannot draw on, the
+# mouse wheel and a double click in the tree, and the help of F1.
+set -uo pipefail
+zarvo=$(readlink -f "$1")
+socket_base="zarvo-operator-$$"
+source "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/lib/tmux_demo.sh"
+mkdir -p "$work/run" "$work/server"
+server="$work/server"
+size="xterm-256color 80x24"
+
+# start TERM COLS ROWS ARGS...: the program in a tmux server of its own.
+start() {
+    local term=$1 cols=$2 rows=$3
+    shift 3
+    tmux -L "$socket" kill-server 2>/dev/null
+    run=$((run + 1))
+    socket="$socket_base-$run"
+    size="$term ${cols}x$rows"
+    tmux -L "$socket" new-session -d -s demo -x "$cols" -y "$rows" -c "$work/run" \
+        "TERM=$term LANG=C.UTF-8 '$zarvo' $* 2>'$work/stderr'; echo ZARVO-EXITED \$?; sleep 60"
+}
+resize() { tmux -L "$socket" resize-window -t demo -x "$1" -y "$2"; }
+zarvo_pid() { pgrep -P "$(tmux -L "$socket" display-message -p -t demo '#{pane_pid}')" -x zarvo; }
+# The screen row that holds $1, or nothing.
+row_of() { screen | grep -F -- "$1" | head -n1; }
+# Waits up to $2 seconds for the screen to show $1, without telling when it does not.
+shows_within() {
+    local deadline=$((SECONDS + $2))
+    while [ $SECONDS -lt $deadline ]; do
+        screen | grep -qF -- "$1" && return 0
+        sleep 0.2
+    done
+    return 1
+}
+# The parameters dialog drawn whole: its title on a double frame line, the directory field's
+# caption and its arrow, the buttons.
+dialog_whole() {
+    local title
+    title=$(row_of "Параметры работы")
+    [[ "$title" == *"╔"*"Параметры работы"*"╗"* ]] || { fail "$1: the dialog's frame or title is gone: '$title'"; screen; }
+    for part in "Каталог на сервере" "Помощь" "Принять" "Период между итерациями"; do
+        screen | grep -qF "$part" || { fail "$1: the dialog lacks '$part'"; screen; }
+    done
+    row_of "Каталог на сервере" >/dev/null
+    screen | grep -qF "▐↓▌" || { fail "$1: the directory field's arrow is gone"; screen; }
+}
+
+# 1. Shrunk and grown back, the dialog comes back whole; also with the chooser open.
+start xterm-256color 80 24
+wait_for "Параметры работы" 20 || fail "no parameters dialog"
+for small in "60 15" "50 15"; do
+    resize $small
+    sleep 1
+    resize 80 24
+    sleep 1
+    dialog_whole "after ${small/ /x} and back"
+done
+keys -l "$server"
+keys Down
+wait_for "Выбор каталога" 10 || fail "Down did not open the chooser"
+resize 50 15
+sleep 1
+resize 80 24
+sleep 1
+title=$(row_of "Выбор каталога")
+[[ "$title" == *"╔"*"Выбор каталога"*"╗"* ]] || fail "the chooser came back without its frame: '$title'"
+keys Escape
+sleep 1
+dialog_whole "after the chooser was open at 50x15"
+
+# 3. The creation question: not on Down and Esc, once on Tab, never after "Нет" by itself.
+missing="$server/нет такого"
+keys C-a C-y
+keys -l "$missing"
+keys Down
+wait_for "Выбор каталога" 10 || fail "Down did not open the chooser"
+keys Escape
+shows_within "Создать?" 2 && { fail "Down then Esc asked about creating the directory"; keys -l н; }
+keys Tab
+wait_for "Создать?" 10 || fail "leaving the field did not ask about creating the directory"
+keys -l н
+sleep 0.5
+shows_within "Создать?" 2 && fail "'Нет' was followed by the same question again"
+[ ! -e "$missing" ] || fail "the directory was made against 'Нет'"
+
+# 5. Tab and Shift+Tab run through the chooser as it is drawn: tree, Выбрать, Отмена, ...
+keys C-a C-y
+keys -l "$server"
+keys Down
+wait_for "Выбор каталога" 10 || fail "Down did not open the chooser"
+keys Tab Tab Enter # the tree, "Выбрать", "Отмена"
+sleep 1
+screen | grep -qF "Выбор каталога" && { fail "Tab twice and Enter did not press 'Отмена'"; keys Escape; }
+keys Down
+wait_for "Выбор каталога" 10 || fail "Down did not open the chooser again"
+keys BTab BTab BTab BTab BTab Enter # back round to "Выбрать"
+sleep 1
+screen | grep -qF "Выбор каталога" && { fail "Shift+Tab five times and Enter did not press 'Выбрать'"; keys Escape; }
+keys C-c
+wait_for "ZARVO-EXITED 0" 10 || fail "Ctrl+C did not give up"
+
+# The wheel scrolls the tree, a double click in it chooses, F1 and "Помощь" show the help.
+mkdir -p "$work/many"
+for n in $(seq -w 1 40); do mkdir -p "$work/many/каталог $n"; done
+start xterm-256color 80 24
+wait_for "Параметры работы" 20 || fail "no parameters dialog"
+keys F1
+wait_for "Каталог на сервере - каталог на сетевом диске" 10 || fail "F1 did not show the dialog's help"
+keys Enter
+sleep 0.5
+screen | grep -qF "каталог на сетевом диске" && fail "the help stayed open"
+keys -l "$work/many/каталог 01"
+keys Down
+wait_for "Выбор каталога" 10 || fail "Down did not open the chooser"
+keys F1
+wait_for "двойной щелчок" 10 || fail "F1 did not show the chooser's help"
+keys Enter
+sleep 0.5
+before=$(screen)
+grep -qF "каталог 01" <<<"$before" || fail "the tree does not show the first directory"
+wheel_row=$(grep -nF "каталог 05" <<<"$before" | head -n1 | cut -d: -f1)
+for _ in 1 2 3 4 5; do typed $'\e[<65;30;'"$wheel_row"'M'; done # the wheel turned down
+sleep 1
+screen | grep -qF "каталог 01" && fail "the wheel did not scroll the tree"
+screen | grep -qF "Выбор каталога" || fail "the wheel closed the chooser"
+click_row=$(screen | grep -nF "каталог 20" | head -n1 | cut -d: -f1)
+if [ -n "$click_row" ]; then
+    click_col=$(screen | sed -n "${click_row}p" | awk '{print index($0, "каталог 20")}')
+    press=$'\e[<0;'"$((click_col + 2))"';'"$click_row"
+    typed "${press}M${press}m${press}M${press}m"
+    wait_for "каталог 20" 10
+    sleep 1
+    screen | grep -qF "Выбор каталога" && { fail "a double click in the tree did not choose"; keys Escape; }
+    screen | grep -qF "$work/many/каталог 20" || fail "the double-clicked directory is not in the field"
+else
+    fail "the wheel did not bring 'каталог 20' into view"
+fi
+keys C-c
+wait_for "ZARVO-EXITED 0" 10 || fail "Ctrl+C did not give up"
+
+# 8. A stop and a continue bring the text cursor back with the screen.
+start xterm-256color 80 24
+wait_for "Параметры работы" 20 || fail "no parameters dialog"
+sleep 0.5
+[ "$(tmux -L "$socket" display-message -p -t demo '#{cursor_flag}')" = 1 ] || fail "no cursor in the field"
+pid=$(zarvo_pid)
+kill -TSTP "$pid"
+sleep 1
+kill -CONT "$pid"
+wait_for "Параметры работы" 10 || fail "the dialog did not come back after the continue"
+sleep 1
+[ "$(tmux -L "$socket" display-message -p -t demo '#{cursor_flag}')" = 1 ] ||
+    fail "the cursor stayed hidden after the stop and continue"
+keys C-c
+wait_for "ZARVO-EXITED 0" 10 || fail "Ctrl+C did not give up"
+
+# 10. A terminal the host cannot draw on: without options the no-terminal status 1 and why;
+# with every test option the test runs without a UI, as from cron.
+for term in dumb no-such-terminal; do
+    start "$term" 80 24
+    wait_for "ZARVO-EXITED" 10 || fail "the program did not end"
+    screen | grep -qF "ZARVO-EXITED 1" || fail "expected status 1 without options"
+    grep -qF "TERM" "$work/stderr" || fail "stderr does not say why: $(cat "$work/stderr")"
+    start "$term" 80 24 --dir "$server" --size 1 --work-time 00:00:02 --period 00:00:00
+    wait_for "ZARVO-EXITED" 30 || fail "the run without a UI did not end"
+    screen | grep -qF "ZARVO-EXITED 0" || { fail "expected the test run through with status 0"; cat "$work/stderr"; }
+done
+[ "$(iconv -f CP866 -t UTF-8 "$work/run/protocol.doc" | tr -d '\r' | grep -c '^Размер файла')" -eq 2 ] ||
+    fail "expected an entry from each run without a UI"
+
+if [ $failures -eq 0 ]; then
+    echo "operator's terminal path: all checks passed"
+fi
+exit $failures
