@@ -71,9 +71,10 @@ TEST(HostChoiceTest, UnusableTerminalTypeIsNoTerminal) {
         facts.DisplayOpens = [](const char*) { return true; };
         tHostChoice choice = ChooseHost(facts);
         EXPECT_EQ(choice.Kind, c.Expected) << int(c.Preference);
-        if (c.Expected == K::NoHost)
+        if (c.Expected == K::NoHost) {
             EXPECT_NE(Cp866ToUtf8(choice.Message).find("TERM"), std::string::npos)
                 << "expected the reason named: " << Cp866ToUtf8(choice.Message);
+        }
     }
 }
 
