@@ -41,7 +41,6 @@ class tTerminalScreen {
     void SetColours(std::uint8_t attribute);
     void AppendColour(int index, bool background);
     void SetMonochrome(std::uint8_t attribute);
-    int Brightness(int index) const;
 
     const tTerminalCaps& m_Caps;
     std::array<std::uint32_t, 16> m_Palette{};

@@ -164,6 +164,49 @@ sleep 1
 keys C-c
 wait_for "ZARVO-EXITED 0" 10 || fail "Ctrl+C did not give up"
 
+# 9. Without colours (vt100) the input lines stand apart from their dialog, and the bar's
+# highlighted part grows with the test. attrs prints each screen row as its video attributes,
+# one letter a cell: the sum of 1 bold, 2 underline, 4 reverse.
+attrs() {
+    tmux -L "$socket" capture-pane -p -e -t demo | python3 -c '
+import re, sys
+for line in sys.stdin.read().split("\n"):
+    out, state, i = [], set(), 0
+    while i < len(line):
+        m = re.match(r"\x1b\[([0-9;]*)m", line[i:])
+        if m:
+            for p in (m.group(1) or "0").split(";"):
+                p = int(p or 0)
+                if p == 0: state = set()
+                elif p in (1, 4, 7): state.add(p)
+            i += m.end()
+            continue
+        out.append(str((1 in state) + 2 * (4 in state) + 4 * (7 in state)))
+        i += 1
+    print("".join(out))'
+}
+start vt100 80 24
+wait_for "Параметры работы" 20 || fail "no parameters dialog"
+row=$(screen | grep -nF "Размер файла" | cut -d: -f1)
+line=$(attrs | sed -n "${row}p")
+field=$(screen | sed -n "${row}p" | sed 's/100.*//' | wc -m)
+# The dialog's ground just right of the frame, and the size field's blank after its "100".
+[ "${line:4:1}" != "${line:$((field + 3)):1}" ] ||
+    fail "the size field looks like the dialog around it: $line"
+keys C-c
+wait_for "ZARVO-EXITED 0" 10 || fail "Ctrl+C did not give up"
+start vt100 80 24 --dir "$server" --size 200 --work-time 00:00:30 --period 00:00:00
+wait_for "%" 20 || fail "no progress bar"
+highlighted() { attrs | sed -n "$(screen | grep -n '%' | cut -d: -f1)p" | tr -cd '4567' | wc -c; }
+first=$(highlighted)
+sleep 3
+second=$(highlighted)
+[ "$second" -gt "$first" ] || fail "the bar's highlighted part did not grow: $first then $second cells"
+keys Escape
+wait_for "Вы желаете прервать процесс ?" 10 || fail "Esc did not ask"
+keys -l y
+wait_for "ZARVO-EXITED" 20 || fail "'y' did not end the test"
+
 # 10. A terminal the host cannot draw on: without options the no-terminal status 1 and why;
 # with every test option the test runs without a UI, as from cron.
 for term in dumb no-such-terminal; do
@@ -175,8 +218,8 @@ for term in dumb no-such-terminal; do
     wait_for "ZARVO-EXITED" 30 || fail "the run without a UI did not end"
     screen | grep -qF "ZARVO-EXITED 0" || { fail "expected the test run through with status 0"; cat "$work/stderr"; }
 done
-[ "$(iconv -f CP866 -t UTF-8 "$work/run/protocol.doc" | tr -d '\r' | grep -c '^Размер файла')" -eq 2 ] ||
-    fail "expected an entry from each run without a UI"
+[ "$(iconv -f CP866 -t UTF-8 "$work/run/protocol.doc" | tr -d '\r' | grep -c '^Размер файла')" -eq 3 ] ||
+    fail "expected an entry from the run on vt100 and from each run without a UI"
 
 if [ $failures -eq 0 ]; then
     echo "operator's terminal path: all checks passed"
