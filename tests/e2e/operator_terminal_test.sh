@@ -24,7 +24,7 @@ start() {
         "TERM=$term LANG=C.UTF-8 '$zarvo' $* 2>'$work/stderr'; echo ZARVO-EXITED \$?; sleep 60"
 }
 resize() { tmux -L "$socket" resize-window -t demo -x "$1" -y "$2"; }
-zarvo_pid() { pgrep -P "$(tmux -L "$socket" display-message -p -t demo '#{pane_pid}')" -x zarvo; }
+zarvo_pid() { pgrep -P "$(tmux -L "$socket" display-message -p -t demo '#{pane_pid}')" | head -n1; }
 # The screen row that holds $1, or nothing.
 row_of() { screen | grep -F -- "$1" | head -n1; }
 # Waits up to $2 seconds for the screen to show $1, without telling when it does not.
@@ -72,9 +72,13 @@ keys Escape
 sleep 1
 dialog_whole "after the chooser was open at 50x15"
 
+keys C-c
+wait_for "ZARVO-EXITED 0" 10 || fail "Ctrl+C did not give up"
+
 # 3. The creation question: not on Down and Esc, once on Tab, never after "Нет" by itself.
+start xterm-256color 80 24
+wait_for "Параметры работы" 20 || fail "no parameters dialog"
 missing="$server/нет такого"
-keys C-a C-y
 keys -l "$missing"
 keys Down
 wait_for "Выбор каталога" 10 || fail "Down did not open the chooser"
@@ -87,8 +91,12 @@ sleep 0.5
 shows_within "Создать?" 2 && fail "'Нет' was followed by the same question again"
 [ ! -e "$missing" ] || fail "the directory was made against 'Нет'"
 
+keys C-c
+wait_for "ZARVO-EXITED 0" 10 || fail "Ctrl+C did not give up"
+
 # 5. Tab and Shift+Tab run through the chooser as it is drawn: tree, Выбрать, Отмена, ...
-keys C-a C-y
+start xterm-256color 80 24
+wait_for "Параметры работы" 20 || fail "no parameters dialog"
 keys -l "$server"
 keys Down
 wait_for "Выбор каталога" 10 || fail "Down did not open the chooser"
@@ -188,11 +196,12 @@ for line in sys.stdin.read().split("\n"):
 start vt100 80 24
 wait_for "Параметры работы" 20 || fail "no parameters dialog"
 row=$(screen | grep -nF "Размер файла" | cut -d: -f1)
-line=$(attrs | sed -n "${row}p")
+ground=$(screen | grep -nF "Параметры работы" | cut -d: -f1) # the blank row below it
 field=$(screen | sed -n "${row}p" | sed 's/100.*//' | wc -m)
-# The dialog's ground just right of the frame, and the size field's blank after its "100".
-[ "${line:4:1}" != "${line:$((field + 3)):1}" ] ||
-    fail "the size field looks like the dialog around it: $line"
+# The size field's blank after its "100", and the dialog's ground above it.
+cell=$(attrs | sed -n "${row}p" | cut -c$((field + 4)))
+above=$(attrs | sed -n "$((ground + 1))p" | cut -c$((field + 4)))
+[ "$cell" != "$above" ] || fail "the size field looks like the dialog around it ($cell)"
 keys C-c
 wait_for "ZARVO-EXITED 0" 10 || fail "Ctrl+C did not give up"
 start vt100 80 24 --dir "$server" --size 200 --work-time 00:00:30 --period 00:00:00
