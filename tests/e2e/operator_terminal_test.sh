@@ -174,12 +174,14 @@ wait_for "ZARVO-EXITED 0" 10 || fail "Ctrl+C did not give up"
 
 # 9. Without colours (vt100) the input lines stand apart from their dialog, and the bar's
 # highlighted part grows with the test. attrs prints each screen row as its video attributes,
-# one letter a cell: the sum of 1 bold, 2 underline, 4 reverse.
+# one digit a cell: the sum of 1 bold, 2 underline, 4 reverse; with an argument, only the row
+# holding that text, as "<its text> <the number of reverse cells>", from the one capture.
 attrs() {
     tmux -L "$socket" capture-pane -p -e -t demo | python3 -c '
 import re, sys
+find = sys.argv[1] if len(sys.argv) > 1 else None
 for line in sys.stdin.read().split("\n"):
-    out, state, i = [], set(), 0
+    out, text, state, i = [], [], set(), 0
     while i < len(line):
         m = re.match(r"\x1b\[([0-9;]*)m", line[i:])
         if m:
@@ -190,8 +192,13 @@ for line in sys.stdin.read().split("\n"):
             i += m.end()
             continue
         out.append(str((1 in state) + 2 * (4 in state) + 4 * (7 in state)))
+        text.append(line[i])
         i += 1
-    print("".join(out))'
+    if find is None:
+        print("".join(out))
+    elif re.search(find, "".join(text)):
+        print(re.search(find, "".join(text)).group(0), sum(c in "4567" for c in out))
+        break' "$@"
 }
 start vt100 80 24
 wait_for "Параметры работы" 20 || fail "no parameters dialog"
@@ -204,17 +211,29 @@ above=$(attrs | sed -n "$((ground + 1))p" | cut -c$((field + 4)))
 [ "$cell" != "$above" ] || fail "the size field looks like the dialog around it ($cell)"
 keys C-c
 wait_for "ZARVO-EXITED 0" 10 || fail "Ctrl+C did not give up"
-start vt100 80 24 --dir "$server" --size 200 --work-time 00:00:30 --period 00:00:00
+start vt100 80 24 --dir "$server" --size 400 --work-time 00:00:30 --period 00:00:00
 wait_for "%" 20 || fail "no progress bar"
-highlighted() { attrs | sed -n "$(screen | grep -n '%' | cut -d: -f1)p" | tr -cd '4567' | wc -c; }
-first=$(highlighted)
-sleep 3
-second=$(highlighted)
-[ "$second" -gt "$first" ] || fail "the bar's highlighted part did not grow: $first then $second cells"
+# Sampled in pairs: within a pass (the percentage went up) the highlight must grow, never shrink.
+grew=0
+shrank=0
+prev_percent=""
+for _ in $(seq 40); do
+    [ $grew -eq 1 ] && break
+    read -r percent lit < <(attrs '[0-9]+%')
+    percent=${percent%\%}
+    if [ -n "$prev_percent" ] && [ -n "$percent" ] && [ "$percent" -gt "$prev_percent" ]; then
+        [ "$lit" -gt "$prev_lit" ] && grew=1
+        [ "$lit" -lt "$prev_lit" ] && shrank=1
+    fi
+    prev_percent=$percent
+    prev_lit=$lit
+    sleep 0.2
+done
+[ $grew -eq 1 ] && [ $shrank -eq 0 ] || fail "the bar's highlighted part does not grow with the test"
 keys Escape
 wait_for "Вы желаете прервать процесс ?" 10 || fail "Esc did not ask"
-keys -l y
-wait_for "ZARVO-EXITED" 20 || fail "'y' did not end the test"
+keys -l y # the Latin y answers "Да"
+wait_for "ZARVO-EXITED 3" 20 || fail "'y' did not end the test as cancelled"
 
 # 10. A terminal the host cannot draw on: without options the no-terminal status 1 and why;
 # with every test option the test runs without a UI, as from cron.
