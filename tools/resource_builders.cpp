@@ -144,9 +144,9 @@ tStatusItemPtr BuildStatusLineItems(std::string_view hint) {
         return NewStatusKey("~Alt+X~ Выход"_oem, kAltXKey, cmdQuit);
     // Windows and dialogs take these keys themselves: the items only name them.
     if (hint == kWindowHint)
-        return NewStatusKey("~F1~ Помощь"_oem, kF1Key, cmdHelp,
-                            NewStatusKey("~Tab~ Переход"_oem, 0, cmdNextControl,
-                                         AcceptAndCancel()));
+        return NewStatusKey(
+            "~F1~ Помощь"_oem, kF1Key, cmdHelp,
+            NewStatusKey("~Tab~ Переход"_oem, 0, cmdNextControl, AcceptAndCancel()));
     if (hint == kProgressHint)
         return NewStatusKey("~Esc~ Отмена"_oem, 0, cmdCancel);
     return nullptr;
