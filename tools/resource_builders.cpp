@@ -142,7 +142,8 @@ tStatusItemPtr BuildStatusLineItems(std::string_view hint) {
     }
     if (hint == kDeskTopHint)
         return NewStatusKey("~Alt+X~ Выход"_oem, kAltXKey, cmdQuit);
-    // Windows and dialogs take these keys themselves: the items only name them.
+    // Windows and dialogs take Tab, Enter and Esc themselves: those items only name them; F1
+    // asks the application for the help of the dialog running.
     if (hint == kWindowHint)
         return NewStatusKey(
             "~F1~ Помощь"_oem, kF1Key, cmdHelp,
