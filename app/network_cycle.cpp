@@ -112,21 +112,20 @@ void tNetworkTest::ShowStatus(std::string_view status) {
     ShowFigures();
 }
 
-// Which iteration runs and when the test ends lead the window; the phase stays the last
+// Which iteration runs and when the test ends stand above the phase, which stays the last
 // line, where the lines without a UI take it from.
 void tNetworkTest::ShowFigures() {
-    std::string text;
+    std::string text = ResultText(m_Statistics);
+    text += '\r';
     if (m_Iteration > 0) {
         if (m_Params.WorkTime > 0)
-            text = FormatText(
+            text += FormatText(
                 "Итерация %d. Окончание в %s"_oem,
                 {m_Iteration, NextStartText(m_Statistics.StartStamp, m_Params.WorkTime)});
         else
-            text = FormatText("Итерация %d. До прерывания оператором"_oem, {m_Iteration});
+            text += FormatText("Итерация %d. До прерывания оператором"_oem, {m_Iteration});
         text += '\r';
     }
-    text += ResultText(m_Statistics);
-    text += '\r';
     text += m_Status;
     ProgressSetText(*m_Progress, text);
 }
