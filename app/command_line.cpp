@@ -7,6 +7,7 @@
 #include "platform/cp866.h"
 #include "platform/format_text.h"
 #include "platform/terminal_line.h"
+#include "platform/version_facts.h"
 
 namespace zarvo {
 
@@ -45,11 +46,18 @@ std::string Shown(std::string_view utf8) {
 } // namespace
 
 tCommandLine::tCommandLine(std::span<const char* const> arguments) {
-    for (const char* argument : arguments)
-        if (std::string_view(argument) == "--help") {
+    // A question about the program is answered whatever else the line holds.
+    for (const char* argument : arguments) {
+        std::string_view word = argument;
+        if (word == "--help" || word == "-h") {
             m_Action = tAction::Help;
             return;
         }
+        if (word == "--version") {
+            m_Action = tAction::Version;
+            return;
+        }
+    }
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         std::string_view argument = arguments[i];
         if (!argument.starts_with("-")) {
@@ -163,6 +171,10 @@ int tCommandLine::Answer() const {
         WriteTerminalText(STDOUT_FILENO, Usage());
         return 0;
     }
+    if (m_Action == tAction::Version) {
+        WriteTerminalText(STDOUT_FILENO, VersionText());
+        return 0;
+    }
     WriteTerminalText(STDERR_FILENO,
                       "zarvo: " + m_Message + std::string("\rСправка: zarvo --help\r"_oem));
     return kStatusStopped;
@@ -172,7 +184,7 @@ std::string tCommandLine::Usage() {
     return std::string(
         "Использование: zarvo [--dir КАТАЛОГ] [--size МБ] [--work-time ЧЧ:ММ:СС]\r"
         "                     [--period ЧЧ:ММ:СС] [--no-ui] [--json ФАЙЛ]\r"
-        "               zarvo --help\r"
+        "               zarvo --help | -h | --version\r"
         "\r"
         "Сетевой тест: пишет в каталог на сервере тестовый файл, читает его обратно,\r"
         "считает ошибочные байты и дописывает итог в protocol.doc рабочего каталога.\r"
@@ -190,7 +202,8 @@ std::string tCommandLine::Usage() {
         "  --json ФАЙЛ           по окончании записать в ФАЙЛ итог прогона в формате JSON\r"
         "                        (параметры, итерации, перечитанные блоки, код завершения);\r"
         "                        - вместо имени: в stdout\r"
-        "  --help                эта справка\r"
+        "  --help, -h            эта справка\r"
+        "  --version             сведения о версии\r"
         "\r"
         "Значение можно писать и через знак равенства: --size=10.\r"
         "\r"
@@ -199,6 +212,13 @@ std::string tCommandLine::Usage() {
         "  1  найдены ошибочные байты\r"
         "  2  параметры отклонены или тест остановлен ошибкой\r"
         "  3  тест прерван оператором или сигналом\r"_oem);
+}
+
+std::string tCommandLine::VersionText() {
+    std::string text;
+    for (const tVersionString& line : VersionStrings())
+        text += std::string(line.Name) + ": " + std::string(line.Value) + "\r";
+    return text;
 }
 
 } // namespace zarvo

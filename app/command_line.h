@@ -14,7 +14,7 @@ namespace zarvo {
 
 class tCommandLine {
   public:
-    enum class tAction { Run, Help, Refuse };
+    enum class tAction { Run, Help, Version, Refuse };
 
     // Exit statuses of a run started with options.
     static constexpr int kStatusClean = 0;
@@ -43,6 +43,8 @@ class tCommandLine {
     int Answer() const;
 
     static std::string Usage();
+    // The version facts, one "name: value" line each.
+    static std::string VersionText();
 
   private:
     bool Take(std::string_view name, std::optional<std::string_view> value);

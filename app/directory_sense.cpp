@@ -44,6 +44,11 @@ bool TDirectorySense::CheckText(std::string_view text) {
     return false;
 }
 
+void TDirectorySense::HandleEvent(TEventRec& event) {
+    RefreshPending = false;
+    TAbstractSense::HandleEvent(event);
+}
+
 void TDirectorySense::RunChooser(std::uint16_t& command) {
     command = cmdCancel;
     if (Input == nullptr)

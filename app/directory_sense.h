@@ -11,8 +11,12 @@ class TDirectorySense : public TAbstractSense {
   public:
     TDirectorySense(const tRect& bounds, TAbstractInput* input);
 
-    // The directory exists, or the operator had it made.
+    // The directory exists, or the operator had it made. Asked only by the field's
+    // validation (the field left, the dialog accepted).
     bool CheckText(std::string_view text) override;
+    // Without the idle refresh: with no display to fill, it would only ask about the
+    // directory again after a chooser or a message box closed.
+    void HandleEvent(TEventRec& event) override;
     // The directory dialog on the desktop, at the field's text; a choice replaces the text
     // and is stored into the record at once.
     void RunChooser(std::uint16_t& command) override;

@@ -131,9 +131,20 @@ void tNetworkTest::ShowStatus(std::string_view status) {
     ShowFigures();
 }
 
+// Which iteration runs and when the test ends stand above the phase, which stays the last
+// line, where the lines without a UI take it from.
 void tNetworkTest::ShowFigures() {
     std::string text = ResultText(m_Statistics);
     text += '\r';
+    if (m_Iteration > 0) {
+        if (m_Params.WorkTime > 0)
+            text += FormatText(
+                "Итерация %d. Окончание в %s"_oem,
+                {m_Iteration, NextStartText(m_Statistics.StartStamp, m_Params.WorkTime)});
+        else
+            text += FormatText("Итерация %d. До прерывания оператором"_oem, {m_Iteration});
+        text += '\r';
+    }
     text += m_Status;
     ProgressSetText(*m_Progress, text);
 }
@@ -328,6 +339,7 @@ void tNetworkTest::Iterate() {
     m_Transfer = std::make_unique<tTransferThread>();
     m_TestFile = AddBackslash(m_Statistics.ScratchDirectory) + std::string(kTestFileName);
     for (;;) {
+        ++m_Iteration;
         m_Block.Randomize(m_Random);
         OpenRow();
         if (WritePass() == tOutcome::Leave || ReadPass() == tOutcome::Leave)

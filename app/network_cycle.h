@@ -159,6 +159,7 @@ class tNetworkTest {
     bool m_StatusStale = false;
     // The phase shown under the figures ("Запись", "Чтение", the wait).
     std::string m_Status;
+    int m_Iteration = 0; // the one under way, from 1
     // Whether Cleanup shows the error that stopped the test.
     bool m_ShowFailure = true;
     bool m_ShowEntry = false;

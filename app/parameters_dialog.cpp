@@ -15,6 +15,7 @@
 #include "views/application.h"
 #include "views/commands.h"
 #include "views/desktop.h"
+#include "views/help_box.h"
 #include "views/message_box_call.h"
 
 namespace zarvo {
@@ -76,6 +77,7 @@ bool GetTestParams(std::string& directory, std::int32_t& fileSize, std::int32_t&
         BuildRecordDialog(record->FieldAddress(1), *record, kParamsMask, "Параметры работы"_oem, 0);
     if (!ValidateRef(dialog) || gDeskTop == nullptr)
         return false;
+    dialog->HelpTopic = kParametersDialogHelp;
     // A close request gives up here, even while a refusal's box is open over the dialog.
     tParameterStage stage;
     for (;;) {

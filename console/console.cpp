@@ -67,6 +67,11 @@ void ReadConsoleEvent(TEventRec& event, bool wait) {
         CurrentConsole->ReadMessage(wait, msg);
         if (msg.message == 0)
             return;
+        // The wheel has no event of its own: the application scrolls what lies under it.
+        if (msg.message == WM_MOUSEWHEEL) {
+            CurrentConsole->CallOnMessage(msg);
+            continue;
+        }
         TranslateConsoleMsg(msg, event);
         if (IsRequeueableKey(msg.message) && CurrentConsole->ShouldRequeueKey(msg))
             CurrentConsole->PutMessage(msg);

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "console/terminal/terminal_caps.h"
 #include "platform/cp866.h"
 
 namespace zarvo {
@@ -16,8 +17,25 @@ bool HasDisplay(const tHostFacts& facts) {
            facts.DisplayOpens(facts.Display);
 }
 
-bool HasTerminal(const tHostFacts& facts) {
+bool HasTerminalLine(const tHostFacts& facts) {
     return facts.StdinIsTerminal && facts.StdoutIsTerminal;
+}
+
+bool HasTerminal(const tHostFacts& facts) {
+    return HasTerminalLine(facts) && facts.TerminalTypeUsable;
+}
+
+bool TerminalTypeUsable(const char* termName) {
+    tTerminalCaps caps;
+    return termName != nullptr && caps.Load(termName, "");
+}
+
+// Why the terminal on stdin and stdout does not do.
+std::string TerminalRefusal(const tHostFacts& facts) {
+    if (!HasTerminalLine(facts))
+        return std::string("стандартный ввод и вывод не связаны с терминалом"_oem);
+    return std::string(
+        "тип терминала (переменная TERM) не известен или не умеет ставить курсор"_oem);
 }
 
 } // namespace
@@ -28,6 +46,7 @@ tHostFacts CurrentHostFacts(tHostPreference preference,
     facts.Display = std::getenv("DISPLAY");
     facts.StdinIsTerminal = isatty(STDIN_FILENO) == 1;
     facts.StdoutIsTerminal = isatty(STDOUT_FILENO) == 1;
+    facts.TerminalTypeUsable = TerminalTypeUsable(std::getenv("TERM"));
     facts.Preference = preference;
     facts.DisplayOpens = std::move(displayOpens);
     return facts;
@@ -47,18 +66,23 @@ tHostChoice ChooseHost(const tHostFacts& facts) {
         if (HasTerminal(facts))
             choice.Kind = tHostKind::Terminal;
         else
-            choice.Message = "Не удалось работать в терминале: стандартный ввод и вывод не "
-                             "связаны с терминалом, а в настройках задано Host=terminal."_oem;
+            choice.Message = std::string("Не удалось работать в терминале: "_oem) +
+                             TerminalRefusal(facts) +
+                             std::string(", а в настройках задано Host=terminal."_oem);
         break;
     case tHostPreference::Auto:
         if (HasDisplay(facts))
             choice.Kind = tHostKind::Window;
         else if (HasTerminal(facts))
             choice.Kind = tHostKind::Terminal;
-        else
+        else if (!HasTerminalLine(facts))
             choice.Message =
                 "Программе негде показать экран: нет ни доступного дисплея X11 "
                 "(переменная DISPLAY), ни терминала на стандартном вводе и выводе."_oem;
+        else
+            choice.Message = std::string("Программе негде показать экран: нет доступного "
+                                         "дисплея X11 (переменная DISPLAY), а "_oem) +
+                             TerminalRefusal(facts) + ".";
         break;
     }
     return choice;

@@ -15,6 +15,9 @@ struct tHostFacts {
     const char* Display = nullptr; // $DISPLAY, null when unset
     bool StdinIsTerminal = false;
     bool StdoutIsTerminal = false;
+    // $TERM names a terminal the host can draw on (one that can place the cursor); "dumb",
+    // an unknown name or none cannot.
+    bool TerminalTypeUsable = true;
     tHostPreference Preference = tHostPreference::Auto; // setting "Host"
     // Whether the named display opens (the window host supplies the check).
     std::function<bool(const char* display)> DisplayOpens;
@@ -25,7 +28,8 @@ struct tHostChoice {
     std::string Message; // CP866; set when Kind is NoHost
 };
 
-// The facts of this process: $DISPLAY, isatty of stdin and stdout, the given preference.
+// The facts of this process: $DISPLAY, isatty of stdin and stdout, whether $TERM is usable,
+// the given preference.
 tHostFacts CurrentHostFacts(tHostPreference preference,
                             std::function<bool(const char* display)> displayOpens);
 tHostChoice ChooseHost(const tHostFacts& facts);

@@ -15,9 +15,11 @@
 #include "library/validity.h"
 #include "platform/cp866.h"
 #include "platform/file_names.h"
+#include "platform/format_text.h"
 #include "views/application.h"
 #include "views/button.h"
 #include "views/desktop.h"
+#include "views/help_box.h"
 #include "views/menu_box.h"
 #include "views/menu_items.h"
 #include "views/message_box_call.h"
@@ -27,7 +29,6 @@ namespace zarvo {
 
 namespace {
 
-constexpr std::uint16_t kDirectoryHelpTopic = 909;
 constexpr std::uint16_t kAltF10 = 0x7100;
 
 std::string CurrentDirectory() {
@@ -79,20 +80,22 @@ std::string ExpandDirectoryPath(std::string_view path) {
 TDirectoryDialog::TDirectoryDialog(const tDirectorySettings& settings)
     : tDialog(MakeRect(0, 0, 62, 18), "Выбор каталога"_oem) {
     OptionFlags |= ViewOption::CenterX | ViewOption::CenterY;
-    HelpTopic = kDirectoryHelpTopic;
+    HelpTopic = kDirectoryDialogHelp;
     AddControls(settings);
 }
 
 TDirectoryDialog::TDirectoryDialog(tStreamLoad) : tDialog(kStreamLoad) {}
 
 void TDirectoryDialog::AddControls(const tDirectorySettings& settings) {
+    // Each view goes in front of the ones before it: Tab, which moves to the view in front,
+    // then runs from the tree down the buttons as they are shown.
     auto* hBar = new tScrollBar(MakeRect(3, 15, 47, 16));
     auto* vBar = new tScrollBar(MakeRect(47, 2, 48, 15));
-    tInsert(hBar);
-    tInsert(vBar);
+    InsertView(hBar);
+    InsertView(vBar);
     Viewer = new TDirectoryViewer(MakeRect(3, 2, 47, 15), hBar, vBar, settings);
     Viewer->OptionFlags |= ViewOption::Framed;
-    tInsert(Viewer);
+    InsertView(Viewer);
     struct tButtonRow {
         std::string_view Title;
         std::uint16_t Command;
@@ -106,7 +109,7 @@ void TDirectoryDialog::AddControls(const tDirectorySettings& settings) {
     };
     int top = 2;
     for (const tButtonRow& row : buttons) {
-        tInsert(new tButton(MakeRect(48, top, 60, top + 2), row.Title, row.Command, row.Flags));
+        InsertView(new tButton(MakeRect(48, top, 60, top + 2), row.Title, row.Command, row.Flags));
         top += 2;
     }
     // The tree has the focus when the dialog opens.
@@ -175,6 +178,14 @@ bool TDirectoryDialog::HandleCommand(std::uint16_t command) {
         if (!TakesOsPath && !OsNameIsRepresentable(node->FullOsPath())) {
             MessageBoxCall("Путь к этому каталогу содержит символы, которые нельзя показать.\r"
                            "Выберите другой каталог."_oem,
+                           1026);
+            return true;
+        }
+        // Cut to what a caller holds, the path would name another directory, or none.
+        if (RemoveBackslash(node->FullPath()).size() > kMaxDirectoryPath) {
+            MessageBoxCall(FormatText("Путь к этому каталогу длиннее %d символов.\r"
+                                      "Выберите другой каталог."_oem,
+                                      {int(kMaxDirectoryPath)}),
                            1026);
             return true;
         }

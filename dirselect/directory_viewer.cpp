@@ -4,6 +4,7 @@
 
 #include "library/paths.h"
 #include "platform/cp866.h"
+#include "views/commands.h"
 
 namespace zarvo {
 
@@ -117,6 +118,14 @@ void TDirectoryViewer::HandleEvent(TEventRec& event) {
         return;
     }
     tOutlineViewer::HandleEvent(event);
+}
+
+void TDirectoryViewer::LineChosen(int) {
+    TEventRec event;
+    event.what = evtCommand;
+    event.message.command = cmdOk;
+    event.message.info = nullptr;
+    PostEvent(event);
 }
 
 } // namespace zarvo

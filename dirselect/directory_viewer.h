@@ -26,6 +26,8 @@ class TDirectoryViewer : public tOutlineViewer {
 
     bool Valid(std::uint16_t command) override;
     void HandleEvent(TEventRec& event) override;
+    // A double click (or Space) on a directory chooses it, as "Выбрать" does.
+    void LineChosen(int line) override;
 
     void ExpandNode(tOutlineNode node, bool on) override;
     tOutlineNode ChildAt(tOutlineNode node, int index) override;

@@ -38,13 +38,14 @@ tDialog* MakeNameDialog(const std::string& shown, std::int16_t maxLength, tInput
     if (!ValidateRef(dialog))
         return nullptr;
     dialog->OptionFlags |= ViewOption::CenterX | ViewOption::CenterY;
-    dialog->tInsert(new tStaticText(MakeRect(4, 2, n + 4, 3), shown));
+    // In front of the ones before: Tab goes from the name to "Ввод", then to "Отмена".
+    dialog->InsertView(new tStaticText(MakeRect(4, 2, n + 4, 3), shown));
     input = new tInputLine(MakeRect(n + 3, 2, n + 17, 3), maxLength);
-    dialog->tInsert(input);
+    dialog->InsertView(input);
     int c = (dialog->Width - 24) / 3;
-    dialog->tInsert(
+    dialog->InsertView(
         new tButton(MakeRect(c, 4, c + 12, 6), "Ввод"_oem, cmdOk, ButtonFlag::IsDefaultButton));
-    dialog->tInsert(
+    dialog->InsertView(
         new tButton(MakeRect(2 * c + 12, 4, 2 * c + 24, 6), "Отмена"_oem, cmdCancel, 0));
     // The name is typed at once.
     input->SelectView();

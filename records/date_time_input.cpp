@@ -90,6 +90,7 @@ std::int16_t MaskLength(const std::string& mask) {
 tInputTime::tInputTime(void* place, std::string_view picture, const tRect& bounds)
     : TInputCountType(bounds, MaskLength(TimeMask(picture, bounds)), ftTime) {
     InputOptions = std::uint16_t(InputOptions & ~(ioTrimLeft | ioTrimRight));
+    SetHintText(kTimeInputHint);
     SetIntegerLimits(0, kLastSecond);
     Bound = place;
     SetMask(TimeMask(picture, bounds));

@@ -9,8 +9,9 @@
 
 namespace zarvo {
 
-// Status-line hint of date inputs.
+// Status-line hints of date inputs and of time inputs (which open no calculator).
 inline constexpr std::string_view kDateInputHint = "EXW4XCC6Q";
+inline constexpr std::string_view kTimeInputHint = "T5HV8NQ2K";
 
 // Seconds since midnight (signed 32-bit), 0 to 86399. Without a picture the mask follows
 // the field's width (bounds width - 2): 8 or more "##:##:##", below 5 "##", else "##:##".

@@ -11,8 +11,12 @@
 #include "platform/interrupt_signals.h"
 #include "views/clock_view.h"
 #include "views/desktop.h"
+#include "views/help_box.h"
 #include "views/history_store.h"
+#include "views/list_viewer.h"
 #include "views/menu_bar.h"
+#include "views/scroll_bar.h"
+#include "views/scroller.h"
 #include "views/text_message_box.h"
 
 namespace zarvo {
@@ -38,6 +42,8 @@ namespace {
 
 // The clock's columns at the right end of the top row.
 constexpr int kClockWidth = 9;
+// Lines a notch of the mouse wheel scrolls.
+constexpr int kWheelLines = 3;
 
 tApplicationTick gTick = &GetTickCount32;
 bool gReportShown = false;
@@ -62,16 +68,15 @@ tRect ClockRect(const tRect& extent) {
     return r;
 }
 
-// Moves a view whose top-left corner fell off its owner back inside.
+// Moves a view whose top-left corner fell off its owner back inside. Its size stays: a dialog
+// larger than a shrunken screen is only clipped, and is whole again once the screen grows (a
+// move through the size limits would have cut it to the small screen for good).
 void KeepReachable(tView* p) {
     const tGroup* owner = p->Owner;
-    tPoint min{}, max{};
-    p->SizeRange(min, max);
-    int width = std::max<int>(p->Width, min.X), height = std::max<int>(p->Height, min.Y);
-    int left = std::clamp<int>(p->Left, 0, std::max(0, owner->Width - width));
-    int top = std::clamp<int>(p->Top, 0, std::max(0, owner->Height - height));
+    int left = std::clamp<int>(p->Left, 0, std::max(0, owner->Width - p->Width));
+    int top = std::clamp<int>(p->Top, 0, std::max(0, owner->Height - p->Height));
     if (left != p->Left || top != p->Top)
-        p->MoveOrigin(left, top);
+        p->ApplyBounds(MakeRect(left, top, left + p->Width, top + p->Height));
 }
 
 } // namespace
@@ -245,7 +250,13 @@ tCloseRequestHold::~tCloseRequestHold() {
         --m_Application->CloseHolds;
 }
 
-void TApplication::EventDone(TEventRec&) {
+void TApplication::EventDone(TEventRec& event) {
+    // A help request nobody took: the help of the view running modally, else of the desktop.
+    if (event.what == evtCommand && event.message.command == cmdHelp) {
+        std::uint16_t topic = RunningModal != nullptr ? RunningModal->HelpTopic : 0;
+        event.Clear();
+        ShowHelp(topic);
+    }
     RequestReport();
 }
 
@@ -321,6 +332,11 @@ void TApplication::OnConsoleMessage(TConsoleMsg& msg) {
         FitToConsole(int(msg.lParam & 0xFFFF), int(msg.lParam >> 16));
         return;
     }
+    if (msg.message == WM_MOUSEWHEEL) {
+        ScrollUnderMouse(std::int16_t(msg.wParam >> 16),
+                         tPoint{std::int16_t(msg.lParam & 0xFFFF), std::int16_t(msg.lParam >> 16)});
+        return;
+    }
     // The session ends (a signal, a logout, the display gone): no question may hold it up.
     if (msg.message == WM_QUERYENDSESSION)
         RequestShutdown();
@@ -341,6 +357,37 @@ void TApplication::OnConsoleMessage(TConsoleMsg& msg) {
         break;
     }
     EventDone(event);
+}
+
+// Inside the view running modally (else anywhere): the deepest view under WHERE, then its
+// owners, until one with a vertical scroll bar, which moves three lines a notch.
+void TApplication::ScrollUnderMouse(std::int16_t delta, tPoint where) {
+    tView* hit = RunningModal != nullptr ? RunningModal : this;
+    if (!hit->ContainsPoint(where))
+        return;
+    while (auto* group = dynamic_cast<tGroup*>(hit)) {
+        tView* inner = group->FindView([where](tView* p) {
+            return p->HasState(ViewState::Visible) && p->ContainsPoint(where);
+        });
+        if (inner == nullptr)
+            break;
+        hit = inner;
+    }
+    for (tView* v = hit; v != nullptr; v = v->Owner) {
+        tScrollBar* bar = nullptr;
+        if (auto* list = dynamic_cast<tListViewer*>(v))
+            bar = list->VBar;
+        else if (auto* scroller = dynamic_cast<tScroller*>(v))
+            bar = scroller->VBar;
+        if (bar != nullptr && !v->HasState(ViewState::Disabled)) {
+            int lines =
+                kWheelLines * (delta / kWheelStep != 0 ? delta / kWheelStep : (delta > 0 ? 1 : -1));
+            bar->SetPosition(bar->Value - lines);
+            return;
+        }
+        if (v == RunningModal)
+            return;
+    }
 }
 
 void TApplication::FitToConsole(int cols, int rows) {

@@ -39,10 +39,11 @@ inline constexpr std::string_view evnApplicationRun = "KQ57V87TC";
 inline constexpr std::string_view evnReadInput = "1AGAI7J5";
 inline constexpr std::string_view evnReportRequest = "FG4XSRHDC";
 
-// Status-line hints of the application's own views: the desktop, and windows and dialogs
-// (with their controls and boxes).
+// Status-line hints of the application's own views: the desktop, windows and dialogs (with
+// their controls and boxes), and the progress window, whose Enter presses "Отмена" too.
 inline constexpr std::string_view kDeskTopHint = "K4D8TQ2XN";
 inline constexpr std::string_view kWindowHint = "W6PZ0R3JB";
+inline constexpr std::string_view kProgressHint = "P3XW7RD4M";
 inline constexpr std::uint16_t kFirstWindowContext = 900;
 inline constexpr std::uint16_t kLastWindowContext = 1299;
 
@@ -88,10 +89,13 @@ class TApplication : public tGroup {
     // True when some idle handler did work.
     bool NotifyIdle();
     void PreviewStatusLine(TEventRec& event);
-    // The console's OnMessage: close requests, idle ticks and the new screen size.
+    // The console's OnMessage: close requests, idle ticks, the new screen size, the wheel.
     void OnConsoleMessage(TConsoleMsg& msg);
     // Lays the application out over COLS x ROWS.
     void FitToConsole(int cols, int rows);
+    // A turn of the mouse wheel (DELTA in kWheelStep units, up positive) at screen cell WHERE:
+    // the list or scroller under it moves.
+    void ScrollUnderMouse(std::int16_t delta, tPoint where);
 
     // Posted events, newest last.
     std::deque<TEventRec> Pending;

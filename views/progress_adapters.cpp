@@ -295,6 +295,7 @@ tProgressAdapter* MakeProgressWindow(tObjectPtr<tProgress>& progress,
         return nullptr;
     }
     AddProgressViews(*progress, *dialog, p);
+    dialog->SetHintText(kProgressHint);
     auto* adapter = new tProgressAdapter(progress.get(), dialog, host);
     // The window would hide an error that waits to be reported.
     if (ReportWaiting()) {

@@ -78,6 +78,34 @@ void JoinPendingError(std::string_view text) {
     PostError(std::move(joined));
 }
 
+// The box of a question also takes the Latin y and n for "Да" and "Нет", as an operator used
+// to other programs types them, whatever the keyboard's layout.
+class tAnswerBox : public tDialog {
+  public:
+    tAnswerBox(const tRect& bounds, std::string_view title, std::uint16_t flags)
+        : tDialog(bounds, title), m_Flags(flags) {}
+
+    void HandleEvent(TEventRec& event) override {
+        if (event.what == evtKeyDown && (event.key.shiftState & (shiftAlt | shiftCtrl)) == 0) {
+            char typed = char(event.key.keyCode & 0xFF);
+            std::uint16_t answer = 0;
+            if ((typed == 'y' || typed == 'Y') && (m_Flags & mbYes))
+                answer = cmdYes;
+            else if ((typed == 'n' || typed == 'N') && (m_Flags & mbNo))
+                answer = cmdNo;
+            if (answer != 0) {
+                ConsumeEvent(event);
+                FinishModal(answer);
+                return;
+            }
+        }
+        tDialog::HandleEvent(event);
+    }
+
+  private:
+    std::uint16_t m_Flags;
+};
+
 void InsertButtons(tDialog& dialog, std::uint16_t flags) {
     int n = ButtonCount(flags);
     int total = n * kButtonWidth + kButtonGap * std::max(n - 1, 0);
@@ -111,7 +139,7 @@ std::uint16_t TextModeMessageBox(std::string_view text, std::uint16_t flags, voi
     int left = desktop != nullptr ? (desktop->Width - w) / 2 : 0;
     int top = desktop != nullptr ? (desktop->Height - h) / 2 : 0;
 
-    auto* dialog = new tDialog(MakeRect(left, top, left + w, top + h), TitleOf(kind));
+    auto* dialog = new tAnswerBox(MakeRect(left, top, left + w, top + h), TitleOf(kind), flags);
     if (runner == nullptr || !ValidateRef(dialog)) {
         if (dialog != nullptr)
             FreeObject(dialog);

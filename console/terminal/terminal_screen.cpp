@@ -36,6 +36,8 @@ void tTerminalScreen::Resize(int width, int height) {
     m_Out += m_Caps.ClearScreen;
     m_Attribute = -1;
     m_AtX = m_AtY = -1;
+    m_CursorKnown = false;
+    m_ShownShape = -1;
 }
 
 int tTerminalScreen::AnsiColourOf(int index) {
@@ -64,21 +66,23 @@ void tTerminalScreen::AppendColour(int index, bool background) {
     m_Out += std::to_string(base + ansi % 8);
 }
 
-// Perceived brightness of a palette colour, 0..255 scaled by 1000.
-int tTerminalScreen::Brightness(int index) const {
-    std::uint32_t colour = m_Palette[index];
-    return 299 * Channel(colour, 0) + 587 * Channel(colour, 8) + 114 * Channel(colour, 16);
-}
-
-// Without colours, light text on a dark ground is plain, dark on light is reverse video and a
-// bright foreground is bold, so selections and dialogs stay apart from their surroundings.
+// Without colours a coloured ground (input lines, buttons, list rows, the bar's done part) is
+// reverse video and the plain grounds (black, the greys, white: desktops, windows, dialogs)
+// stay plain, so what the colours set apart stays apart; a bright foreground is bold, and on
+// a coloured ground (input lines, the focused row of a list) also underlined, so the focused
+// row stands out of its reversed list. Reverse video for every light ground instead put
+// dialogs and their input lines alike and turned the progress bar inside out.
 void tTerminalScreen::SetMonochrome(std::uint8_t attribute) {
     int foreground = attribute & 0x0F;
     int background = attribute >> 4;
+    bool plainGround = background == 0 || background == 7 || background == 8 || background == 15;
+    bool bright = (foreground & 8) != 0;
     m_Out += "\x1b[0";
-    if (foreground & 8)
+    if (bright)
         m_Out += ";1";
-    if (Brightness(background) > Brightness(foreground))
+    if (bright && !plainGround)
+        m_Out += ";4";
+    if (!plainGround)
         m_Out += ";7";
     m_Out += 'm';
 }
@@ -141,9 +145,10 @@ std::string tTerminalScreen::Finish() {
             m_ShownShape = style;
         }
     }
-    if (visible != m_ShownVisible) {
+    if (visible != m_ShownVisible || !m_CursorKnown) {
         m_Out += visible ? m_Caps.ShowCursor : m_Caps.HideCursor;
         m_ShownVisible = visible;
+        m_CursorKnown = true;
     }
     return std::exchange(m_Out, {});
 }

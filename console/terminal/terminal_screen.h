@@ -41,7 +41,6 @@ class tTerminalScreen {
     void SetColours(std::uint8_t attribute);
     void AppendColour(int index, bool background);
     void SetMonochrome(std::uint8_t attribute);
-    int Brightness(int index) const;
 
     const tTerminalCaps& m_Caps;
     std::array<std::uint32_t, 16> m_Palette{};
@@ -56,7 +55,10 @@ class tTerminalScreen {
     int m_CursorY = 0;
     int m_CursorShape = 0;
     bool m_CursorVisible = false;
-    bool m_ShownVisible = true; // unknown at first: the first Finish hides or shows it
+    bool m_ShownVisible = true;
+    // Unknown at first and after Resize (the terminal may have been given to others, or taken
+    // again with the cursor hidden): the next Finish hides or shows it whatever was shown.
+    bool m_CursorKnown = false;
     int m_ShownShape = -1;
     std::string m_Out;
 };

@@ -22,7 +22,8 @@ std::vector<std::uint8_t> Bytes(const TStatusItemRec* items) {
 }
 
 // Catches an application hint without its list, a list other than the tool's, one too wide,
-// or a place whose way out (Alt+X on the desktop, Enter and Esc in windows) is not listed.
+// or a place whose way out (Alt+X on the desktop, Enter and Esc in windows, Esc in the
+// progress window) or whose help (F1 in windows) is not listed.
 TEST(ApplicationStatusResources, DeskTopAndWindowLists) {
     RegisterProgramResources();
     ClearError();
@@ -32,7 +33,8 @@ TEST(ApplicationStatusResources, DeskTopAndWindowLists) {
     };
     const tCase cases[] = {
         {kDeskTopHint, {cmdQuit}},
-        {kWindowHint, {cmdNextControl, cmdOk, cmdCancel}},
+        {kWindowHint, {cmdHelp, cmdNextControl, cmdOk, cmdCancel}},
+        {kProgressHint, {cmdCancel}},
     };
     ASSERT_EQ(ApplicationStatusLineHints().size(), std::size(cases));
     for (const tCase& c : cases) {

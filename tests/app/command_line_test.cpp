@@ -97,7 +97,7 @@ TEST(CommandLine, RefusedArguments) {
         {{"--period="}, "--period=: Время указывается как чч:мм:сс, от 00:00:00 до 23:59:59"},
         {{"--bogus"}, "Неизвестный параметр: --bogus"},
         {{"--bogus=1"}, "Неизвестный параметр: --bogus"},
-        {{"-h"}, "Неизвестный параметр: -h"},
+        {{"-x"}, "Неизвестный параметр: -x"},
         {{"--dir", "/x", "extra"}, "Лишний аргумент: extra"},
         {{"--dir"}, "Не указано значение параметра --dir"},
         {{"--dir", "--size", "5"}, "Не указано значение параметра --dir"},
@@ -129,6 +129,30 @@ TEST(CommandLine, HelpWinsOverEverythingElse) {
     for (const char* option :
          {"--dir", "--size", "--work-time", "--period", "--no-ui", "--json", "--help"})
         EXPECT_NE(usage.find(option), std::string::npos) << "the usage names " << option;
+}
+
+// Catches -h or --version taken for an unknown option, or lost among other arguments, and a
+// version answer without the version facts.
+TEST(CommandLine, ShortHelpAndVersion) {
+    using A = tCommandLine::tAction;
+    const struct {
+        std::vector<const char*> Arguments;
+        A Expected;
+    } cases[] = {
+        {{"-h"}, A::Help},
+        {{"--dir", "/x", "-h"}, A::Help},
+        {{"--version"}, A::Version},
+        {{"--bogus", "--version"}, A::Version},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Parse(c.Arguments).Action(), c.Expected) << c.Arguments.back();
+    std::string usage = Cp866ToUtf8(tCommandLine::Usage());
+    for (const char* option : {"-h", "--version"})
+        EXPECT_NE(usage.find(option), std::string::npos) << "the usage names " << option;
+    std::string version = Cp866ToUtf8(tCommandLine::VersionText());
+    for (const char* fact :
+         {"FileVersion: 1.0.0.1", "Дата сборки: ", "Тестирование локальной сети"})
+        EXPECT_NE(version.find(fact), std::string::npos) << version;
 }
 
 struct tStatusCase {

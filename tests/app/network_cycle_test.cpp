@@ -1,6 +1,7 @@
 // The test cycle against real directories: the file's contents, error counting, cancel,
 // the schedule, the protocol entry and the cleanup after every ending.
 #include "app/network_cycle.h"
+#include "app/result_text.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -163,6 +164,43 @@ TEST_F(NetworkTestCycle, WorkingTimeAndPeriodGiveTwoIterations) {
     test.Run();
     EXPECT_EQ(test.Statistics().BytesRead, 2 * 1'048'576) << "iterations at 0 s and 2 s only";
     ExpectNothingLeft();
+}
+
+// Catches a progress window that does not say which iteration runs or when the test ends
+// (or ends "until the operator stops it" when the working time is 0).
+TEST_F(NetworkTestCycle, WindowNamesTheIterationAndTheEnd) {
+    const struct {
+        std::int32_t WorkTime;
+        std::string Expected; // UTF-8, the line above the phase in the second iteration
+    } cases[] = {
+        {600, "Итерация 2. Окончание в "},
+        {0, "Итерация 2. До прерывания оператором"},
+    };
+    for (const auto& c : cases) {
+        tNetworkTest test(Params(1, c.WorkTime, 1));
+        std::string second;
+        gOnPoll = [&](tProgress& progress) {
+            std::string text = Cp866ToUtf8(progress.Text);
+            std::size_t last = text.rfind('\r');
+            std::size_t before = last == std::string::npos ? last : text.rfind('\r', last - 1);
+            std::string line = before == std::string::npos
+                                   ? std::string()
+                                   : text.substr(before + 1, last - before - 1);
+            if (!line.starts_with("Итерация 2"))
+                return false;
+            second = line;
+            return true; // seen: the operator ends the test here
+        };
+        gAnswer = cmdYes;
+        test.Run();
+        EXPECT_TRUE(second.starts_with(c.Expected)) << "work time " << c.WorkTime << ": " << second;
+        if (c.WorkTime > 0) {
+            // The end: the start's time of day plus the working time.
+            std::string end = Cp866ToUtf8(NextStartText(test.Statistics().StartStamp, c.WorkTime));
+            EXPECT_EQ(second, c.Expected + end);
+        }
+        ExpectNothingLeft();
+    }
 }
 
 // Catches an entry that differs from the protocol format in any byte.

@@ -14,6 +14,7 @@
 #include "platform/cp866.h"
 #include "platform/file_names.h"
 #include "tests/dirselect/dirselect_test_support.h"
+#include "views/button.h"
 #include "views/window.h"
 
 namespace zarvo {
@@ -144,6 +145,52 @@ TEST_F(DirectoryDialogTest, ChooseDirectory) {
     EXPECT_EQ(path, "/srv/?"
                     "?/");
     EXPECT_EQ(osPath, "/srv/日本/");
+}
+
+// Catches Tab and Shift+Tab walking the dialog against the order it is shown in: from the
+// tree down the buttons and round again.
+TEST_F(DirectoryDialogTest, TabFollowsTheLayout) {
+    TDirectoryDialog* dialog = Open("/srv");
+    auto focused = [&]() -> std::string {
+        if (dialog->CurrentView == dialog->Viewer)
+            return "tree";
+        auto* button = dynamic_cast<tButton*>(dialog->CurrentView);
+        return button != nullptr ? Cp866ToUtf8(button->Title) : "?";
+    };
+    const std::vector<std::string> order = {"tree",       "~В~ыбрать", "~О~тмена", "~С~оздать",
+                                            "Об~н~овить", "Помощь",    "tree"};
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        Command(dialog, cmdNextControl);
+        EXPECT_EQ(focused(), order[i]) << "Tab number " << i;
+    }
+    for (std::size_t i = order.size() - 1; i-- > 0;) {
+        Command(dialog, cmdPrevControl);
+        EXPECT_EQ(focused(), order[i]) << "Shift+Tab back to " << order[i];
+    }
+}
+
+// Catches a directory whose path is longer than the callers' 250 characters handed back to be
+// cut, and so to name another directory: it is refused with its reason and the text stays.
+TEST_F(DirectoryDialogTest, PathOverTheLimitIsRefused) {
+    const std::string a(100, 'a'), b(100, 'b'), c(60, 'c');
+    DirectorySettings().Scanner = FakeScanner({{"/", {"srv"}},
+                                               {"/srv/", {a}},
+                                               {"/srv/" + a + "/", {b}},
+                                               {"/srv/" + a + "/" + b + "/", {c}},
+                                               {"/srv/" + a + "/" + b + "/" + c + "/", {}}});
+    const std::string deep = "/srv/" + a + "/" + b + "/" + c;
+    std::string path = deep;
+    Script({Key(kEnter), Key(kEsc)});
+    EXPECT_FALSE(ChooseDirectory(path, Root));
+    ASSERT_EQ(Messages().size(), 1u) << "expected the reason";
+    EXPECT_NE(Cp866ToUtf8(Messages()[0]).find("длиннее 250 символов"), std::string::npos)
+        << Cp866ToUtf8(Messages()[0]);
+    EXPECT_EQ(path, deep);
+    // Its parent, within the limit, is still chosen.
+    path = "/srv/" + a + "/" + b;
+    Script({Key(kEnter)});
+    EXPECT_TRUE(ChooseDirectory(path, Root));
+    EXPECT_EQ(path, "/srv/" + a + "/" + b + "/");
 }
 
 // Catches the dialog missing from the stream registry, and its tree (whose viewer class is

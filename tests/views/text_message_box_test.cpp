@@ -191,7 +191,8 @@ TEST_F(TextMessageBoxTest, LayoutPerFlags) {
 }
 
 // Catches a button posting another command than its own, a wrong first focus, hot letters
-// not reaching the buttons, or Esc not ending a box whatever its buttons.
+// (and the Latin y and n) not reaching the buttons, or Esc not ending a box whatever its
+// buttons.
 TEST_F(TextMessageBoxTest, Answers) {
     // "Да" of a 0x0300 box is at columns 25-38 of row 13; "Продолжить" of 0x0F00 at 42-55.
     struct tCase {
@@ -205,6 +206,9 @@ TEST_F(TextMessageBoxTest, Answers) {
         {"Tab moves to the first", 0x0300, {Key(kTab), Key(kSpace)}, cmdYes},
         {"hot letter Д", 0x0300, {Key(0x84)}, cmdYes},
         {"hot letter н", 0x0300, {Key(0xAD)}, cmdNo},
+        {"Latin y for Да", 0x0300, {Key('y')}, cmdYes},
+        {"Latin N for Нет", 0x0300, {Key('N')}, cmdNo},
+        {"y without Да answers nothing", 0x0400, {Key('y'), Key(kEsc)}, cmdCancel},
         {"click on Да", 0x0300, {Mouse(evtMouseDown, 27, 13), Mouse(evtMouseUp, 27, 13)}, cmdYes},
         {"Отказ last of four", 0x0F00, {Key(kEnter)}, cmdCancel},
         {"Продолжить answers cmdOk",

@@ -80,6 +80,20 @@ TEST_P(TerminalScreenTest, SmallTerminalShowsWhatFits) {
     EXPECT_EQ(Occurrences(bytes, Utf8Of(0xB0)), 0u) << "expected nothing past the right edge";
 }
 
+// Catches the cursor left hidden after the terminal was given back and taken again (Ctrl+Z,
+// fg): taking it hides the cursor behind the screen's back, so a refit must show it anew.
+TEST_P(TerminalScreenTest, RefitShowsTheCursorAgain) {
+    tTerminalScreen screen(m_Caps);
+    screen.SetPalette(kDefaultHostPalette);
+    screen.Resize(kCols, kRows);
+    screen.PlaceCursor(3, 4, 0, true);
+    ASSERT_NE(screen.Finish().find(m_Caps.ShowCursor), std::string::npos);
+    EXPECT_EQ(screen.Finish().find(m_Caps.ShowCursor), std::string::npos) << "shown already";
+    screen.Resize(kCols, kRows);
+    EXPECT_NE(screen.Finish().find(m_Caps.ShowCursor), std::string::npos)
+        << "expected the cursor shown again after the refit";
+}
+
 INSTANTIATE_TEST_SUITE_P(ColourDepths, TerminalScreenTest, ::testing::Values("", "truecolor"),
                          [](const auto& info) {
                              return std::string(info.param[0] ? "Direct" : "Ansi16");
@@ -96,7 +110,9 @@ TEST(TerminalColourTest, PaletteIndicesMapOntoTheSixteenAnsiColours) {
 }
 
 // Catches colour codes sent to a terminal that has none (vt100 showed them as garbage or
-// ignored them, losing every highlight): such terminals get bold and reverse video.
+// ignored them, losing every highlight), and highlights turned inside out there: an input
+// line as plain as the dialog around it, or the progress bar's done part plain while the
+// part still to go is reverse video.
 TEST(TerminalColourTest, TerminalsWithoutColoursGetBoldAndReverse) {
     tTerminalCaps caps;
     ASSERT_TRUE(caps.Load("vt100", "")) << "expected the vt100 terminfo entry";
@@ -105,9 +121,13 @@ TEST(TerminalColourTest, TerminalsWithoutColoursGetBoldAndReverse) {
         std::uint16_t Cell;
         const char* Expected;
     } cases[] = {
-        {0x1F41, "\x1b[0;1mA"}, // white on blue: bold
-        {0x7041, "\x1b[0;7mA"}, // black on light grey: reverse
-        {0x0741, "\x1b[0mA"},   // light grey on black: plain
+        {0x1F41, "\x1b[0;1;4;7mA"}, // white on blue (input line, bar done): all three
+        {0x2041, "\x1b[0;7mA"},     // black on green (button): reverse
+        {0x3041, "\x1b[0;7mA"},     // black on cyan (list row): reverse
+        {0x7041, "\x1b[0mA"},       // black on light grey (dialog): plain
+        {0x7F41, "\x1b[0;1mA"},     // white on light grey (dialog frame): bold
+        {0xF141, "\x1b[0mA"},       // blue on white (bar still to go): plain
+        {0x0741, "\x1b[0mA"},       // light grey on black: plain
     };
     for (const tCase& c : cases) {
         tTerminalScreen screen(caps);
