@@ -12,13 +12,7 @@ root="$(cd "$(dirname "$(readlink -f "$0")")/.." && pwd)"
 build=$(realpath -m -- "${1:-$root/build-deb}")
 out=$PWD
 
-"$root/tools/install-deps.sh" build
-for tool in dpkg-shlibdeps dpkg-deb; do
-    command -v "$tool" >/dev/null || {
-        echo "make-deb: $tool not found: install dpkg-dev" >&2
-        exit 1
-    }
-done
+"$root/tools/install-deps.sh" package
 # The options ./test.sh gives build-release, so reusing that directory rebuilds nothing.
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DZARVO_TESTS=OFF \
     -DZARVO_BENCH=OFF >/dev/null

@@ -93,6 +93,8 @@ refused "a start time that is no time" 1 "yesterday" "$work/badtime.csv" "$work/
 refused "no such history" 1 "nothing.csv" "$work/nothing.csv" "$work/x.svg"
 refused "a picture neither SVG nor PNG" 1 ".gif" -s "$work/x.gif" "$work/ws1.csv"
 refused "nothing to make" 2 "-o" "$work/ws1.csv"
+printf '%s\n' "$header" >"$work/empty.csv"
+refused "a history without rows" 1 "ни одной итерации" "$work/empty.csv" "$work/x.svg"
 [ -e "$work/x.svg" ] && fail "a refused report left a picture"
 
 [ $failures -eq 0 ] && echo "report: all checks passed"
