@@ -125,10 +125,8 @@ done
     echo "ansible_ssh_private_key_file=$work/ssh/client_key"
     echo "ansible_ssh_common_args='-o UserKnownHostsFile=/dev/null -o StrictHostKeyChecking=no -o ConnectTimeout=10'"
     echo "zarvo_command=$zarvo"
-    echo "zarvo_report=$report"
     echo "zarvo_work_time=00:00:01"
     echo "zarvo_period=00:00:00"
-    echo "zarvo_start_delay=8"
     echo "zarvo_slack_seconds=240"
 } >"$work/inventory.ini"
 # Ansible's own files under the test's directory, none in root's home.
@@ -142,7 +140,8 @@ mkdir -p "$HOME"
 play() { # results dir, size in MB: the playbook's status; its output beside the results dir
     mkdir -p "$1"
     timeout 600 ansible-playbook -i "$work/inventory.ini" "$playbook" \
-        -e "zarvo_results=$1" -e "zarvo_size=$2" >"$1.log" 2>&1
+        -e "zarvo_results=$1" -e "zarvo_size=$2" -e "zarvo_report=$report" \
+        -e zarvo_start_delay=8 >"$1.log" 2>&1
 }
 
 # All three at once.
