@@ -143,7 +143,7 @@ play() { # results dir, size in MB: the playbook's status; its output beside the
     mkdir -p "$1"
     timeout 600 ansible-playbook -i "$work/inventory.ini" "$playbook" \
         -e "zarvo_results=$1" -e "zarvo_size=$2" -e "zarvo_report=$report" \
-        -e zarvo_start_delay=5 >"$1.log" 2>&1
+        -e zarvo_start_delay=15 >"$1.log" 2>&1
 }
 
 # All three at once.
