@@ -186,8 +186,9 @@ if sorted(first) != ["ws1", "ws2", "ws3"]:
 rates = [float(r["write_mb_s"] or 0) for r in first.values()]
 if any(rate <= 0 for rate in rates):
     problems.append(f"a host wrote nothing: {rates}")
-# Runs one after another would each get the whole link: three times it together.
-if sum(rates) > link * 1.1:
+# Runs one after another would each get the whole link: three times it together. Together,
+# the one that ends first has had more than a third for a while: a fifth more is allowed.
+if sum(rates) > link * 1.2:
     problems.append(f"write rates {rates} sum to {sum(rates):.2f} MB/s, over the link's {link:.2f}")
 if any(r["outcome"] != "ok" for r in first.values()):
     problems.append(f"outcomes {[r['outcome'] for r in first.values()]}")
