@@ -1,19 +1,24 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Zarvo needs: "build" for building and running it,
+# Installs the Debian packages Zarvo needs: "build" for building and running it, "package"
+# for that plus making its Debian package (tools/make-deb.sh),
 # "test" for that plus everything the tests drive (Xvfb, tmux, a real xterm, FUSE, an sshfs
-# and an SMB share on a limited link).
+# and an SMB share on a limited link, the package's build and checks, the report's plotter, a
+# fleet run through Ansible).
 set -euo pipefail
 
 build_packages=(g++ cmake ninja-build pkg-config libx11-dev libxft-dev libfontconfig-dev
     libncurses-dev fonts-dejavu-core nlohmann-json3-dev)
+# cpack finds the binary's libraries with file and dpkg-shlibdeps.
+package_packages=(dpkg-dev file)
 test_packages=(libgtest-dev libgmock-dev libbenchmark-dev clang-format tmux xterm xvfb xdotool
     x11-utils xclip python3 python3-fusepy fuse3 psmisc procps openssh-server sshfs iproute2
-    samba smbnetfs cifs-utils)
+    samba smbnetfs cifs-utils lintian man-db gnuplot-nox ansible)
 
 wanted=("${build_packages[@]}")
-if [ "${1:-build}" = test ]; then
-    wanted+=("${test_packages[@]}")
-fi
+case ${1:-build} in
+package) wanted+=("${package_packages[@]}") ;;
+test) wanted+=("${package_packages[@]}" "${test_packages[@]}") ;;
+esac
 
 missing=()
 for package in "${wanted[@]}"; do

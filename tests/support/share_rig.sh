@@ -6,6 +6,8 @@
 # where the kernel has it, otherwise with the FUSE client smbnetfs).
 #
 #   share_rig.sh up [--smb] RATE MOUNTPOINT [DIRECTORY]   RATE as tc writes it: 100mbit, 2mbit
+#   share_rig.sh attach MOUNTPOINT OTHER_MOUNTPOINT   the same sshfs share once more, over the
+#                                                   same link (one client per workstation)
 #   share_rig.sh down MOUNTPOINT
 #
 # DIRECTORY is what the share serves (default: a fresh tmpfs the rig removes at "down"). Every
@@ -17,7 +19,8 @@
 set -uo pipefail
 
 usage() {
-    echo "usage: $0 up [--smb] RATE MOUNTPOINT [DIRECTORY] | $0 down MOUNTPOINT" >&2
+    echo "usage: $0 up [--smb] RATE MOUNTPOINT [DIRECTORY] | $0 attach MOUNTPOINT OTHER |" \
+        "$0 down MOUNTPOINT" >&2
     exit 1
 }
 cannot() { # this machine cannot run the rig at all
@@ -39,10 +42,12 @@ if [ "$action" = up ] && [ "$1" = --smb ]; then
 fi
 case $action in
 up) [ $# -ge 2 ] && [ $# -le 3 ] || usage ;;
+attach) [ $# -eq 2 ] || usage ;;
 down) [ $# -eq 1 ] || usage ;;
 *) usage ;;
 esac
 if [ "$action" = up ]; then mount_point=$2; else mount_point=$1; fi
+[ "$action" = attach ] && other_mount=$(realpath -m -- "$2")
 mount_point=$(realpath -m -- "$mount_point")
 # One rig per mount point: the namespace and the state directory are named after it.
 name="zarvo-rig-$(printf '%s' "$mount_point" | md5sum | cut -c1-10)"
@@ -52,6 +57,13 @@ netns="/run/netns/$name"
 mounted() { findmnt -rn --mountpoint "$mount_point" >/dev/null 2>&1; }
 
 down() {
+    # The attached mounts first: their clients go with the namespace below.
+    local other
+    while read -r other; do
+        findmnt -rn --mountpoint "$other" >/dev/null 2>&1 || continue
+        fusermount3 -u "$other" 2>/dev/null || fusermount -u "$other" 2>/dev/null ||
+            umount "$other" 2>/dev/null || umount -l "$other" 2>/dev/null
+    done < <(cat "$state/attached" 2>/dev/null)
     if mounted; then
         fusermount3 -u "$mount_point" 2>/dev/null || fusermount -u "$mount_point" 2>/dev/null ||
             umount "$mount_point" 2>/dev/null || umount -l "$mount_point" 2>/dev/null
@@ -81,6 +93,36 @@ down() {
 if [ "$action" = down ]; then
     down
     if mounted || [ -e "$netns" ]; then fail "could not take down the share at $mount_point"; fi
+    exit 0
+fi
+
+mount_sshfs() { # served directory, mount point: a client in the namespace, over its link
+    local user attempt
+    user=$(id -un)
+    for attempt in $(seq 10); do
+        if timeout 10 nsenter --net="$netns" sshfs "$user@127.0.0.1:$1" "$2" \
+            -o IdentityFile="$state/client_key",UserKnownHostsFile="$state/known_hosts" \
+            -o StrictHostKeyChecking=yes,BatchMode=yes,ConnectTimeout=5,ServerAliveInterval=5 \
+            -o allow_other 2>"$state/sshfs.err"; then
+            return 0
+        fi
+        [ "$attempt" -eq 10 ] && fail "sshfs could not mount: $(tail -1 "$state/sshfs.err")"
+        sleep 0.25
+    done
+}
+
+if [ "$action" = attach ]; then
+    # Every client of the rig's one server crosses the same limited loopback, so the mounts
+    # share its rate as workstations share a server's link.
+    [ -e "$netns" ] && [ -f "$state/client_key" ] && [ -f "$state/served_path" ] ||
+        fail "no sshfs rig is up for $mount_point"
+    [ -d "$other_mount" ] || fail "the mount point $other_mount is not a directory"
+    findmnt -rn --mountpoint "$other_mount" >/dev/null 2>&1 && fail "$other_mount is already a mount point"
+    echo "$other_mount" >>"$state/attached"
+    mount_sshfs "$(cat "$state/served_path")" "$other_mount"
+    findmnt -rn --mountpoint "$other_mount" >/dev/null 2>&1 ||
+        fail "the client reported success but $other_mount is not mounted"
+    echo "share_rig: the share of $mount_point mounted on $other_mount too"
     exit 0
 fi
 
@@ -127,6 +169,7 @@ else
     mkdir "$served" && mount -t tmpfs -o size=25%,mode=0777 zarvo-share "$served" ||
         fail "cannot make $served"
 fi
+echo "$served" >"$state/served_path"
 in_ns() { nsenter --net="$netns" "$@"; }
 
 # The link: jumbo frames, both directions through one bucket of a few frames, so a transfer
@@ -159,18 +202,7 @@ EOF
     mkdir -p /run/sshd # sshd's privilege-separation directory; empty, as the package makes it
     in_ns /usr/sbin/sshd -f "$state/sshd_config" -E "$state/sshd.log" ||
         fail "sshd did not start: $(tail -1 "$state/sshd.log" 2>/dev/null)"
-    local user attempt
-    user=$(id -un)
-    for attempt in $(seq 10); do
-        if timeout 10 nsenter --net="$netns" sshfs "$user@127.0.0.1:$served" "$mount_point" \
-            -o IdentityFile="$state/client_key",UserKnownHostsFile="$state/known_hosts" \
-            -o StrictHostKeyChecking=yes,BatchMode=yes,ConnectTimeout=5,ServerAliveInterval=5 \
-            -o allow_other 2>"$state/sshfs.err"; then
-            break
-        fi
-        [ "$attempt" -eq 10 ] && fail "sshfs could not mount: $(tail -1 "$state/sshfs.err")"
-        sleep 0.25
-    done
+    mount_sshfs "$served" "$mount_point"
 }
 
 up_smb() {
