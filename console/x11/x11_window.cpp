@@ -10,9 +10,9 @@
 #include <algorithm>
 
 #include "console/x11/x11_display.h"
-#include "diagnostics/log/leak_report.h"
 #include "diagnostics/pending_error.h"
 #include "library/clocks.h"
+#include "log/leak_report.h"
 #include "platform/cp866.h"
 
 namespace zarvo {

@@ -1,6 +1,6 @@
 // The execution log's file, banners and writer. Its state is plain data with no destructor,
 // so a record written late in the program's end never meets a destroyed lock or name.
-#include "diagnostics/log/execution_log.h"
+#include "log/execution_log.h"
 
 #include <fcntl.h>
 #include <pthread.h>
@@ -11,13 +11,13 @@
 #include <cstdio>
 #include <cstring>
 
-#include "diagnostics/log/exception_records.h"
 #include "diagnostics/log_output.h"
 #include "library/clocks.h"
 #include "library/dates.h"
 #include "library/scope.h"
 #include "library/startup_facts.h"
 #include "library/strings.h"
+#include "log/exception_records.h"
 #include "platform/cp866.h"
 #include "platform/file_names.h"
 #include "platform/format_text.h"

@@ -1,5 +1,5 @@
 // Formatting of addresses, frames and call stacks for the log.
-#include "diagnostics/log/log_record_format.h"
+#include "log/log_record_format.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,6 +1,6 @@
 // The execution log in this process: its file, banners, error records with their call stacks,
 // line ends and code page, and what happens to an empty or unwritable log.
-#include "diagnostics/log/execution_log.h"
+#include "log/execution_log.h"
 
 #include <gtest/gtest.h>
 
@@ -9,11 +9,11 @@
 #include <thread>
 #include <vector>
 
-#include "diagnostics/log/error_records.h"
 #include "diagnostics/log_output.h"
 #include "diagnostics/pending_error.h"
 #include "library/dates.h"
 #include "library/startup_facts.h"
+#include "log/error_records.h"
 #include "platform/cp866.h"
 #include "platform/file_names.h"
 #include "support/temp_dir.h"

@@ -1,9 +1,9 @@
 // Start and end of the execution log and the leak report.
-#include "diagnostics/log/diagnostics_run.h"
+#include "log/diagnostics_run.h"
 
-#include "diagnostics/log/error_records.h"
-#include "diagnostics/log/execution_log.h"
-#include "diagnostics/log/leak_report.h"
+#include "log/error_records.h"
+#include "log/execution_log.h"
+#include "log/leak_report.h"
 
 namespace zarvo {
 

@@ -1,7 +1,7 @@
 // The leak report's dump and summary. Everything it needs at the end (the log's system name,
 // both banners) is prepared earlier into plain buffers: it runs after every static object is
 // gone and walks the heap under its lock, so it must not allocate with operator new.
-#include "diagnostics/log/leak_report.h"
+#include "log/leak_report.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -16,7 +16,7 @@
 #include <string_view>
 
 #include "diagnostics/heap_accounting.h"
-#include "diagnostics/log/execution_log.h"
+#include "log/execution_log.h"
 #include "platform/cp866.h"
 #include "platform/file_names.h"
 #include "platform/os_file.h"

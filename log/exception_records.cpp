@@ -1,10 +1,10 @@
 // Records of raised exceptions; the throw hook itself is in exception_throw_hook.cpp.
-#include "diagnostics/log/exception_records.h"
+#include "log/exception_records.h"
 
 #include <atomic>
 
-#include "diagnostics/log/log_record_format.h"
 #include "diagnostics/log_output.h"
+#include "log/log_record_format.h"
 #include "platform/cp866.h"
 
 namespace zarvo {

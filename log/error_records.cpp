@@ -1,11 +1,11 @@
 // Error records, written through the pending error's post hook.
-#include "diagnostics/log/error_records.h"
+#include "log/error_records.h"
 
 #include "diagnostics/call_stack.h"
-#include "diagnostics/log/log_record_format.h"
 #include "diagnostics/log_output.h"
 #include "library/dates.h"
 #include "library/text_wrap.h"
+#include "log/log_record_format.h"
 
 namespace zarvo {
 

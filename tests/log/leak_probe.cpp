@@ -7,11 +7,11 @@
 #include <string_view>
 #include <vector>
 
-#include "diagnostics/log/diagnostics_run.h"
-#include "diagnostics/log/leak_report.h"
 #include "diagnostics/pending_error.h"
 #include "library/sobject.h"
 #include "library/startup_facts.h"
+#include "log/diagnostics_run.h"
+#include "log/leak_report.h"
 #include "platform/cp866.h"
 
 using namespace zarvo;
