@@ -7,7 +7,8 @@ set -uo pipefail
 root=${1:-"$(cd "$(dirname "$(readlink -f "$0")")/.." && pwd)"}
 
 # folder:rank, lowest first.
-layers="platform:0 diagnostics:1 library:2 log:3 console:4 views:5 records:6 dirselect:6 app:7"
+layers="platform:0 diagnostics:1 library:2 log:3 records:3 console:4 views:5
+record_inputs:6 dirselect:6 app:7"
 
 crossings=0
 for layer in $layers; do
