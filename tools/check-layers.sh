@@ -8,7 +8,7 @@ root=${1:-"$(cd "$(dirname "$(readlink -f "$0")")/.." && pwd)"}
 
 # folder:rank, lowest first.
 layers="platform:0 diagnostics:1 library:2 log:3 records:3 console:4 views:5
-record_inputs:6 dirselect:6 app:7"
+record_inputs:6 dirselect:6 resources:6 app:7"
 
 crossings=0
 for layer in $layers; do

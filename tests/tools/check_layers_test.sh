@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The layer check itself: a planted upward include (or one between the two side-by-side
-# folders) must fail it, a tree that keeps the layers and the real source tree must pass.
+# The layer check itself: a planted upward include (or one between side-by-side folders),
+# quoted or in angle brackets, must fail it; a tree that keeps the layers and the real source
+# tree must pass.
 # Usage: check_layers_test.sh <check-layers.sh> <source root>
 set -uo pipefail
 check=$1
@@ -54,6 +55,11 @@ expect fail library-includes-log library/list.cpp '#include "log/log.h"'
 expect fail diagnostics-includes-log diagnostics/error.cpp '#include <log/log.h>'
 expect fail log-includes-console log/log.cpp '#include "console/console.h"'
 expect pass console-includes-log console/console.cpp '#include "log/log.h"'
+expect fail resources-include-app resources/builders.cpp '#include "app/main.h"'
+expect fail views-include-resources views/calc.cpp '#include <resources/program_resources.h>'
+expect fail resources-include-record-inputs resources/builders.cpp '#include "record_inputs/input.h"'
+expect pass app-includes-resources app/main.cpp '#include "resources/program_resources.h"'
+expect pass tools-include-anything tools/resource_tool.cpp '#include "app/main.h"'
 expect pass tests-include-anything tests/library/x_test.cpp '#include "app/main.h"'
 expect pass system-headers-ignored platform/os.cpp '#include <X11/Xlib.h>'
 

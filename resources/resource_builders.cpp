@@ -1,5 +1,5 @@
 // The program's resources as objects: what each one holds.
-#include "tools/resource_builders.h"
+#include "resources/resource_builders.h"
 
 #include <string>
 
