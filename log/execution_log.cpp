@@ -22,6 +22,7 @@
 #include "platform/file_names.h"
 #include "platform/format_text.h"
 #include "platform/os_file.h"
+#include "platform/write_all.h"
 
 namespace zarvo {
 
@@ -57,18 +58,6 @@ std::string Hex8(std::uint32_t value) {
 std::string ServiceLine() {
     return std::string("Служебная информация: процесс $"_oem) + Hex8(std::uint32_t(getpid())) +
            std::string(" нить $"_oem) + Hex8(std::uint32_t(gettid())) + "\r\n";
-}
-
-bool WriteAll(int handle, std::string_view bytes) {
-    while (!bytes.empty()) {
-        ssize_t written = ::write(handle, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        bytes.remove_prefix(std::size_t(written));
-    }
-    return true;
 }
 
 void InstalledWriter(std::string_view text) {

@@ -21,6 +21,7 @@
 #include "platform/file_names.h"
 #include "platform/os_file.h"
 #include "platform/terminal_line.h"
+#include "platform/write_all.h"
 
 namespace zarvo {
 
@@ -70,15 +71,7 @@ class tDumpWriter {
         m_Buffer[m_Used++] = c;
     }
     void Flush() {
-        std::size_t done = 0;
-        while (done < m_Used) {
-            ssize_t written = ::write(m_Handle, m_Buffer + done, m_Used - done);
-            if (written < 0 && errno == EINTR)
-                continue;
-            if (written <= 0)
-                break;
-            done += std::size_t(written);
-        }
+        WriteAll(m_Handle, m_Buffer, m_Used);
         m_Used = 0;
     }
 
