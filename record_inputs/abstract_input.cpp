@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "console/key_codes.h"
 #include "console/keyboard.h"
 #include "library/strings.h"
 #include "record_inputs/input_mask.h"
@@ -18,22 +19,6 @@ namespace zarvo {
 
 namespace {
 
-constexpr std::uint16_t kKeyTab = 0x0F09;
-constexpr std::uint16_t kKeyShiftTab = 0x0F00;
-constexpr std::uint16_t kKeyCtrlE = 0x1205;
-constexpr std::uint16_t kKeyCtrlT = 0x1414;
-constexpr std::uint16_t kKeyCtrlR = 0x1312;
-constexpr std::uint16_t kKeyCtrlLeft = 0x7300;
-constexpr std::uint16_t kKeyCtrlRight = 0x7400;
-constexpr std::uint16_t kKeyCtrlEnd = 0x7500;
-constexpr std::uint16_t kKeyCtrlHome = 0x7700;
-constexpr std::uint16_t kKeyBackspace = 0x0E08;
-constexpr std::uint16_t kKeyHome = 0x4700;
-constexpr std::uint16_t kKeyLeft = 0x4B00;
-constexpr std::uint16_t kKeyRight = 0x4D00;
-constexpr std::uint16_t kKeyEnd = 0x4F00;
-constexpr std::uint16_t kKeyDel = 0x5300;
-constexpr char kCtrlY = 0x19;
 constexpr std::uint16_t kErrorFlags = mbError | mbContinue;
 
 constexpr std::string_view kWordBreaks = " !()*+,-./:;=?\\^{}";
@@ -450,7 +435,7 @@ bool TAbstractInput::HandleMaskKey(TEventRec& event) {
         CursorPos = std::int16_t(length);
         break;
     default:
-        if ((key & 0xFF) == kCtrlY) {
+        if (KeyChar(key) == KeyChar(kKeyCtrlY)) {
             BlankPlaceholders(0, length);
             MoveToPlaceholder(0);
         } else if (IsPrintable(key)) {

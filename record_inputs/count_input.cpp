@@ -6,6 +6,8 @@
 #include <cstring>
 #include <limits>
 
+#include "console/key_codes.h"
+#include "library/strings.h"
 #include "records/field_input.h"
 #include "records/field_types.h"
 #include "records/field_value.h"
@@ -17,20 +19,12 @@ namespace zarvo {
 
 namespace {
 
-constexpr std::uint16_t kKeyCtrlK = 0x250B;
 constexpr std::uint16_t kErrorFlags = mbError | mbContinue;
 
 constexpr std::string_view kDigits = "0123456789";
 constexpr std::string_view kSignedDigits = "-0123456789";
 constexpr std::string_view kNumberChars = "+-0123456789";
 constexpr std::string_view kRealChars = "+-.0123456789";
-
-std::string_view Trimmed(std::string_view text) {
-    std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
 
 bool IsBlank(std::string_view text) {
     return text.find_first_not_of(' ') == std::string_view::npos;
@@ -144,7 +138,7 @@ void TInputCountType::ShowInputError() {
 }
 
 void TInputCountType::OpenCalculator() {
-    std::string text(Trimmed(LineText()));
+    std::string text(TrimBlanks(LineText()));
     std::uint16_t result = RunCalculator(text, RootGroup());
     if (result == 0) {
         MessageBoxCall(kNoConnectionMessage, kNoticeFlags);
@@ -152,7 +146,7 @@ void TInputCountType::OpenCalculator() {
     }
     if (result == cmdCancel)
         return;
-    SetLineText(Trimmed(text).substr(0, std::size_t(MaxLength)));
+    SetLineText(TrimBlanks(text).substr(0, std::size_t(MaxLength)));
     SelectAll(true);
 }
 

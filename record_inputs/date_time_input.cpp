@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "console/key_codes.h"
 #include "console/keyboard.h"
 #include "library/dates.h"
 #include "library/strings.h"
@@ -24,23 +25,8 @@ constexpr std::int32_t kLastSecond = 86399;
 constexpr std::uint16_t kLastDate = 65378;
 constexpr std::uint16_t kBlankDate = 0;
 
-constexpr std::uint16_t kKeyBackspace = 0x0E08;
-constexpr std::uint16_t kKeyDel = 0x5300;
-constexpr std::uint16_t kKeyCtrlE = 0x1205;
-constexpr std::uint16_t kKeyCtrlT = 0x1414;
-constexpr std::uint16_t kKeyCtrlEnd = 0x7500;
-constexpr std::uint16_t kKeyCtrlHome = 0x7700;
-constexpr char kCtrlY = 0x19;
-
 constexpr std::string_view kUnlimitedLong = "БЕССРОЧНО"_oem;
 constexpr std::string_view kUnlimitedShort = "БЕССРОЧ."_oem;
-
-std::string_view Trimmed(std::string_view text) {
-    std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
 
 // TEXT split at SEPARATOR into numbers, each given in full (blanks around its digits
 // allowed); false for a missing or non-digit part.
@@ -48,7 +34,7 @@ bool SplitNumbers(std::string_view text, char separator, std::vector<int>& numbe
     numbers.clear();
     for (;;) {
         std::size_t end = text.find(separator);
-        std::string_view part = Trimmed(text.substr(0, end));
+        std::string_view part = TrimBlanks(text.substr(0, end));
         if (part.empty() || part.size() > 4 ||
             !std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; }))
             return false;
@@ -125,7 +111,7 @@ bool tInputTime::TextToValue(void* place) {
     std::string placeholders;
     TextFromMask(placeholders);
     std::int32_t time = 0;
-    if (!Trimmed(placeholders).empty()) {
+    if (!TrimBlanks(placeholders).empty()) {
         std::vector<int> parts;
         std::size_t groups = std::count(TimeTemplate().begin(), TimeTemplate().end(), ':') + 1;
         if (!SplitNumbers(LineText(), kTimeSeparator, parts) || parts.size() != groups)
@@ -280,8 +266,8 @@ void TInputDate::HandleEvent(TEventRec& event) {
 bool TInputDate::HandleUnlimitedKey(TEventRec& event) {
     std::uint16_t key = CtrlKeyToCursorKey(event.key.keyCode);
     char ch = char(key & 0xFF);
-    bool erases = key == kKeyBackspace || key == kKeyDel || ch == kCtrlY || key == kKeyCtrlE ||
-                  key == kKeyCtrlT || key == kKeyCtrlEnd || key == kKeyCtrlHome;
+    bool erases = key == kKeyBackspace || key == kKeyDel || ch == KeyChar(kKeyCtrlY) ||
+                  key == kKeyCtrlE || key == kKeyCtrlT || key == kKeyCtrlEnd || key == kKeyCtrlHome;
     bool digit = ch >= '0' && ch <= '9';
     if (erases || digit) {
         SetLineText(BlankMaskText(Mask));

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "console/key_codes.h"
 #include "library/scope.h"
 #include "record_inputs/input_commands.h"
 #include "views/indicator.h"
@@ -12,9 +13,6 @@
 namespace zarvo {
 
 namespace {
-
-constexpr std::uint16_t kPgUpKey = 0x4900;
-constexpr std::uint16_t kPgDnKey = 0x5100;
 
 bool CanTakeFocus(const tView* view) {
     return view->HasState(ViewState::Visible) && !view->HasState(ViewState::Disabled) &&
@@ -204,9 +202,9 @@ void tMultiDialog::HandleEvent(TEventRec& event) {
 
 bool tMultiDialog::HandlePageKey(TEventRec& event) {
     int page;
-    if (event.key.keyCode == kPgUpKey)
+    if (event.key.keyCode == kKeyPgUp)
         page = CurrentPage - 1;
-    else if (event.key.keyCode == kPgDnKey)
+    else if (event.key.keyCode == kKeyPgDn)
         page = CurrentPage + 1;
     else
         return false;

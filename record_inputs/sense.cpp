@@ -6,6 +6,8 @@
 #include <cstring>
 #include <vector>
 
+#include "console/key_codes.h"
+#include "library/strings.h"
 #include "platform/cp866.h"
 #include "record_inputs/input_commands.h"
 #include "records/field_input.h"
@@ -18,17 +20,8 @@ namespace zarvo {
 
 namespace {
 
-constexpr std::uint16_t kKeyDown = 0x5000;
-constexpr std::uint16_t kKeyDel = 0x5300;
 constexpr std::uint16_t kNoticeFlags = mbContinue;
 constexpr auto kSensePalette = MakePalette(22, 23);
-
-std::string Trimmed(std::string_view text) {
-    std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos)
-        return std::string();
-    return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
-}
 
 // Whether some view took the lookup broadcast about VIEW.
 bool LookupVetoed(tView& view) {
@@ -47,7 +40,7 @@ TSenseInput::TSenseInput(tStreamLoad) : tInputLine(kStreamLoad) {}
 
 void TSenseInput::HandleEvent(TEventRec& event) {
     // Del clears the chosen value: it is left to the sense, not used to edit the text.
-    if (event.what == evtKeyDown && event.key.keyCode == 0x5300)
+    if (event.what == evtKeyDown && event.key.keyCode == kKeyDel)
         return;
     if (event.what == evtMouseDown) {
         SendToView(Owner, evtBroadcast, cmdSenseClicked, this);
@@ -187,7 +180,8 @@ void TAbstractSense::ClearValue() {
 
 void TAbstractSense::ShowLookupError() {
     if (ErrorState == seNotFound) {
-        std::string text = Input != nullptr ? Trimmed(Input->LineText()) : CurrentText();
+        std::string text =
+            Input != nullptr ? std::string(TrimBlanks(Input->LineText())) : CurrentText();
         MessageBoxCall(std::string("Значение поля с кодом "_oem) + text +
                            std::string(" отсутствует в справочнике"_oem),
                        kNoticeFlags);
@@ -297,11 +291,11 @@ void TAbstractSense::ChooseFor(TEventRec& event) {
 void TAbstractSense::ResolveDisplay(TEventRec& event) {
     if (Mode != smRequired)
         return;
-    if (Trimmed(Display->LineText()).empty() && RefreshPending) {
+    if (TrimBlanks(Display->LineText()).empty() && RefreshPending) {
         RefreshPending = false;
         CheckText(CurrentText());
     }
-    if (Display != nullptr && Trimmed(Display->LineText()).empty()) {
+    if (Display != nullptr && TrimBlanks(Display->LineText()).empty()) {
         ErrorState = seEmpty;
         ShowLookupError();
         ConsumeEvent(event);
@@ -361,7 +355,7 @@ bool TListSense::CheckText(std::string_view text) {
     std::int64_t code = 0;
     if (Items == nullptr || !IntegerFromText(text, code) || code < 1 || code > Items->Count)
         return false;
-    std::string name = Trimmed(Items->TextAt(std::int16_t(code - 1)));
+    std::string name(TrimBlanks(Items->TextAt(std::int16_t(code - 1))));
     if (name.empty())
         return false;
     Current = std::int16_t(code - 1);
@@ -395,7 +389,7 @@ void TListSense::RunChooser(std::uint16_t& command) {
     tListBoxRecord picked;
     list->ExportData(&picked);
     if (picked.Focused < 0 || picked.Focused >= Items->Count ||
-        Trimmed(Items->TextAt(picked.Focused)).empty())
+        TrimBlanks(Items->TextAt(picked.Focused)).empty())
         return; // an empty item names nothing
     std::string code = std::to_string(picked.Focused + 1);
     if (Input != nullptr) {

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "console/key_codes.h"
 #include "library/object_stream.h"
 #include "platform/cp866.h"
 #include "views/application.h"
@@ -41,8 +42,6 @@ constexpr std::string_view kStatusLineHints[] = {kNumberFieldHint, kDateFieldHin
 // those of windows and dialogs.
 constexpr std::string_view kApplicationHints[] = {kDeskTopHint, kWindowHint};
 
-constexpr std::uint16_t kF1Key = 0x3B00;
-constexpr std::uint16_t kAltXKey = 0x2D00;
 // The screen's arrow glyphs (CP866 codes 0x1B, 0x1A, 0x18, 0x19).
 constexpr std::string_view kArrows = "\x1B\x1A\x18\x19";
 
@@ -70,7 +69,7 @@ constexpr tResourceBuilder kBuilders[] = {
 
 // The keys every field of a dialog answers, around the field's own.
 tStatusItemPtr FieldKeys(tStatusItemPtr own) {
-    return NewStatusKey("~F1~ Помощь"_oem, kF1Key, cmdHelp,
+    return NewStatusKey("~F1~ Помощь"_oem, kKeyF1, cmdHelp,
                         NewStatusKey("~Tab~ Переход"_oem, 0, cmdNextControl, std::move(own)));
 }
 
@@ -100,7 +99,7 @@ tStatusItemPtr BuildStatusLineItems(std::string_view hint) {
         return NewStatusKey(move, 0, 0, NewStatusKey(grow, 0, 0, AcceptAndCancel()));
     }
     if (hint == kDeskTopHint)
-        return NewStatusKey("~Alt+X~ Выход"_oem, kAltXKey, cmdQuit);
+        return NewStatusKey("~Alt+X~ Выход"_oem, kKeyAltX, cmdQuit);
     // Windows and dialogs take these keys themselves: the items only name them.
     if (hint == kWindowHint)
         return NewStatusKey("~Tab~ Переход"_oem, 0, cmdNextControl, AcceptAndCancel());

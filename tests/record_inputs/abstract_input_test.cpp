@@ -7,6 +7,7 @@
 
 #include <cstring>
 
+#include "console/key_codes.h"
 #include "platform/cp866.h"
 #include "record_inputs/count_input.h"
 #include "record_inputs/string_input.h"
@@ -36,7 +37,7 @@ class AbstractInputTest : public tTypedScreen {
 TEST_F(AbstractInputTest, TabLeavesOnlyAValidField) {
     TwoWords();
     Top->SetLineText("70000");
-    Root->Script = {Key(kTab)};
+    Root->Script = {Key(kKeyTab)};
     Root->RunView(Box);
     EXPECT_EQ(Box->CurrentView, Top) << "expected the focus to stay";
     ASSERT_EQ(Asked().size(), 1u) << "expected the range message once";
@@ -46,7 +47,7 @@ TEST_F(AbstractInputTest, TabLeavesOnlyAValidField) {
 
     Asked().clear();
     Top->SetLineText("7");
-    Root->Script = {Key(kTab)};
+    Root->Script = {Key(kKeyTab)};
     Root->RunView(Box);
     EXPECT_EQ(Box->CurrentView, Bottom) << "expected a valid field to let the focus go";
     EXPECT_TRUE(Asked().empty());
@@ -71,7 +72,7 @@ TEST_F(AbstractInputTest, ClickElsewhereNeedsAValidField) {
 // only by cmdStoreFields (or by leaving with ioStoreOnLeave).
 TEST_F(AbstractInputTest, StoresOnlyWhenAsked) {
     TwoWords();
-    Root->Script = {Char('5'), Key(kEsc)};
+    Root->Script = {Char('5'), Key(kKeyEsc)};
     EXPECT_EQ(Root->RunView(Box), cmdCancel);
     EXPECT_EQ(Top->LineText(), "5");
     EXPECT_EQ(First, 1) << "expected a cancelled dialog to leave the value";
@@ -84,7 +85,7 @@ TEST_F(AbstractInputTest, StoresOnlyWhenAsked) {
     Bottom->SetInputOptions(ioStoreOnLeave);
     Bottom->SelectView();
     Bottom->SetLineText("8");
-    Root->Script = {Key(kTab)};
+    Root->Script = {Key(kKeyTab)};
     Root->RunView(Box);
     EXPECT_EQ(Second, 8) << "ioStoreOnLeave stores when the field is left";
 }
@@ -184,13 +185,13 @@ TEST_F(AbstractInputTest, WordKeys) {
     };
     const std::string text = "alpha beta,gamma";
     const tCase cases[] = {
-        {"Ctrl+E deletes the word left", 0x1205, 10, "alpha ,gamma", 6},
-        {"Ctrl+E over breaks", 0x1205, 11, "alpha gamma", 6},
-        {"Ctrl+T deletes the word right", 0x1414, 6, "alpha gamma", 6},
-        {"Ctrl+Left", 0x7300, 13, text, 11},
-        {"Ctrl+Right", 0x7400, 1, text, 6},
-        {"Ctrl+End", 0x7500, 5, "alpha", 5},
-        {"Ctrl+Home", 0x7700, 6, "beta,gamma", 0},
+        {"Ctrl+E deletes the word left", kKeyCtrlE, 10, "alpha ,gamma", 6},
+        {"Ctrl+E over breaks", kKeyCtrlE, 11, "alpha gamma", 6},
+        {"Ctrl+T deletes the word right", kKeyCtrlT, 6, "alpha gamma", 6},
+        {"Ctrl+Left", kKeyCtrlLeft, 13, text, 11},
+        {"Ctrl+Right", kKeyCtrlRight, 1, text, 6},
+        {"Ctrl+End", kKeyCtrlEnd, 5, "alpha", 5},
+        {"Ctrl+Home", kKeyCtrlHome, 6, "beta,gamma", 0},
     };
     char value[21] = {};
     auto* input = Place(new TInputASCIIZ(MakeRect(1, 1, 30, 2), 20), value);
@@ -202,7 +203,7 @@ TEST_F(AbstractInputTest, WordKeys) {
         EXPECT_EQ(input->CursorPos, c.CursorAfter) << c.Name;
     }
     std::strcpy(value, "stored");
-    EXPECT_TRUE(Press(input, 0x1312));
+    EXPECT_TRUE(Press(input, kKeyCtrlR));
     EXPECT_EQ(input->LineText(), "stored") << "Ctrl+R reloads the bound value";
 }
 
@@ -238,25 +239,25 @@ TEST_F(AbstractInputTest, MaskEditing) {
     EXPECT_EQ(input->LineText(), "(123) BC-dя"_oem)
         << "a letter refused by #, \"?\" by x, case changed by L and x";
     EXPECT_EQ(input->CursorPos, 11) << "past the last placeholder";
-    EXPECT_TRUE(Press(input, kBackspace));
+    EXPECT_TRUE(Press(input, kKeyBackspace));
     EXPECT_EQ(input->LineText(), "(123) BC-d ");
     EXPECT_EQ(input->CursorPos, 10);
-    EXPECT_TRUE(Press(input, kBackspace));
-    EXPECT_TRUE(Press(input, kBackspace));
+    EXPECT_TRUE(Press(input, kKeyBackspace));
+    EXPECT_TRUE(Press(input, kKeyBackspace));
     EXPECT_EQ(input->LineText(), "(123) B -  ");
     EXPECT_EQ(input->CursorPos, 7) << "backspace skips the literal";
-    EXPECT_TRUE(Press(input, kLeft));
-    EXPECT_TRUE(Press(input, kLeft));
+    EXPECT_TRUE(Press(input, kKeyLeft));
+    EXPECT_TRUE(Press(input, kKeyLeft));
     EXPECT_EQ(input->CursorPos, 3) << "left skips \") \"";
-    EXPECT_TRUE(Press(input, kDel));
+    EXPECT_TRUE(Press(input, kKeyDel));
     EXPECT_EQ(input->LineText(), "(12 ) B -  ");
     std::string placeholders;
     input->TextFromMask(placeholders);
     EXPECT_EQ(placeholders, "12 B   ");
-    EXPECT_TRUE(Press(input, kCtrlY));
+    EXPECT_TRUE(Press(input, kKeyCtrlY));
     EXPECT_EQ(input->LineText(), "(   )   -  ");
     EXPECT_EQ(input->CursorPos, 1);
-    EXPECT_FALSE(Press(input, kTab)) << "Tab is left to the dialog";
+    EXPECT_FALSE(Press(input, kKeyTab)) << "Tab is left to the dialog";
     Root->Script = {Mouse(evtMouseDown, 6, 1), Mouse(evtMouseUp, 6, 1)};
     Root->RunView(Box);
     EXPECT_EQ(input->CursorPos, 6) << "a click on \")\" puts the cursor on the next placeholder";

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "console/key_codes.h"
 #include "platform/cp866.h"
 #include "record_inputs/count_input.h"
 #include "tests/record_inputs/typed_input_support.h"
@@ -64,13 +65,13 @@ TEST_F(ChoiceInputTest, CurrentFieldMustAgree) {
                         &pick);
     auto* input = Place(new TInputWord(MakeRect(1, 1, 10, 2), 5), &word);
     input->SetLineText("99999");
-    Root->Script = {Mouse(evtMouseDown, 3, 5), Mouse(evtMouseUp, 3, 5), Key(0x2000)}; // Alt+D
+    Root->Script = {Mouse(evtMouseDown, 3, 5), Mouse(evtMouseUp, 3, 5), Key(kKeyAltD)}; // Alt+D
     Root->RunView(Box);
     EXPECT_EQ(Box->CurrentView, input);
     EXPECT_EQ(radio->ClusterValue, 0) << "expected neither the click nor Alt+D to press D";
     EXPECT_EQ(Asked().size(), 2u) << "one refusal for each";
     input->SetLineText("9");
-    Root->Script = {Key(0x2000)};
+    Root->Script = {Key(kKeyAltD)};
     Root->RunView(Box);
     EXPECT_EQ(radio->ClusterValue, 1) << "a valid field lets Alt+D through";
     EXPECT_EQ(Box->CurrentView, radio);

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "console/key_codes.h"
 #include "library/dates.h"
 #include "platform/cp866.h"
 #include "records/field_input.h"
@@ -55,7 +56,7 @@ TEST_F(DateTimeInputTest, TimesConvert) {
         SCOPED_TRACE(c.Typed);
         std::int32_t time = -5;
         auto* input = Place(new tInputTime(&time, c.Picture, MakeRect(1, 1, 11, 2)), &time);
-        TEventRec clear = Key(kCtrlY);
+        TEventRec clear = Key(kKeyCtrlY);
         input->HandleEvent(clear);
         Type(input, c.Typed);
         EXPECT_EQ(input->Valid(cmdValidateAll), c.Accepted);
@@ -72,13 +73,13 @@ TEST_F(DateTimeInputTest, TabOutOfAHalfTypedTimeIsRefused) {
     auto* input = Place(new tInputTime(&time, "", MakeRect(1, 1, 11, 2)), &time);
     auto* next = Place(new tInputTime(&other, "", MakeRect(1, 3, 11, 4)), &other);
     input->SelectView();
-    TEventRec clear = Key(kCtrlY);
+    TEventRec clear = Key(kKeyCtrlY);
     input->HandleEvent(clear);
     Type(input, "1");
-    EXPECT_TRUE(Press(input, kRight));
+    EXPECT_TRUE(Press(input, kKeyRight));
     Type(input, "2");
     EXPECT_EQ(input->LineText(), "1 :2 :  ");
-    Root->Script = {Key(kTab)};
+    Root->Script = {Key(kKeyTab)};
     Root->RunView(Box);
     EXPECT_EQ(Box->CurrentView, input) << "expected the focus to stay";
     ASSERT_EQ(Asked().size(), 1u) << "expected the error message";
@@ -133,7 +134,7 @@ TEST_F(DateTimeInputTest, DatesConvert) {
         SCOPED_TRACE(c.Typed);
         std::uint16_t day = 7;
         auto* input = Place(new TInputDate(&day, c.Picture, MakeRect(1, 1, 13, 2)), &day);
-        TEventRec clear = Key(kCtrlY);
+        TEventRec clear = Key(kKeyCtrlY);
         input->HandleEvent(clear);
         Type(input, c.Typed);
         EXPECT_EQ(input->Valid(cmdValidateAll), c.Accepted);
@@ -166,8 +167,8 @@ TEST_F(DateTimeInputTest, UnlimitedDate) {
         {"capital, short", "##/##/##", upperB, 0, shortWord},
         {"small, long", "##/##/####", lowerB, 0, longWord},
         {"other letters ignored", "##/##/##", upperB, 'x', shortWord},
-        {"backspace blanks", "##/##/##", upperB, kBackspace, "  /  /  "},
-        {"del blanks", "##/##/##", upperB, kDel, "  /  /  "},
+        {"backspace blanks", "##/##/##", upperB, kKeyBackspace, "  /  /  "},
+        {"del blanks", "##/##/##", upperB, kKeyDel, "  /  /  "},
         {"a digit starts a date", "##/##/##", upperB, '3', "3 /  /  "},
     };
     for (const tCase& c : cases) {

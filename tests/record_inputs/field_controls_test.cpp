@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "console/key_codes.h"
 #include "platform/cp866.h"
 #include "record_inputs/choice_input.h"
 #include "record_inputs/code_input.h"
@@ -259,7 +260,7 @@ TEST_F(FieldControlsTest, RealInputsAcceptAndCancel) {
     EXPECT_EQ(word->LineText(), "100");
 
     word->SetLineText("65536");
-    Script({Key(kEnter)});
+    Script({Key(kKeyEnter)});
     EXPECT_EQ(Root->RunView(dialog.get()), cmdCancel) << "expected the dialog kept open";
     ASSERT_EQ(Messages.size(), 1u);
     EXPECT_EQ(Cp866ToUtf8(Messages[0].Text), "Число должно быть не менее 0 и не более 65535.");
@@ -270,13 +271,13 @@ TEST_F(FieldControlsTest, RealInputsAcceptAndCancel) {
     EXPECT_EQ(stored, 100) << "expected nothing stored";
 
     word->SetLineText("2048");
-    Script({Key(kEsc)});
+    Script({Key(kKeyEsc)});
     EXPECT_EQ(Root->RunView(dialog.get()), cmdCancel);
     record->GetField(2, &stored);
     EXPECT_EQ(stored, 100) << "expected Отказ to leave the record";
 
     word->SetLineText("2048");
-    Script({Key(kEnter)});
+    Script({Key(kKeyEnter)});
     EXPECT_EQ(Root->RunView(dialog.get()), cmdOk);
     record->GetField(2, &stored);
     EXPECT_EQ(stored, 2048) << "expected the accepted number stored";

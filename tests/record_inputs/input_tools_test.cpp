@@ -3,6 +3,7 @@
 // was cancelled; in a date field the calendar instead; and the notice when neither can run.
 #include <gtest/gtest.h>
 
+#include "console/key_codes.h"
 #include "library/dates.h"
 #include "record_inputs/count_input.h"
 #include "record_inputs/date_time_input.h"
@@ -14,8 +15,6 @@ namespace zarvo {
 namespace {
 
 using namespace testing_typed;
-
-constexpr std::uint16_t kCtrlK = 0x250B;
 
 class InputToolsTest : public tTypedScreen {
   protected:
@@ -31,17 +30,17 @@ class InputToolsTest : public tTypedScreen {
 TEST_F(InputToolsTest, CtrlKRunsTheCalculator) {
     std::uint16_t value = 12;
     auto* input = Place(new TInputWord(MakeRect(1, 1, 10, 2), 3), &value);
-    Root->Script = {Char('*'), Char('1'), Char('0'), Char('='), Key(kEnter)};
-    EXPECT_TRUE(Press(input, kCtrlK));
+    Root->Script = {Char('*'), Char('1'), Char('0'), Char('='), Key(kKeyEnter)};
+    EXPECT_TRUE(Press(input, kKeyCtrlK));
     EXPECT_EQ(input->LineText(), "120");
     EXPECT_EQ(value, 12) << "expected nothing stored by the calculator";
 
-    Root->Script = {Char('*'), Char('1'), Char('0'), Char('='), Key(kEnter)};
-    EXPECT_TRUE(Press(input, kCtrlK));
+    Root->Script = {Char('*'), Char('1'), Char('0'), Char('='), Key(kKeyEnter)};
+    EXPECT_TRUE(Press(input, kKeyCtrlK));
     EXPECT_EQ(input->LineText(), "120") << "1200 cut to the field's 3 characters";
 
-    Root->Script = {Char('5'), Key(kEsc)};
-    EXPECT_TRUE(Press(input, kCtrlK));
+    Root->Script = {Char('5'), Key(kKeyEsc)};
+    EXPECT_TRUE(Press(input, kKeyCtrlK));
     EXPECT_EQ(input->LineText(), "120") << "a cancelled calculator changes nothing";
     EXPECT_TRUE(Asked().empty());
 }
@@ -50,8 +49,8 @@ TEST_F(InputToolsTest, CtrlKRunsTheCalculator) {
 TEST_F(InputToolsTest, CtrlKInADateRunsTheCalendar) {
     std::uint16_t day = EncodeDate(5, 3, 2004);
     auto* input = Place(new TInputDate(&day, "##/##/####", MakeRect(1, 1, 13, 2)), &day);
-    Root->Script = {Key(kRight), Key(kEnter)};
-    EXPECT_TRUE(Press(input, kCtrlK));
+    Root->Script = {Key(kKeyRight), Key(kKeyEnter)};
+    EXPECT_TRUE(Press(input, kKeyCtrlK));
     EXPECT_EQ(input->LineText(), "06/03/2004");
     EXPECT_EQ(day, EncodeDate(5, 3, 2004)) << "expected nothing stored by the calendar";
 }

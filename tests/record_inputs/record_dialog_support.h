@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "console/key_codes.h"
 #include "diagnostics/pending_error.h"
 #include "record_inputs/field_controls.h"
 #include "record_inputs/input_commands.h"
@@ -22,8 +23,6 @@
 namespace zarvo::testing_record_dialogs {
 
 using namespace testing_dialogs;
-
-inline constexpr std::uint16_t kPgUp = 0x4900, kPgDn = 0x5100, kShiftTab = 0x0F00;
 
 // An input line over a 16-bit field: it refuses to be left or accepted with a text that is
 // not a number up to 65535 (selecting itself and telling why), and stores only when asked.

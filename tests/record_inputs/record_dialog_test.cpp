@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "console/key_codes.h"
 #include "platform/cp866.h"
 #include "record_inputs/super_un_label.h"
 #include "records/mem_record.h"
@@ -283,7 +284,7 @@ TEST_F(RecordDialogTest, YesNoFieldFitsBothButtons) {
 
 // Catches a cancelled run that stores, or an accepted run that does not.
 TEST_F(RecordDialogTest, CancelKeepsAcceptStores) {
-    for (std::uint16_t key : {kEsc, kEnter}) {
+    for (std::uint16_t key : {kKeyEsc, kKeyEnter}) {
         auto record = MakeWordRecord(3);
         auto dialog = Build(*record, 8);
         ASSERT_NE(dialog, nullptr);
@@ -292,7 +293,7 @@ TEST_F(RecordDialogTest, CancelKeepsAcceptStores) {
         const std::uint16_t result = Root->RunView(dialog.get());
         std::uint16_t value = 0;
         record->GetField(2, &value);
-        if (key == kEsc) {
+        if (key == kKeyEsc) {
             EXPECT_EQ(result, cmdCancel);
             EXPECT_EQ(value, 0) << "expected the record untouched by Отказ";
         } else {
@@ -311,7 +312,7 @@ TEST_F(RecordDialogTest, AcceptWithInvalidFieldStaysOnItsPage) {
     ASSERT_NE(dialog, nullptr);
     static_cast<tInputLine*>(Made[2].View)->SetLineText("7");
     static_cast<tInputLine*>(Made[14].View)->SetLineText("70000");
-    Script({Key(kEnter)});
+    Script({Key(kKeyEnter)});
     const std::uint16_t result = Root->RunView(dialog.get());
     EXPECT_EQ(result, cmdCancel) << "expected the dialog open until the script ended";
     ASSERT_EQ(Messages.size(), 1u);
@@ -358,7 +359,7 @@ TEST_F(RecordPagesTest, PageKeys) {
     ASSERT_NE(Dialog->PageIndicator, nullptr);
     EXPECT_EQ(Dialog->PageIndicator->BoundsRect(), MakeRect(1, 15, 10, 16));
     Input(3)->SelectView();
-    Press(kPgDn);
+    Press(kKeyPgDn);
     EXPECT_EQ(Dialog->CurrentPage, 1);
     EXPECT_EQ(Input(11)->Top, 2);
     EXPECT_EQ(Input(1)->Top, 2 - 16);
@@ -367,9 +368,9 @@ TEST_F(RecordPagesTest, PageKeys) {
     EXPECT_EQ(Dialog->PageIndicator->Location.Y, 1);
     EXPECT_EQ(Cells(Dialog->Top + 2, Dialog->Left + 2, 7), "Поле 11") << "expected page 2 shown";
     EXPECT_EQ(Cells(Dialog->Top + 15, Dialog->Left + 1, 9), "═══ 2:2 ═") << "expected page 2 of 2";
-    Press(kPgDn);
+    Press(kKeyPgDn);
     EXPECT_EQ(Dialog->CurrentPage, 1) << "expected no page after the last";
-    Press(kPgUp);
+    Press(kKeyPgUp);
     EXPECT_EQ(Dialog->CurrentPage, 0);
     EXPECT_EQ(Dialog->CurrentView, Input(3)) << "expected the focus back on field 3";
     EXPECT_EQ(Cells(Dialog->Top + 4, Dialog->Left + 2, 6), "Поле 3");
@@ -378,14 +379,14 @@ TEST_F(RecordPagesTest, PageKeys) {
 // Catches Tab leaving the page shown for a field of another page, or the buttons skipped.
 TEST_F(RecordPagesTest, TabStaysOnPage) {
     Input(10)->SelectView();
-    Press(kTab);
+    Press(kKeyTab);
     EXPECT_EQ(Dialog->CurrentView, Buttons(*Dialog)[0]) << "expected Принять after field 10";
-    Press(kShiftTab);
+    Press(kKeyShiftTab);
     EXPECT_EQ(Dialog->CurrentView, Input(10));
-    Press(kPgDn);
-    Press(kShiftTab);
+    Press(kKeyPgDn);
+    Press(kKeyShiftTab);
     EXPECT_EQ(Dialog->CurrentView, Buttons(*Dialog)[2]) << "expected Помощь before field 11";
-    Press(kTab);
+    Press(kKeyTab);
     EXPECT_EQ(Dialog->CurrentView, Input(11));
     EXPECT_EQ(Dialog->CurrentPage, 1);
 }
@@ -394,7 +395,7 @@ TEST_F(RecordPagesTest, TabStaysOnPage) {
 // a bar left showing a page that is not shown.
 TEST_F(RecordPagesTest, RefusingFieldKeepsPage) {
     static_cast<tInputLine*>(Input(1))->SetLineText("x");
-    Press(kPgDn);
+    Press(kKeyPgDn);
     EXPECT_EQ(Dialog->CurrentPage, 0);
     EXPECT_EQ(Messages.size(), 1u) << "expected the field's message";
     Dialog->PageBar->SetPosition(1);
@@ -412,8 +413,8 @@ TEST_F(RecordPagesTest, FocusElsewhereShowsItsPage) {
     EXPECT_EQ(Dialog->CurrentPage, 1);
     EXPECT_EQ(Input(17)->Top, 8);
     EXPECT_EQ(Dialog->PageBar->Value, 1);
-    Press(kPgUp);
-    Press(kPgDn);
+    Press(kKeyPgUp);
+    Press(kKeyPgDn);
     EXPECT_EQ(Dialog->CurrentView, Input(17)) << "expected the page's last focus restored";
 }
 

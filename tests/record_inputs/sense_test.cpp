@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "console/key_codes.h"
 #include "platform/cp866.h"
 #include "record_inputs/count_input.h"
 #include "tests/record_inputs/typed_input_support.h"
@@ -93,12 +94,12 @@ TEST_F(SenseTest, DownChoosesFromTheList) {
     Build(smNormal);
     Input->SetLineText("1");
     std::vector<std::uint16_t> broadcasts;
-    Root->Script = {Key(kDown), Key(kEnter), Key(kDown), Key(kDown), Key(kEnter)};
-    TEventRec down = Key(kDown);
+    Root->Script = {Key(kKeyDown), Key(kKeyEnter), Key(kKeyDown), Key(kKeyDown), Key(kKeyEnter)};
+    TEventRec down = Key(kKeyDown);
     Box->HandleEvent(down);
     EXPECT_EQ(down.what, evtNothing) << "the sense takes Down in post-processing";
     EXPECT_EQ(Input->LineText(), "1") << "the empty item 2 picked: nothing chosen";
-    TEventRec again = Key(kDown);
+    TEventRec again = Key(kKeyDown);
     Box->HandleEvent(again);
     EXPECT_EQ(Input->LineText(), "3") << "the list starts at the current code";
     EXPECT_EQ(Display->LineText(), "Дата"_oem);
@@ -160,7 +161,7 @@ TEST_F(SenseTest, DisplayOnlySense) {
     EXPECT_EQ(Box->CurrentView, display);
     EXPECT_TRUE(display->Valid(cmdValidateAll));
 
-    EXPECT_TRUE(Press(Box, kDel));
+    EXPECT_TRUE(Press(Box, kKeyDel));
     EXPECT_STREQ(place, "") << "Del on the focused display clears the value";
 }
 
