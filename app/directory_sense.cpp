@@ -7,7 +7,7 @@
 #include "platform/cp866.h"
 #include "platform/file_names.h"
 #include "platform/format_text.h"
-#include "records/input_commands.h"
+#include "record_inputs/input_commands.h"
 #include "views/application.h"
 #include "views/commands.h"
 #include "views/desktop.h"

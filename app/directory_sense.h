@@ -3,7 +3,7 @@
 // exist is offered for creation when the field is left or the dialog accepted.
 #pragma once
 
-#include "records/sense.h"
+#include "record_inputs/sense.h"
 
 namespace zarvo {
 

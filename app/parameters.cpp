@@ -3,6 +3,7 @@
 
 #include "library/dates.h"
 #include "library/paths.h"
+#include "library/strings.h"
 #include "platform/cp866.h"
 #include "platform/file_names.h"
 #include "platform/format_text.h"
@@ -10,19 +11,6 @@
 #include "views/message_box_call.h"
 
 namespace zarvo {
-
-namespace {
-
-bool AllDigits(std::string_view text) {
-    if (text.empty())
-        return false;
-    for (char c : text)
-        if (c < '0' || c > '9')
-            return false;
-    return true;
-}
-
-} // namespace
 
 std::string TrimmedDirectory(std::string_view text) {
     std::size_t first = 0, last = text.size();
@@ -79,7 +67,7 @@ std::int32_t ParseTimeOfDay(std::string_view text) {
         if (i < text.size() && text[i] != ':')
             continue;
         std::string_view digits = text.substr(start, i - start);
-        if (part >= 3 || digits.size() > 2 || !AllDigits(digits))
+        if (part >= 3 || digits.size() > 2 || !IsDigits(digits))
             return -1;
         parts[part++] = std::stoi(std::string(digits));
         start = i + 1;
@@ -90,7 +78,7 @@ std::int32_t ParseTimeOfDay(std::string_view text) {
 }
 
 std::int32_t ParseFileSize(std::string_view text) {
-    if (!AllDigits(text) || text.size() > 5)
+    if (!IsDigits(text) || text.size() > 5)
         return -1;
     std::int32_t value = std::stoi(std::string(text));
     return value <= 65535 ? value : -1;

@@ -15,11 +15,11 @@
 #include "console/host_settings.h"
 #include "console/terminal/terminal_host.h"
 #include "console/x11/x11_host.h"
-#include "diagnostics/log/leak_report.h"
 #include "diagnostics/pending_error.h"
 #include "library/scope.h"
 #include "library/startup_facts.h"
 #include "library/validity.h"
+#include "log/leak_report.h"
 #include "platform/cp866.h"
 #include "views/desktop_message_box.h"
 

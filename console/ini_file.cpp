@@ -15,6 +15,7 @@
 #include "platform/file_names.h"
 #include "platform/format_text.h"
 #include "platform/whole_file.h"
+#include "platform/write_all.h"
 
 namespace zarvo {
 namespace {
@@ -89,18 +90,6 @@ bool SplitKey(std::string_view line, std::string_view& key, std::string_view& va
 
 void PostFileError(std::string_view format, std::string_view path, int code) {
     PostOSError(FormatText(format, {path}), code);
-}
-
-bool WriteAll(int fd, std::string_view data) {
-    while (!data.empty()) {
-        ssize_t written = write(fd, data.data(), data.size());
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        data.remove_prefix(std::size_t(written));
-    }
-    return true;
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "console/console_msg.h"
+#include "console/key_codes.h"
 #include "platform/cp866.h"
 
 namespace zarvo {
@@ -26,17 +27,17 @@ struct tCtrlCursorKey {
     std::uint16_t keyCode;
 };
 constexpr std::array<tCtrlCursorKey, 11> kCtrlCursorKeys = {{
-    {0x13, 0x4B00},
-    {0x04, 0x4D00},
-    {0x05, 0x4800},
-    {0x18, 0x5000},
-    {0x01, 0x4700},
-    {0x06, 0x4F00},
-    {0x07, 0x5300},
-    {0x16, 0x5200},
-    {0x12, 0x4900},
-    {0x03, 0x5100},
-    {0x08, 0x0E08},
+    {0x13, kKeyLeft},
+    {0x04, kKeyRight},
+    {0x05, kKeyUp},
+    {0x18, kKeyDown},
+    {0x01, kKeyHome},
+    {0x06, kKeyEnd},
+    {0x07, kKeyDel},
+    {0x16, kKeyIns},
+    {0x12, kKeyPgUp},
+    {0x03, kKeyPgDn},
+    {0x08, kKeyBackspace},
 }};
 
 static_assert(kLatinToCyrillic.size() == 26 && kCyrillicToLatin.size() == 32);

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "console/console.h"
+#include "console/key_codes.h"
 #include "library/clocks.h"
 
 namespace zarvo {
@@ -18,8 +19,8 @@ constexpr std::array<std::uint16_t, 256> MakeAltTable() {
     std::array<std::uint16_t, 256> table{};
     table[VK_BACK] = 0x0800;
     table[VK_TAB] = 0xA500;
-    table[VK_RETURN] = 0x1C0D;
-    table[VK_ESCAPE] = 0x011B;
+    table[VK_RETURN] = kKeyEnter;
+    table[VK_ESCAPE] = kKeyEsc;
     table[VK_SPACE] = 0x0200;
     constexpr std::uint16_t moves[] = {0x9900, 0xA100, 0x9F00, 0x9700,
                                        0x9B00, 0x9800, 0x9D00, 0xA000};
@@ -27,7 +28,7 @@ constexpr std::array<std::uint16_t, 256> MakeAltTable() {
         table[VK_PRIOR + i] = moves[i];
     table[VK_INSERT] = 0xA200;
     table[VK_DELETE] = 0xA300;
-    table['0'] = 0x8100;
+    table['0'] = kKeyAlt0;
     for (int i = 0; i < 9; ++i)
         table['1' + i] = std::uint16_t((0x78 + i) << 8);
     constexpr std::uint8_t letters[26] = {0x1E, 0x30, 0x2E, 0x20, 0x12, 0x21, 0x22, 0x23, 0x17,
@@ -41,10 +42,10 @@ constexpr std::array<std::uint16_t, 256> MakeAltTable() {
     table[VK_DIVIDE] = 0x352F;
     for (int i = 0; i < 10; ++i)
         table[VK_F1 + i] = std::uint16_t((0x68 + i) << 8);
-    table[VK_F11] = 0x8B00;
-    table[VK_F12] = 0x8C00;
-    constexpr std::uint16_t punctuation[] = {0x2700, 0x8300, 0x3300, 0x8200,
-                                             0x3400, 0x3500, 0x2900};
+    table[VK_F11] = kKeyAltF11;
+    table[VK_F12] = kKeyAltF12;
+    constexpr std::uint16_t punctuation[] = {0x2700, kKeyAltEqual, 0x3300, kKeyAltMinus,
+                                             0x3400, 0x3500,       0x2900};
     for (int i = 0; i < 7; ++i)
         table[VK_OEM_1 + i] = punctuation[i];
     table[VK_OEM_4] = 0x1A00;
@@ -56,24 +57,27 @@ constexpr std::array<std::uint16_t, 256> MakeAltTable() {
 constexpr std::array<std::uint16_t, 256> kAltKeys = MakeAltTable();
 
 constexpr tKeyEntry kCtrlKeys[] = {
-    {VK_CANCEL, 0x3921}, {VK_PRIOR, 0x8400},  {VK_NEXT, 0x7600},   {VK_END, 0x7500},
-    {VK_HOME, 0x7700},   {VK_LEFT, 0x7300},   {VK_UP, 0x8D00},     {VK_RIGHT, 0x7400},
-    {VK_DOWN, 0x9100},   {VK_INSERT, 0x0400}, {VK_DELETE, 0x0600}, {'2', 0x0300},
-    {'P', 0x1910},       {'Q', 0x1011},       {VK_F11, 0x8900},    {VK_F12, 0x8A00},
+    {VK_CANCEL, 0x3921},      {VK_PRIOR, kKeyCtrlPgUp},  {VK_NEXT, kKeyCtrlPgDn},
+    {VK_END, kKeyCtrlEnd},    {VK_HOME, kKeyCtrlHome},   {VK_LEFT, kKeyCtrlLeft},
+    {VK_UP, kKeyCtrlUp},      {VK_RIGHT, kKeyCtrlRight}, {VK_DOWN, kKeyCtrlDown},
+    {VK_INSERT, kKeyCtrlIns}, {VK_DELETE, kKeyCtrlDel},  {'2', kKeyCtrl2},
+    {'P', kKeyCtrlP},         {'Q', kKeyCtrlQ},          {VK_F11, kKeyCtrlF11},
+    {VK_F12, kKeyCtrlF12},
 };
 constexpr tKeyEntry kCtrlShiftKeys[] = {
-    {VK_BACK, 0x0E7F},  {VK_RETURN, 0x1C0A}, {VK_SPACE, 0x3920},
-    {VK_OEM_4, 0x1A1B}, {VK_OEM_5, 0x2B1C},  {VK_OEM_6, 0x1B1D},
+    {VK_BACK, kKeyCtrlBackspace}, {VK_RETURN, kKeyCtrlEnter}, {VK_SPACE, kKeySpace},
+    {VK_OEM_4, 0x1A1B},           {VK_OEM_5, 0x2B1C},         {VK_OEM_6, 0x1B1D},
 };
-constexpr tKeyEntry kCtrlOnlyKeys[] = {{'6', 0x071E}, {VK_OEM_MINUS, 0x0C1F}};
+constexpr tKeyEntry kCtrlOnlyKeys[] = {{'6', kKeyCtrl6}, {VK_OEM_MINUS, kKeyCtrlMinus}};
 constexpr tKeyEntry kShiftKeys[] = {
-    {VK_ESCAPE, 0x011B}, {VK_PRIOR, 0x4900},  {VK_NEXT, 0x5100},   {VK_END, 0x4F00},
-    {VK_HOME, 0x4700},   {VK_LEFT, 0x4B00},   {VK_UP, 0x4800},     {VK_RIGHT, 0x4D00},
-    {VK_DOWN, 0x5000},   {VK_INSERT, 0x0500}, {VK_DELETE, 0x0700}, {VK_F11, 0x8700},
-    {VK_F12, 0x8800},
+    {VK_ESCAPE, kKeyEsc},      {VK_PRIOR, kKeyPgUp},      {VK_NEXT, kKeyPgDn},
+    {VK_END, kKeyEnd},         {VK_HOME, kKeyHome},       {VK_LEFT, kKeyLeft},
+    {VK_UP, kKeyUp},           {VK_RIGHT, kKeyRight},     {VK_DOWN, kKeyDown},
+    {VK_INSERT, kKeyShiftIns}, {VK_DELETE, kKeyShiftDel}, {VK_F11, kKeyShiftF11},
+    {VK_F12, kKeyShiftF12},
 };
 constexpr tKeyEntry kPlainKeys[] = {
-    {VK_ESCAPE, 0x011B}, {VK_DECIMAL, 0x002E}, {VK_F11, 0x8500}, {VK_F12, 0x8600}};
+    {VK_ESCAPE, kKeyEsc}, {VK_DECIMAL, 0x002E}, {VK_F11, kKeyF11}, {VK_F12, kKeyF12}};
 
 template <std::size_t N> std::uint16_t Lookup(const tKeyEntry (&table)[N], std::uint32_t key) {
     for (const tKeyEntry& entry : table)
@@ -89,12 +93,12 @@ bool IsFunctionKey(std::uint32_t key) {
 std::uint16_t SystemKeyCode(std::uint32_t key, std::uint16_t shift) {
     if (key == VK_F10) {
         if (shift & (shiftLeft | shiftRight))
-            return 0x5D00;
+            return kKeyShiftF10;
         if (shift & shiftAlt)
-            return 0x7100;
+            return kKeyAltF10;
         if (shift & shiftCtrl)
-            return 0x6700;
-        return 0x4400;
+            return kKeyCtrlF10;
+        return kKeyF10;
     }
     return key < 256 ? kAltKeys[key] : 0;
 }
@@ -123,7 +127,7 @@ std::uint16_t CharCode(const TConsoleMsg& msg, std::uint16_t shift) {
     std::uint8_t ch = std::uint8_t(msg.wParam);
     std::uint8_t scan = ScanCodeOf(msg.lParam);
     if (scan == 15 && ch == 9 && (shift & (shiftLeft | shiftRight)))
-        return 0x0F00;
+        return kKeyShiftTab;
     return std::uint16_t(ch | (scan << 8));
 }
 

@@ -8,6 +8,7 @@
 #include <mutex>
 #include <vector>
 
+#include "console/key_codes.h"
 #include "dirselect/new_directory.h"
 #include "library/object_stream.h"
 #include "library/paths.h"
@@ -29,7 +30,6 @@ namespace zarvo {
 
 namespace {
 
-constexpr std::uint16_t kAltF10 = 0x7100;
 
 std::string CurrentDirectory() {
     std::vector<char> buffer(PATH_MAX + 1);
@@ -44,7 +44,7 @@ tMenuPtr LocalMenu() {
         NewMenuItem(
             "~Р~азвернуть"_oem, "[+]", 0x4E2B, cmdDirectoryExpand, 626,
             NewMenuItem("Р~а~звернуть все"_oem, "[*]", 0x372A, cmdDirectoryExpandAll, 627,
-                        NewMenuItem("Предок"_oem, "[Back]", 0x0E08, cmdDirectoryParent, 630,
+                        NewMenuItem("Предок"_oem, "[Back]", kKeyBackspace, cmdDirectoryParent, 630,
                                     NewMenuLine(NewMenuItem(
                                         "~С~оздать каталог"_oem, "", 0, cmdDirectoryCreate, 629,
                                         NewMenuItem("Об~н~овить"_oem, "", 0, cmdDirectoryRefresh,
@@ -215,7 +215,7 @@ bool TDirectoryDialog::HandleCommand(std::uint16_t command) {
 
 void TDirectoryDialog::HandleEvent(TEventRec& event) {
     bool menu = (event.what == evtMouseDown && (event.mouse.buttons & mbRightButton) != 0) ||
-                (event.what == evtKeyDown && event.key.keyCode == kAltF10);
+                (event.what == evtKeyDown && event.key.keyCode == kKeyAltF10);
     if (menu && Viewer != nullptr) {
         ConsumeEvent(event);
         OpenLocalMenu();

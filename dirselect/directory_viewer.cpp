@@ -2,6 +2,7 @@
 // bounded "expand all".
 #include "dirselect/directory_viewer.h"
 
+#include "console/key_codes.h"
 #include "library/paths.h"
 #include "platform/cp866.h"
 #include "views/commands.h"
@@ -9,8 +10,6 @@
 namespace zarvo {
 
 namespace {
-
-constexpr std::uint16_t kBackspace = 0x0E08;
 
 TAbstractNode* AsNode(tOutlineNode node) {
     return static_cast<TAbstractNode*>(node);
@@ -101,7 +100,7 @@ void TDirectoryViewer::ExpandAll(TAbstractNode* node) {
 }
 
 void TDirectoryViewer::HandleEvent(TEventRec& event) {
-    bool parentKey = event.what == evtKeyDown && event.key.keyCode == kBackspace;
+    bool parentKey = event.what == evtKeyDown && event.key.keyCode == kKeyBackspace;
     bool parentCommand = event.what == evtCommand && event.message.command == cmdDirectoryParent;
     if (parentKey || parentCommand) {
         ConsumeEvent(event);

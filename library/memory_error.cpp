@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "platform/cp866.h"
+#include "platform/write_all.h"
 
 namespace zarvo {
 
@@ -19,21 +20,11 @@ std::array<char, 1024> gMessage{};
 std::size_t gMessageLength = 0;
 volatile std::sig_atomic_t gHandling = 0;
 
-void WriteAll(const char* data, std::size_t length) {
-    while (length > 0) {
-        ssize_t written = write(STDERR_FILENO, data, length);
-        if (written <= 0)
-            return;
-        data += written;
-        length -= std::size_t(written);
-    }
-}
-
 void OnMemoryError(int) {
     if (gHandling)
         _exit(kMemoryErrorExitCode);
     gHandling = 1;
-    WriteAll(gMessage.data(), gMessageLength);
+    WriteAll(STDERR_FILENO, gMessage.data(), gMessageLength);
     _exit(kMemoryErrorExitCode);
 }
 

@@ -137,4 +137,16 @@ std::string StripCentringMarks(std::string_view s) {
     return out;
 }
 
+std::string_view TrimBlanks(std::string_view s) {
+    std::size_t first = s.find_first_not_of(' ');
+    if (first == std::string_view::npos)
+        return {};
+    return s.substr(first, s.find_last_not_of(' ') - first + 1);
+}
+
+bool IsDigits(std::string_view s) {
+    return !s.empty() &&
+           std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
 } // namespace zarvo

@@ -68,4 +68,10 @@ std::string NormalizeLineBreaks(std::string_view s);
 // Drops the centring byte 3; one directly after a CR becomes the LF that ends the line.
 std::string StripCentringMarks(std::string_view s);
 
+// S without the spaces at either end (only spaces: a field's text pads with them).
+std::string_view TrimBlanks(std::string_view s);
+
+// Whether S is one or more of the decimal digits 0-9 and nothing else; false when empty.
+bool IsDigits(std::string_view s);
+
 } // namespace zarvo

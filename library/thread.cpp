@@ -22,8 +22,10 @@ struct tSyncRequest {
 };
 
 // Guards the call queue and every thread's end flag; one condition variable announces both.
-std::mutex gSyncLock;
-std::condition_variable gSyncChanged;
+// Never destroyed: a thread left on a server that does not answer may end after the static
+// destructors have run, and it still takes the lock and wakes the waiters.
+std::mutex& gSyncLock = *new std::mutex;
+std::condition_variable& gSyncChanged = *new std::condition_variable;
 std::deque<tSyncRequest*> gSyncQueue;
 
 // How often a waiting main thread looks for calls when no wake-up came.

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "platform/cp866.h"
+#include "platform/write_all.h"
 
 namespace zarvo {
 
@@ -47,16 +48,7 @@ bool WriteTerminalText(int fd, std::string_view text) {
             AppendUtf8(utf8, Cp866ToUnicode(std::uint8_t(c)));
         }
     }
-    std::size_t done = 0;
-    while (done < utf8.size()) {
-        ssize_t put = write(fd, utf8.data() + done, utf8.size() - done);
-        if (put < 0 && errno == EINTR)
-            continue;
-        if (put <= 0)
-            return false;
-        done += std::size_t(put);
-    }
-    return true;
+    return WriteAll(fd, utf8);
 }
 
 } // namespace zarvo

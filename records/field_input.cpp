@@ -24,25 +24,13 @@ namespace {
 
 using tBytes = std::vector<std::uint8_t>;
 
-std::string_view Trimmed(std::string_view text) {
-    std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
-bool IsDigits(std::string_view text) {
-    return !text.empty() &&
-           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
 // Splits TEXT at SEPARATOR into decimal numbers of 1 to MAXDIGITS digits each.
 bool SplitNumbers(std::string_view text, char separator, std::size_t maxDigits,
                   std::vector<int>& numbers) {
     numbers.clear();
     for (;;) {
         std::size_t end = text.find(separator);
-        std::string_view part = Trimmed(text.substr(0, end));
+        std::string_view part = TrimBlanks(text.substr(0, end));
         if (!IsDigits(part) || part.size() > maxDigits)
             return false;
         int number = 0;
@@ -133,7 +121,7 @@ bool tFieldInput::Characters(std::string_view text) {
 }
 
 bool tFieldInput::Boolean(std::string_view text) {
-    std::string upper = UpperCase(Trimmed(text));
+    std::string upper = UpperCase(TrimBlanks(text));
     if (upper.empty() || upper == UpperCase("Нет"_oem))
         Value[0] = 0;
     else if (upper == UpperCase("Да"_oem))
@@ -156,7 +144,7 @@ bool tFieldInput::Limits(tBytes& minimum, tBytes& maximum) {
 // A date within the field's limits, or within the calendar; a text of blanks and
 // separators is the empty date 0.
 bool tFieldInput::Date(std::string_view text) {
-    std::string_view trimmed = Trimmed(text);
+    std::string_view trimmed = TrimBlanks(text);
     std::string upper = UpperCase(trimmed);
     std::uint16_t date = 0;
     std::vector<int> parts;
@@ -183,7 +171,7 @@ bool tFieldInput::Date(std::string_view text) {
 // Hours, or hours and minutes, or all three; minutes and seconds below 60.
 bool tFieldInput::Time(std::string_view text) {
     std::vector<int> parts;
-    if (!SplitNumbers(Trimmed(text), ':', 2, parts) || parts.size() > 3)
+    if (!SplitNumbers(TrimBlanks(text), ':', 2, parts) || parts.size() > 3)
         return Refuse();
     parts.resize(3, 0);
     if (parts[0] > 23 || parts[1] > 59 || parts[2] > 59)
@@ -200,7 +188,7 @@ bool tFieldInput::Time(std::string_view text) {
 // Years, months and days after day 0, as FieldToText shows them.
 bool tFieldInput::Period(std::string_view text) {
     std::vector<int> parts;
-    std::string_view trimmed = Trimmed(text);
+    std::string_view trimmed = TrimBlanks(text);
     if (trimmed.find_first_not_of(" :") == std::string_view::npos) {
         IntegerToBytes(Type, 0, Value);
         return true;
@@ -220,7 +208,7 @@ bool tFieldInput::Code(std::string_view text) {
     int groups = std::min<int>(params & 0xFF, Size);
     std::size_t digits = std::max<std::size_t>(params >> 8, 3);
     std::vector<int> parts;
-    std::string_view trimmed = Trimmed(text);
+    std::string_view trimmed = TrimBlanks(text);
     if (trimmed.find_first_not_of(" .") == std::string_view::npos) {
         std::memset(Value, 0, std::size_t(Size));
         return true;
@@ -237,7 +225,7 @@ bool tFieldInput::Code(std::string_view text) {
 }
 
 bool tFieldInput::Hex(std::string_view text) {
-    std::string_view trimmed = Trimmed(text);
+    std::string_view trimmed = TrimBlanks(text);
     if (trimmed.size() % 2 != 0 || trimmed.size() > 2 * std::size_t(std::max(Size - 1, 0)))
         return Refuse();
     tBytes bytes(std::size_t(Size), 0);
@@ -254,7 +242,7 @@ bool tFieldInput::Hex(std::string_view text) {
 
 // The text without blanks, and without digit-group separators when the field groups digits.
 std::string tFieldInput::Digits(std::string_view text) const {
-    std::string plain(Trimmed(text));
+    std::string plain(TrimBlanks(text));
     if ((Record.FieldFormat(N) & fmGroupDigits) != 0)
         std::erase(plain, kDigitGroupSeparator);
     return plain;
@@ -323,7 +311,7 @@ bool tFieldInput::Real(std::string_view text) {
 } // namespace
 
 bool IntegerFromText(std::string_view text, std::int64_t& number) {
-    std::string_view digits = Trimmed(text);
+    std::string_view digits = TrimBlanks(text);
     if (!digits.empty() && digits[0] == '+')
         digits.remove_prefix(1);
     if (!IsDigits(!digits.empty() && digits[0] == '-' ? digits.substr(1) : digits))
@@ -337,7 +325,7 @@ bool IntegerFromText(std::string_view text, std::int64_t& number) {
 }
 
 bool RealFromText(std::string_view text, long double& number) {
-    std::string_view digits = Trimmed(text);
+    std::string_view digits = TrimBlanks(text);
     if (!IsFixedNumber(digits))
         return false;
     if (digits[0] == '+')

@@ -1,38 +1,36 @@
 #!/usr/bin/env bash
-# Fails when a folder includes one above it, so the layering of the libraries cannot be
-# crossed unnoticed: platform < diagnostics < library < diagnostics/log < console < views <
-# records and dirselect < app; records and dirselect never include each other. The log is the
-# diagnostics' upper half: it writes through the library's streams and utilities. tests/, bench/ and tools/
-# may include anything. Usage: check-layers.sh [source root] (default: the checkout).
+# Fails when a folder includes one above it, or one beside it, so the layering of the libraries
+# cannot be crossed unnoticed. Each folder is one layer; folders of the same rank never include
+# each other. tests/, bench/ and tools/ may include anything.
+# Usage: check-layers.sh [source root] (default: the checkout).
 set -uo pipefail
 root=${1:-"$(cd "$(dirname "$(readlink -f "$0")")/.." && pwd)"}
 
-folders="platform diagnostics diagnostics/log library console views records dirselect app"
+# folder:rank, lowest first.
+layers="platform:0 diagnostics:1 library:2 log:3 records:3 console:4 views:5
+record_inputs:6 dirselect:6 resources:6 app:7"
+
 crossings=0
-for folder in $folders; do
+for layer in $layers; do
+    folder=${layer%%:*}
     [ -d "$root/$folder" ] || continue
     # Every include that names a folder, quoted or in angle brackets, judged in one pass;
     # system headers name folders no layer has.
-    # The lower diagnostics are judged without their upper half, which has its own pass.
-    exclude=()
-    [ "$folder" = diagnostics ] && exclude=(--exclude-dir=log)
     count=$(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*["<][^/"<>]+/' "$root/$folder" \
-        --include='*.h' --include='*.cpp' --include='*.hpp' --include='*.inc' "${exclude[@]}" |
-        awk -v folder="$folder" -v root="$root/" '
+        --include='*.h' --include='*.cpp' --include='*.hpp' --include='*.inc' |
+        awk -v folder="$folder" -v root="$root/" -v layers="$layers" '
             BEGIN {
-                rank["platform"] = 0; rank["diagnostics"] = 1; rank["library"] = 2
-                rank["diagnostics/log"] = 2.5
-                rank["console"] = 3; rank["views"] = 4; rank["records"] = 5
-                rank["dirselect"] = 5; rank["app"] = 6
+                n = split(layers, pairs, /[[:space:]]+/)
+                for (i = 1; i <= n; i++) {
+                    split(pairs[i], pair, ":")
+                    rank[pair[1]] = pair[2] + 0
+                }
                 crossed = 0
             }
             {
                 target = $0
                 sub(/^[^:]*:[0-9]+:[[:space:]]*#[[:space:]]*include[[:space:]]*["<]/, "", target)
-                if (target ~ /^diagnostics\/log\//)
-                    target = "diagnostics/log"
-                else
-                    sub(/\/.*/, "", target)
+                sub(/\/.*/, "", target)
                 if (!(target in rank))
                     next
                 if (rank[target] > rank[folder] || (rank[target] == rank[folder] && target != folder)) {

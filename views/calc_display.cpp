@@ -8,7 +8,9 @@
 #include <cmath>
 #include <cstring>
 
+#include "console/key_codes.h"
 #include "console/keyboard.h"
+#include "library/strings.h"
 #include "platform/cp866.h"
 #include "views/button.h"
 #include "views/group.h"
@@ -21,9 +23,6 @@ constexpr auto kCalcDisplayPalette = MakePalette(19);
 constexpr std::string_view kErrorText = "Ошибка"_oem;
 // A result's 10-decimal form longer than this cannot be shown.
 constexpr std::size_t kMaxResultText = 26;
-constexpr char kBackspace = 8;
-constexpr char kEscape = 27;
-constexpr char kReturn = 13;
 constexpr char kCyrillicEs = '\x91';
 constexpr char kCyrillicYo = '\xF0';
 constexpr char kCyrillicSmallYo = '\xF1';
@@ -32,12 +31,9 @@ constexpr std::size_t kStateBlockSize = 19;
 // Written after the state block as a copy of its start; loading skips them.
 constexpr std::size_t kPaddingSize = 6;
 
-bool IsDigitText(std::string_view text) {
-    return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
 bool IsOperatorChar(char c) {
-    return c == '=' || c == '+' || c == '-' || c == '*' || c == '/' || c == '%' || c == kReturn;
+    return c == '=' || c == '+' || c == '-' || c == '*' || c == '/' || c == '%' ||
+           c == KeyChar(kKeyEnter);
 }
 
 bool IsClearKey(char c) {
@@ -55,7 +51,8 @@ bool ParseCalcNumber(std::string_view text, long double& value) {
     std::string_view whole = text.substr(0, point);
     std::string_view part =
         point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
-    if (!IsDigitText(whole) || !IsDigitText(part) || (whole.empty() && part.empty()))
+    if ((!whole.empty() && !IsDigits(whole)) || (!part.empty() && !IsDigits(part)) ||
+        (whole.empty() && part.empty()))
         return false;
     auto result =
         std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
@@ -204,7 +201,7 @@ void TCalcDisplay::CalcKey(char key) {
     // Either layout's C leaves the error: a keyboard in the Cyrillic layout types С.
     if (State == CalcState::Error && !IsClearKey(c))
         c = ' ';
-    if (c == kBackspace || c == kEscape)
+    if (c == KeyChar(kKeyBackspace) || c == KeyChar(kKeyEsc))
         RemoveLastChar();
     else if (IsOperatorChar(c))
         ApplyOperator(c);

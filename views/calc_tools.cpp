@@ -3,6 +3,7 @@
 #include "views/calc_tools.h"
 
 #include "library/resource_object.h"
+#include "library/strings.h"
 #include "library/validity.h"
 #include "views/application.h"
 #include "views/calc_display.h"
@@ -47,14 +48,6 @@ template <class T, class Read> std::uint16_t RunToolWindow(T* window, tGroup* ho
 
 tGroup* HostOrApplication(tGroup* host) {
     return host != nullptr ? host : gApplication;
-}
-
-std::string_view TrimBlanks(std::string_view text) {
-    while (!text.empty() && text.front() == ' ')
-        text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ')
-        text.remove_suffix(1);
-    return text;
 }
 
 } // namespace

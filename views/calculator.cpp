@@ -4,12 +4,15 @@
 
 #include <mutex>
 
+#include "console/event_makers.h"
+#include "console/key_codes.h"
 #include "console/keyboard.h"
 #include "library/stream_class.h"
 #include "platform/cp866.h"
 #include "views/button.h"
 #include "views/calc_display.h"
 #include "views/calendar.h"
+#include "views/commands.h"
 #include "views/history_store.h"
 
 namespace zarvo {
@@ -27,10 +30,6 @@ constexpr auto kGrayCalculatorPalette =
                 0x2E, 0x2F, 0x30, 0x31, 0x32, 0x33, 0x34, 0x35, 0x36, 0x37, 0x38, 0x39, 0x3A, 0x3B,
                 0x3C, 0x3D, 0x3E, 0x3F, 0x58, 0x59, 0x5A, 0x5B, 0x5C, 0x5D, 0x5E);
 
-constexpr std::uint16_t kEscKey = 0x011B;
-constexpr std::uint16_t kEnterKey = 0x1C0D;
-constexpr std::uint16_t kBackspaceKey = 0x0E08;
-constexpr std::uint16_t kDownKey = 0x5000;
 // Commands the history button turns into Backspace and Down.
 constexpr std::uint16_t kBackspaceCommand = 313;
 constexpr std::uint16_t kDownCommand = 1170;
@@ -43,17 +42,6 @@ constexpr const char* kKeys[5][4] = {{"C", "\x1B", "%", "\xF1"},
                                      {"4", "5", "6", "*"},
                                      {"1", "2", "3", "-"},
                                      {"0", ".", "=", "+"}};
-
-bool IsAnswer(std::uint16_t command) {
-    return command >= cmdOk && command <= cmdNo;
-}
-
-TEventRec CommandEvent(std::uint16_t what, std::uint16_t command) {
-    TEventRec event;
-    event.what = what;
-    event.message.command = command;
-    return event;
-}
 
 } // namespace
 
@@ -106,20 +94,20 @@ void TCalcHistory::HandleEvent(TEventRec& event) {
     tView::HandleEvent(event);
     if (event.what == evtCommand &&
         (event.message.command == kBackspaceCommand || event.message.command == kDownCommand)) {
-        std::uint16_t key = event.message.command == kDownCommand ? kDownKey : kBackspaceKey;
+        std::uint16_t key = event.message.command == kDownCommand ? kKeyDown : kKeyBackspace;
         event.Clear();
         event.what = evtKeyDown;
         event.key.keyCode = key;
     }
     bool open = event.what == evtMouseDown ||
-                (event.what == evtKeyDown && CtrlKeyToCursorKey(event.key.keyCode) == kDownKey);
+                (event.what == evtKeyDown && CtrlKeyToCursorKey(event.key.keyCode) == kKeyDown);
     if (open) {
         if (Display != nullptr && Owner != nullptr)
             ChooseFromHistory();
         ConsumeEvent(event);
         return;
     }
-    bool enter = event.what == evtKeyDown && event.key.keyCode == kEnterKey;
+    bool enter = event.what == evtKeyDown && event.key.keyCode == kKeyEnter;
     bool broadcast =
         event.what == evtBroadcast && (event.message.command == cmdRecordHistory ||
                                        (event.message.command == cmdFocusLost &&
@@ -188,12 +176,12 @@ TCalcDisplay* TCalculator::Display() const {
 }
 
 void TCalculator::HandleEvent(TEventRec& event) {
-    if (event.what == evtKeyDown && event.key.keyCode == kEscKey) {
-        PostEvent(CommandEvent(evtCommand, cmdCancel));
+    if (event.what == evtKeyDown && event.key.keyCode == kKeyEsc) {
+        PostEvent(MessageEvent(evtCommand, cmdCancel));
         ConsumeEvent(event);
         return;
     }
-    if (event.what == evtKeyDown && event.key.keyCode == kEnterKey) {
+    if (event.what == evtKeyDown && event.key.keyCode == kKeyEnter) {
         // The focused display completes the pending operation and the history button
         // records the result, before the run ends.
         TCalcDisplay* display = Display();
@@ -201,7 +189,7 @@ void TCalculator::HandleEvent(TEventRec& event) {
             tWindow::HandleEvent(event);
         else if (display != nullptr)
             display->CalcKey('\r');
-        PostEvent(CommandEvent(evtCommand, cmdOk));
+        PostEvent(MessageEvent(evtCommand, cmdOk));
         ConsumeEvent(event);
         return;
     }

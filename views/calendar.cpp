@@ -5,10 +5,13 @@
 #include <algorithm>
 #include <string>
 
+#include "console/event_makers.h"
+#include "console/key_codes.h"
 #include "library/clocks.h"
 #include "library/dates.h"
 #include "library/strings.h"
 #include "platform/cp866.h"
+#include "views/commands.h"
 
 namespace zarvo {
 
@@ -28,15 +31,6 @@ constexpr int kGridColumns = 20;
 constexpr std::uint8_t kNormalColor = 6;
 constexpr std::uint8_t kShownDayColor = 7;
 
-constexpr std::uint16_t kEscKey = 0x011B;
-constexpr std::uint16_t kEnterKey = 0x1C0D;
-constexpr std::uint16_t kUpKey = 0x4800;
-constexpr std::uint16_t kDownKey = 0x5000;
-constexpr std::uint16_t kLeftKey = 0x4B00;
-constexpr std::uint16_t kRightKey = 0x4D00;
-constexpr std::uint16_t kPgUpKey = 0x4900;
-constexpr std::uint16_t kPgDnKey = 0x5100;
-
 // The day numbers count 29 February 1900, which never was: the number after 28 February
 // names no date, and the days before it are one less than a real count would make them.
 std::uint16_t MissingLeapDay() {
@@ -50,17 +44,6 @@ bool IsDateNumber(std::int32_t n) {
     int d = 0, m = 0, y = 0;
     DecodeDate(std::uint16_t(n), d, m, y);
     return IsValidDate(d, m, y);
-}
-
-bool IsAnswer(std::uint16_t command) {
-    return command >= cmdOk && command <= cmdNo;
-}
-
-TEventRec MessageEvent(std::uint16_t what, std::uint16_t command) {
-    TEventRec event;
-    event.what = what;
-    event.message.command = command;
-    return event;
 }
 
 } // namespace
@@ -184,17 +167,17 @@ bool TCalendarView::HandleMouse(tPoint where) {
 
 bool TCalendarView::HandleKey(std::uint16_t keyCode) {
     char ch = char(keyCode & 0xFF);
-    if (ch == '+' || keyCode == kPgUpKey)
+    if (ch == '+' || keyCode == kKeyPgUp)
         MoveMonths(1);
-    else if (ch == '-' || keyCode == kPgDnKey)
+    else if (ch == '-' || keyCode == kKeyPgDn)
         MoveMonths(-1);
-    else if (keyCode == kUpKey)
+    else if (keyCode == kKeyUp)
         MoveDays(-7);
-    else if (keyCode == kDownKey)
+    else if (keyCode == kKeyDown)
         MoveDays(7);
-    else if (keyCode == kLeftKey)
+    else if (keyCode == kKeyLeft)
         MoveDays(-1);
-    else if (keyCode == kRightKey)
+    else if (keyCode == kKeyRight)
         MoveDays(1);
     else
         return false;
@@ -243,8 +226,8 @@ TCalendarView* TCalendarWindow::CalendarView() const {
 
 void TCalendarWindow::HandleEvent(TEventRec& event) {
     if (event.what == evtKeyDown &&
-        (event.key.keyCode == kEscKey || event.key.keyCode == kEnterKey)) {
-        bool cancel = event.key.keyCode == kEscKey;
+        (event.key.keyCode == kKeyEsc || event.key.keyCode == kKeyEnter)) {
+        bool cancel = event.key.keyCode == kKeyEsc;
         PostEvent(cancel ? MessageEvent(evtCommand, cmdCancel)
                          : MessageEvent(evtBroadcast, cmdDefault));
         ConsumeEvent(event);

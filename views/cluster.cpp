@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "console/key_codes.h"
 #include "console/keyboard.h"
 #include "views/group.h"
 #include "views/hot_letter.h"
@@ -22,11 +23,6 @@ constexpr int kMaskedItems = 32;
 // An item's icon and the space after it.
 constexpr int kIconWidth = 5;
 constexpr int kColumnGap = 6;
-
-constexpr std::uint16_t kUpKey = 0x4800;
-constexpr std::uint16_t kDownKey = 0x5000;
-constexpr std::uint16_t kLeftKey = 0x4B00;
-constexpr std::uint16_t kRightKey = 0x4D00;
 
 const std::string kNoText;
 
@@ -250,13 +246,13 @@ int tCluster::ArrowTarget(std::uint16_t key, int s) const {
     const int rows = Rows();
     for (int step = 1; step <= count + 1; ++step) {
         switch (key) {
-        case kUpKey:
+        case kKeyUp:
             s = s - 1 < 0 ? count - 1 : s - 1;
             break;
-        case kDownKey:
+        case kKeyDown:
             s = s + 1 >= count ? 0 : s + 1;
             break;
-        case kLeftKey:
+        case kKeyLeft:
             if (s < 1) {
                 s = count - 1;
             } else {
@@ -285,7 +281,7 @@ int tCluster::ArrowTarget(std::uint16_t key, int s) const {
 
 void tCluster::HandleKey(TEventRec& event) {
     const std::uint16_t key = CtrlKeyToCursorKey(event.key.keyCode);
-    if (key == kUpKey || key == kDownKey || key == kLeftKey || key == kRightKey) {
+    if (key == kKeyUp || key == kKeyDown || key == kKeyLeft || key == kKeyRight) {
         if (!HasState(ViewState::Focused))
             return;
         int target = ArrowTarget(key, SelectedItem);

@@ -20,6 +20,11 @@ inline constexpr std::uint16_t cmdDefault = 14;
 // Ends the current modal loop without asking Valid; the loop answers cmdCancel.
 inline constexpr std::uint16_t cmdAbort = 15;
 
+// Whether COMMAND is one of the answers that end a modal dialog: Ok, Cancel, Yes or No.
+constexpr bool IsAnswer(std::uint16_t command) {
+    return command == cmdOk || command == cmdCancel || command == cmdYes || command == cmdNo;
+}
+
 // Broadcasts (info as noted).
 inline constexpr std::uint16_t cmdFocusGained = 50;     // info: the view
 inline constexpr std::uint16_t cmdFocusLost = 51;       // info: the view; also a Valid query

@@ -4,10 +4,12 @@
 
 #include <mutex>
 
+#include "console/key_codes.h"
 #include "library/stream_class.h"
 #include "platform/cp866.h"
 #include "views/button.h"
 #include "views/cluster.h"
+#include "views/commands.h"
 #include "views/label.h"
 #include "views/process_view.h"
 #include "views/static_text.h"
@@ -29,13 +31,6 @@ constexpr auto kCyanDialogPalette =
 constexpr auto kGrayDialogPalette =
     MakePalette(32, 33, 34, 35, 36, 37, 38, 39, 40, 41, 42, 43, 44, 45, 46, 47, 48, 49, 50, 51, 52,
                 53, 54, 55, 56, 57, 58, 59, 60, 61, 62, 63, 88, 89, 90, 91, 92, 93, 94);
-
-constexpr std::uint16_t kEscKey = 0x011B;
-constexpr std::uint16_t kEnterKey = 0x1C0D;
-
-bool IsAnswer(std::uint16_t command) {
-    return command == cmdOk || command == cmdCancel || command == cmdYes || command == cmdNo;
-}
 
 } // namespace
 
@@ -72,8 +67,8 @@ void tDialog::HandleEvent(TEventRec& event) {
     // have freed the dialog, and then the event is cleared.
     switch (event.what) {
     case evtKeyDown:
-        if (event.key.keyCode == kEscKey || event.key.keyCode == kEnterKey) {
-            bool cancel = event.key.keyCode == kEscKey;
+        if (event.key.keyCode == kKeyEsc || event.key.keyCode == kKeyEnter) {
+            bool cancel = event.key.keyCode == kKeyEsc;
             event.Clear();
             event.what = cancel ? evtCommand : evtBroadcast;
             event.message.command = cancel ? cmdCancel : cmdDefault;

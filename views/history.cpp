@@ -4,6 +4,7 @@
 
 #include <mutex>
 
+#include "console/key_codes.h"
 #include "console/keyboard.h"
 #include "library/stream_class.h"
 #include "views/group.h"
@@ -19,7 +20,6 @@ namespace {
 constexpr auto kHistoryPalette = MakePalette(22, 23);
 // Right half block, the down arrow between hot-text marks, left half block.
 constexpr char kHistoryIcon[] = "\xDE~\x19~\xDD";
-constexpr std::uint16_t kKeyDown = 0x5000;
 // The window covers the line with a column on each side and a row above, and reaches this
 // many rows below the line's top.
 constexpr int kWindowRowsBelow = 7;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "console/key_codes.h"
 #include "library/strings.h"
 #include "views/history_store.h"
 #include "views/scroll_bar.h"
@@ -17,10 +18,6 @@ constexpr auto kDropWindowPalette = MakePalette(50, 50, 52, 55, 56, 50, 51, 15);
 // Indexes into a dialog's palette: a history window is run by the dialog of its button.
 constexpr auto kHistoryWindowPalette = MakePalette(19, 19, 21, 24, 25, 19, 20);
 constexpr auto kHistoryViewerPalette = MakePalette(6, 6, 7, 6, 6);
-
-constexpr std::uint16_t kKeyEnter = 0x1C0D;
-constexpr std::uint16_t kKeyEsc = 0x011B;
-constexpr std::uint16_t kKeyDel = 0x5300;
 
 bool IsKey(const TEventRec& event, std::uint16_t keyCode) {
     return event.what == evtKeyDown && event.key.keyCode == keyCode;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "console/key_codes.h"
 #include "console/keyboard.h"
 #include "library/strings.h"
 
@@ -18,18 +19,6 @@ namespace {
 constexpr auto kInputLinePalette = MakePalette(19, 19, 20, 21);
 constexpr std::uint8_t kRightArrowChar = 0x10;
 constexpr std::uint8_t kLeftArrowChar = 0x11;
-constexpr char kCtrlY = 0x19;
-constexpr std::uint16_t kCtrlV = 0x16;
-
-constexpr std::uint16_t kKeyCtrlIns = 0x0400;
-constexpr std::uint16_t kKeyShiftIns = 0x0500;
-constexpr std::uint16_t kKeyBackspace = 0x0E08;
-constexpr std::uint16_t kKeyHome = 0x4700;
-constexpr std::uint16_t kKeyLeft = 0x4B00;
-constexpr std::uint16_t kKeyRight = 0x4D00;
-constexpr std::uint16_t kKeyEnd = 0x4F00;
-constexpr std::uint16_t kKeyIns = 0x5200;
-constexpr std::uint16_t kKeyDel = 0x5300;
 
 bool MovesCursorOnly(std::uint16_t key) {
     return key == kKeyHome || key == kKeyLeft || key == kKeyRight || key == kKeyEnd;
@@ -180,7 +169,7 @@ void tInputLine::HandleEvent(TEventRec& event) {
         return;
     // Ctrl+V pastes, as everywhere else on the desktop; overwrite stays on Ins alone.
     std::uint16_t key =
-        (event.key.keyCode & 0xFF) == kCtrlV ? kKeyShiftIns : CtrlKeyToCursorKey(event.key.keyCode);
+        KeyChar(event.key.keyCode) == KeyChar(kKeyCtrlV) ? kKeyShiftIns : CtrlKeyToCursorKey(event.key.keyCode);
     if (key == kKeyCtrlIns || key == kKeyShiftIns) {
         ConsumeEvent(event);
         if (key == kKeyCtrlIns)
@@ -242,7 +231,7 @@ bool tInputLine::EditByKey(std::uint16_t key) {
         break;
     }
     char ch = char(key & 0xFF);
-    if (ch == kCtrlY) {
+    if (ch == KeyChar(kKeyCtrlY)) {
         Data[0] = 0;
         CursorPos = 0;
         return true;

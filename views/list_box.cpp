@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "console/key_codes.h"
 #include "console/keyboard.h"
 #include "library/collection_records.h"
 #include "library/collection_strings.h"
@@ -21,8 +22,6 @@ namespace {
 constexpr auto kListBoxGrayPalette = MakePalette(26, 26, 27, 28, 29);
 constexpr auto kListBoxPalette = MakePalette(6, 6, 7, 6, 6);
 constexpr int kGrayDialogPaletteLength = 39;
-
-constexpr std::uint16_t kKeyBackspace = 0x0E08;
 
 } // namespace
 

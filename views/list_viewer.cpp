@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "console/key_codes.h"
 #include "console/keyboard.h"
 #include "library/run_error.h"
 #include "library/strings.h"
@@ -229,38 +230,38 @@ bool tListViewer::HandleKey(TEventRec& event) {
         PickItem(FocusedItem);
     } else {
         switch (CtrlKeyToCursorKey(event.key.keyCode)) {
-        case 0x4700:
+        case kKeyHome:
             newItem = TopItem;
             break;
-        case 0x4800:
+        case kKeyUp:
             newItem = FocusedItem - 1;
             break;
-        case 0x4900:
+        case kKeyPgUp:
             newItem = FocusedItem - page;
             break;
-        case 0x4B00:
+        case kKeyLeft:
             if (ColumnCount < 2)
                 return false;
             newItem = FocusedItem - Height;
             break;
-        case 0x4D00:
+        case kKeyRight:
             if (ColumnCount < 2)
                 return false;
             newItem = FocusedItem + Height;
             break;
-        case 0x4F00:
+        case kKeyEnd:
             newItem = page + TopItem - 1;
             break;
-        case 0x5000:
+        case kKeyDown:
             newItem = FocusedItem + 1;
             break;
-        case 0x5100:
+        case kKeyPgDn:
             newItem = page + FocusedItem;
             break;
-        case 0x7600:
+        case kKeyCtrlPgDn:
             newItem = ItemCount - 1;
             break;
-        case 0x8400:
+        case kKeyCtrlPgUp:
             newItem = 0;
             break;
         default:

@@ -1,6 +1,7 @@
 // TMenuBar: one row of items from column 1, each a blank, its name and a blank; items past
 // the right edge keep their places but are not drawn.
 #include "views/menu_bar.h"
+#include "console/key_codes.h"
 
 #include <algorithm>
 
@@ -54,7 +55,7 @@ void TMenuBar::Draw() {
 
 void TMenuBar::HandleEvent(TEventRec& event) {
     // F10 opens the bar as cmdMenu does: the key itself closes it again inside the loop.
-    if (event.what == evtKeyDown && event.key.keyCode == kF10Key && Menu != nullptr &&
+    if (event.what == evtKeyDown && event.key.keyCode == kKeyF10 && Menu != nullptr &&
         Menu->Items != nullptr) {
         event.Clear();
         event.what = evtCommand;

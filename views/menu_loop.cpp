@@ -3,6 +3,7 @@
 // it how it ended, so Left and Right in a box walk the bar and a click elsewhere closes all.
 #include <algorithm>
 
+#include "console/key_codes.h"
 #include "console/keyboard.h"
 #include "library/scope.h"
 #include "views/group.h"
@@ -12,10 +13,6 @@ namespace zarvo {
 
 namespace {
 
-constexpr std::uint16_t kLeftKey = 0x4B00, kRightKey = 0x4D00, kUpKey = 0x4800;
-constexpr std::uint16_t kDownKey = 0x5000, kHomeKey = 0x4700, kEndKey = 0x4F00;
-constexpr std::uint16_t kPgUpKey = 0x4900, kPgDnKey = 0x5100;
-constexpr std::uint16_t kEnterKey = 0x1C0D, kEscKey = 0x011B;
 constexpr std::uint16_t kExtendedResult = 0xFFFF;
 
 bool IsMouse(const TEventRec& event) {
@@ -94,47 +91,47 @@ void TMenuView::LoopKey(TEventRec& event) {
 
 bool TMenuView::LoopCursorKey(std::uint16_t key) {
     switch (key) {
-    case kLeftKey:
-    case kRightKey:
+    case kKeyLeft:
+    case kKeyRight:
         if (m_IsBar) {
-            MoveCurrent(key == kLeftKey ? -1 : 1);
+            MoveCurrent(key == kKeyLeft ? -1 : 1);
             if (m_AutoOpen)
                 OpenSubMenu();
-        } else if (key == kRightKey && Current != nullptr && Current->IsSubMenu()) {
+        } else if (key == kKeyRight && Current != nullptr && Current->IsSubMenu()) {
             OpenSubMenu();
         } else if (ParentMenu != nullptr && ParentMenu->IsMenuBar()) {
-            Exit(key == kLeftKey ? tMenuExit::MoveLeft : tMenuExit::MoveRight);
-        } else if (key == kLeftKey && ParentMenu != nullptr) {
+            Exit(key == kKeyLeft ? tMenuExit::MoveLeft : tMenuExit::MoveRight);
+        } else if (key == kKeyLeft && ParentMenu != nullptr) {
             Exit(tMenuExit::Close);
         } else if (HasBarAbove()) {
             Exit(tMenuExit::MoveRight);
         }
         return true;
-    case kUpKey:
-    case kDownKey:
+    case kKeyUp:
+    case kKeyDown:
         if (!m_IsBar)
-            MoveCurrent(key == kUpKey ? -1 : 1);
-        else if (key == kDownKey)
+            MoveCurrent(key == kKeyUp ? -1 : 1);
+        else if (key == kKeyDown)
             Choose(Current);
         return true;
-    case kHomeKey:
-    case kEndKey:
-        SelectEnd(key == kEndKey);
+    case kKeyHome:
+    case kKeyEnd:
+        SelectEnd(key == kKeyEnd);
         return true;
-    case kPgUpKey:
-    case kPgDnKey:
+    case kKeyPgUp:
+    case kKeyPgDn:
         if (!m_IsBar)
-            MoveCurrent((key == kPgUpKey ? -1 : 1) * std::max(Height - 3, 1));
+            MoveCurrent((key == kKeyPgUp ? -1 : 1) * std::max(Height - 3, 1));
         return true;
-    case kEnterKey:
+    case kKeyEnter:
         if (m_IsBar)
             m_AutoOpen = true;
         Choose(Current);
         return true;
-    case kEscKey:
+    case kKeyEsc:
         Exit(tMenuExit::Close);
         return true;
-    case kF10Key:
+    case kKeyF10:
         Exit(tMenuExit::CloseAll);
         return true;
     default:

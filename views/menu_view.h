@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "console/key_codes.h"
 #include "views/menu_items.h"
 #include "views/view.h"
 
@@ -14,7 +15,6 @@ class tGroup;
 
 // Opens the menu bar (the key F10 turns into it).
 inline constexpr std::uint16_t cmdMenu = 3;
-inline constexpr std::uint16_t kF10Key = 0x4400;
 
 // Colour pairs of menu items (normal / hot letter), indexes into the menu palette.
 namespace MenuColors {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "console/key_codes.h"
 #include "console/keyboard.h"
 #include "library/run_error.h"
 #include "library/strings.h"
@@ -352,39 +353,39 @@ void tOutlineViewer::TrackMouse(TEventRec& event) {
 bool tOutlineViewer::HandleKey(TEventRec& event) {
     int line = FocusedLine;
     switch (CtrlKeyToCursorKey(event.key.keyCode)) {
-    case 0x4700:
+    case kKeyHome:
         line = DeltaY;
         break;
-    case 0x4F00:
+    case kKeyEnd:
         line = DeltaY + Height - 1;
         break;
-    case 0x4800:
+    case kKeyUp:
         line = line - 1;
         break;
-    case 0x5000:
+    case kKeyDown:
         line = line + 1;
         break;
-    case 0x4900:
+    case kKeyPgUp:
         line = line - (Height - 1);
         break;
-    case 0x5100:
+    case kKeyPgDn:
         line = line + Height - 1;
         break;
-    case 0x8400:
+    case kKeyCtrlPgUp:
         line = 0;
         break;
-    case 0x7600:
+    case kKeyCtrlPgDn:
         line = LimitY - 1;
         break;
-    case 0x4B00:
+    case kKeyLeft:
         if (DeltaX > 0)
             ScrollToPos(DeltaX - 1, DeltaY);
         break;
-    case 0x4D00:
+    case kKeyRight:
         if (DeltaX < LimitX)
             ScrollToPos(DeltaX + 1, DeltaY);
         break;
-    case 0x5300:
+    case kKeyDel:
         DeleteKey(line);
         break;
     default:

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "console/key_codes.h"
 #include "console/keyboard.h"
 #include "library/scope.h"
 #include "views/group.h"
@@ -30,20 +31,20 @@ struct tBarKey {
     int Part;
 };
 constexpr tBarKey kHorizontalKeys[] = {
-    {0x4B00, tKeyTarget::Part, ScrollBarPart::LeftArrow},
-    {0x4D00, tKeyTarget::Part, ScrollBarPart::RightArrow},
-    {0x7300, tKeyTarget::Part, ScrollBarPart::PageLeft},
-    {0x7400, tKeyTarget::Part, ScrollBarPart::PageRight},
-    {0x4700, tKeyTarget::Min, 0},
-    {0x4F00, tKeyTarget::Max, 0},
+    {kKeyLeft, tKeyTarget::Part, ScrollBarPart::LeftArrow},
+    {kKeyRight, tKeyTarget::Part, ScrollBarPart::RightArrow},
+    {kKeyCtrlLeft, tKeyTarget::Part, ScrollBarPart::PageLeft},
+    {kKeyCtrlRight, tKeyTarget::Part, ScrollBarPart::PageRight},
+    {kKeyHome, tKeyTarget::Min, 0},
+    {kKeyEnd, tKeyTarget::Max, 0},
 };
 constexpr tBarKey kVerticalKeys[] = {
-    {0x4800, tKeyTarget::Part, ScrollBarPart::UpArrow},
-    {0x5000, tKeyTarget::Part, ScrollBarPart::DownArrow},
-    {0x4900, tKeyTarget::Part, ScrollBarPart::PageUp},
-    {0x5100, tKeyTarget::Part, ScrollBarPart::PageDown},
-    {0x8400, tKeyTarget::Min, 0},
-    {0x7600, tKeyTarget::Max, 0},
+    {kKeyUp, tKeyTarget::Part, ScrollBarPart::UpArrow},
+    {kKeyDown, tKeyTarget::Part, ScrollBarPart::DownArrow},
+    {kKeyPgUp, tKeyTarget::Part, ScrollBarPart::PageUp},
+    {kKeyPgDn, tKeyTarget::Part, ScrollBarPart::PageDown},
+    {kKeyCtrlPgUp, tKeyTarget::Min, 0},
+    {kKeyCtrlPgDn, tKeyTarget::Max, 0},
 };
 
 } // namespace

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "console/key_codes.h"
 #include "library/strings.h"
 #include "views/group.h"
 
@@ -530,8 +531,8 @@ void tView::HandleEvent(TEventRec& event) {
             ConsumeEvent(event);
         break;
     case evtKeyDown:
-        if (event.key.keyCode == 0x3B00 || event.key.keyCode == 0x5400 ||
-            event.key.keyCode == 0x6800)
+        if (event.key.keyCode == kKeyF1 || event.key.keyCode == kKeyShiftF1 ||
+            event.key.keyCode == kKeyAltF1)
             RequestHelp(event);
         break;
     case evtCommand:

@@ -2,6 +2,7 @@
 // the keyboard, kept inside a limit rectangle.
 #include <algorithm>
 
+#include "console/key_codes.h"
 #include "library/scope.h"
 #include "views/group.h"
 
@@ -131,9 +132,9 @@ tKeyDragEnd DragKey(const TEventRec& event, const tDragLimits& d, tPoint& p, tPo
     default:
         break;
     }
-    if (event.key.keyCode == 0x011B)
+    if (event.key.keyCode == kKeyEsc)
         return tKeyDragEnd::Cancelled;
-    if (event.key.keyCode == 0x1C0D)
+    if (event.key.keyCode == kKeyEnter)
         return tKeyDragEnd::Accepted;
     return tKeyDragEnd::None;
 }

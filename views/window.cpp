@@ -4,6 +4,7 @@
 
 #include <mutex>
 
+#include "console/key_codes.h"
 #include "library/stream_class.h"
 #include "library/strings.h"
 #include "views/frame.h"
@@ -22,9 +23,6 @@ namespace {
 constexpr auto kBlueWindowPalette = MakePalette(8, 9, 10, 11, 12, 13, 14, 15, 73, 74, 75, 76, 85);
 constexpr auto kCyanWindowPalette = MakePalette(16, 17, 18, 19, 20, 21, 22, 23, 77, 78, 79, 80, 86);
 constexpr auto kGrayWindowPalette = MakePalette(24, 25, 26, 27, 28, 29, 30, 31, 81, 82, 83, 84, 87);
-
-constexpr std::uint16_t kTabKey = 0x0F09;
-constexpr std::uint16_t kShiftTabKey = 0x0F00;
 
 bool NamesThisWindow(const TEventRec& event, const tWindow* window) {
     return event.message.info == nullptr || event.message.info == window;
@@ -123,9 +121,9 @@ void tWindow::HandleEvent(TEventRec& event) {
         HandleCommand(event);
         break;
     case evtKeyDown:
-        if (event.key.keyCode == kTabKey)
+        if (event.key.keyCode == kKeyTab)
             PostCommand(cmdNextControl, event);
-        else if (event.key.keyCode == kShiftTabKey)
+        else if (event.key.keyCode == kKeyShiftTab)
             PostCommand(cmdPrevControl, event);
         break;
     case evtBroadcast:

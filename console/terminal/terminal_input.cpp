@@ -327,9 +327,9 @@ std::size_t tTerminalInput::DecodeCsi(std::string_view body, std::uint32_t modif
     } else if (final == '~' && values[0] == 27) {
         AppendCodePoint(char32_t(values[2]), all, out);
     } else if (final == '~') {
-        for (const tTildeKey& key : kTildeKeys)
-            if (key.Number == values[0])
-                AppendKeyRecords(key.VirtualKey, ScanCodeOfKey(key.VirtualKey), all, -1, out);
+        for (const tTildeKey& tilde : kTildeKeys)
+            if (tilde.Number == values[0])
+                AppendKeyRecords(tilde.VirtualKey, ScanCodeOfKey(tilde.VirtualKey), all, -1, out);
     }
     return end + 1;
 }
@@ -349,8 +349,8 @@ std::size_t tTerminalInput::DecodeSs3(std::string_view body, std::uint32_t modif
     } else if (final == 'M') {
         AppendKeyRecords(VK_RETURN, 0x1C, all, 13, out);
     } else if (final >= 'p' && final <= 'y') {
-        std::uint32_t key = VK_NUMPAD0 + std::uint32_t(final - 'p');
-        AppendKeyRecords(key, ScanCodeOfKey(key), all, '0' + (final - 'p'), out);
+        std::uint32_t digit = VK_NUMPAD0 + std::uint32_t(final - 'p');
+        AppendKeyRecords(digit, ScanCodeOfKey(digit), all, '0' + (final - 'p'), out);
     } else {
         // The keypad's operators, in application keypad mode.
         constexpr std::array<std::pair<char, std::uint32_t>, 5> kKeypad = {{{'j', VK_MULTIPLY},

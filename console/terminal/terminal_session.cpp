@@ -18,6 +18,7 @@
 
 #include "diagnostics/pending_error.h"
 #include "platform/cp866.h"
+#include "platform/write_all.h"
 
 namespace zarvo {
 namespace {
@@ -49,20 +50,6 @@ struct tSavedTerminal {
 };
 
 tSavedTerminal gSaved;
-
-bool WriteAll(int fd, const char* data, std::size_t length) {
-    while (length > 0) {
-        ssize_t written = ::write(fd, data, length);
-        if (written < 0) {
-            if (errno == EINTR || errno == EAGAIN)
-                continue;
-            return false;
-        }
-        data += written;
-        length -= std::size_t(written);
-    }
-    return true;
-}
 
 bool CopyControlString(std::array<char, kMaxControlString>& to, std::size_t& length,
                        std::string_view from) {

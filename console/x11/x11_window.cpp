@@ -11,9 +11,9 @@
 
 #include "console/x11/x11_display.h"
 #include "console/x11/x11_window_identity.h"
-#include "diagnostics/log/leak_report.h"
 #include "diagnostics/pending_error.h"
 #include "library/clocks.h"
+#include "log/leak_report.h"
 #include "platform/cp866.h"
 #include "platform/format_text.h"
 #include "platform/terminal_line.h"

@@ -12,7 +12,9 @@
 
 #include "app/util_app.h"
 #include "console/console.h"
+#include "console/event_makers.h"
 #include "console/headless/headless_host.h"
+#include "console/key_codes.h"
 #include "diagnostics/pending_error.h"
 #include "platform/interrupt_signals.h"
 #include "views/command_set.h"
@@ -44,13 +46,10 @@ class tAppScreenRig {
     // Keys for TEXT: "\t" is Tab, "\r" Enter, "\x1b" Esc, any other byte its character.
     void Type(std::string_view text) {
         for (char c : text) {
-            TEventRec key;
-            key.what = evtKeyDown;
-            key.key.keyCode = c == '\t'     ? 0x0F09
-                              : c == '\r'   ? 0x1C0D
-                              : c == '\x1b' ? 0x011B
-                                            : std::uint16_t(std::uint8_t(c));
-            Script.push_back(key);
+            Script.push_back(KeyEvent(c == '\t'     ? kKeyTab
+                                      : c == '\r'   ? kKeyEnter
+                                      : c == '\x1b' ? kKeyEsc
+                                                    : std::uint16_t(std::uint8_t(c))));
         }
     }
 

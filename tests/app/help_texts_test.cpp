@@ -5,7 +5,7 @@
 #include "diagnostics/pending_error.h"
 #include "library/stream_class.h"
 #include "platform/cp866.h"
-#include "tools/program_resources.h"
+#include "resources/program_resources.h"
 #include "views/help_box.h"
 
 namespace zarvo {

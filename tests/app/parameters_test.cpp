@@ -6,7 +6,7 @@
 #include "app/directory_sense.h"
 #include "library/paths.h"
 #include "platform/cp866.h"
-#include "records/field_controls.h"
+#include "record_inputs/field_controls.h"
 #include "support/temp_dir.h"
 #include "tests/app/app_screen.h"
 #include "views/application.h"

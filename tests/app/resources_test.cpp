@@ -10,8 +10,8 @@
 #include "library/object_stream.h"
 #include "library/resource_object.h"
 #include "platform/cp866.h"
-#include "tools/program_resources.h"
-#include "tools/resource_builders.h"
+#include "resources/program_resources.h"
+#include "resources/resource_builders.h"
 
 namespace zarvo {
 namespace {

@@ -7,8 +7,8 @@
 
 #include "diagnostics/pending_error.h"
 #include "platform/cp866.h"
-#include "records/date_time_input.h"
-#include "tools/program_resources.h"
+#include "record_inputs/date_time_input.h"
+#include "resources/program_resources.h"
 #include "views/dialog.h"
 #include "views/progress.h"
 #include "views/progress_adapters.h"

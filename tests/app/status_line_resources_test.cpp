@@ -5,8 +5,8 @@
 
 #include "diagnostics/pending_error.h"
 #include "library/object_stream_buffer.h"
-#include "tools/program_resources.h"
-#include "tools/resource_builders.h"
+#include "resources/program_resources.h"
+#include "resources/resource_builders.h"
 #include "views/status_line_cache.h"
 
 namespace zarvo {

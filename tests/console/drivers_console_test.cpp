@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "console/headless/headless_host.h"
+#include "console/key_codes.h"
 
 namespace zarvo {
 namespace {
@@ -61,9 +62,9 @@ TEST_F(DriversConsoleTest, RepeatCountGivesOneEventPerRepeat) {
     for (int i = 0; i < 3; ++i) {
         TEventRec event = Read();
         ASSERT_EQ(event.what, evtKeyDown) << "repeat " << i;
-        EXPECT_EQ(event.key.keyCode, 0x5000) << "repeat " << i;
+        EXPECT_EQ(event.key.keyCode, kKeyDown) << "repeat " << i;
     }
-    EXPECT_EQ(Read().key.keyCode, 0x4800) << "the next record after the repeats";
+    EXPECT_EQ(Read().key.keyCode, kKeyUp) << "the next record after the repeats";
     EXPECT_EQ(Read().what, evtNothing) << "then nothing, without waiting";
 }
 
@@ -113,9 +114,9 @@ TEST_F(DriversConsoleTest, OwnStackIsNewestFirstAndBeforeInput) {
     Screen.Feed(Key(VK_HOME, 0x47));
     Console().PutMessage(Key(VK_LEFT, 0x4B));
     Console().PutMessage(Key(VK_RIGHT, 0x4D));
-    EXPECT_EQ(Read().key.keyCode, 0x4D00);
-    EXPECT_EQ(Read().key.keyCode, 0x4B00);
-    EXPECT_EQ(Read().key.keyCode, 0x4700);
+    EXPECT_EQ(Read().key.keyCode, kKeyRight);
+    EXPECT_EQ(Read().key.keyCode, kKeyLeft);
+    EXPECT_EQ(Read().key.keyCode, kKeyHome);
 }
 
 // Catches an inactive console handing out input meant for the shown one.
@@ -275,7 +276,7 @@ TEST_F(DriversConsoleTest, WaitingReaderWakesForInput) {
     TEventRec event;
     ReadConsoleEvent(event, true);
     host.join();
-    EXPECT_EQ(event.key.keyCode, 0x3B00) << "the key fed from the other thread";
+    EXPECT_EQ(event.key.keyCode, kKeyF1) << "the key fed from the other thread";
     EXPECT_GT(ticks, 0) << "idle ticks while waiting";
 }
 

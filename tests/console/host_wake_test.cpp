@@ -11,6 +11,7 @@
 
 #include "console/drivers_console.h"
 #include "console/headless/headless_host.h"
+#include "console/key_codes.h"
 #include "diagnostics/pending_error.h"
 #include "library/sync.h"
 #include "library/thread.h"
@@ -170,7 +171,7 @@ TEST_F(HostWakeTest, ThreadMessageAndInputRecordAreBothDelivered) {
         while ((keys.empty() || messages.empty()) && ticks < 500) {
             TEventRec event;
             ReadConsoleEvent(event, true);
-            if (event.what == evtKeyDown && event.key.keyCode == 0x3C00)
+            if (event.what == evtKeyDown && event.key.keyCode == kKeyF2)
                 keys.push_back(event.key.keyCode);
         }
         sender.join();

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "console/key_codes.h"
 #include "platform/cp866.h"
 
 namespace zarvo {
@@ -51,15 +52,15 @@ TEST(KeyboardTest, UpCase866Ranges) {
 
 // Catches hot letters that answer only in one layout, or the scan-code strings misaligned.
 TEST(KeyboardTest, AltCodesOfLettersAndDigits) {
-    EXPECT_EQ(CharToAltCode('q'), 0x1000);
-    EXPECT_EQ(CharToAltCode(Oem("й"_oem)), 0x1000);
-    EXPECT_EQ(AltCodeToChar(0x1000), Oem("Й"_oem));
-    EXPECT_EQ(CharToAltCode(Oem("Ф"_oem)), 0x1E00) << "Ф is on the A key";
-    EXPECT_EQ(CharToAltCode('M'), 0x3200);
-    EXPECT_EQ(AltCodeToChar(0x7800), '1');
-    EXPECT_EQ(AltCodeToChar(0x8300), '=');
-    EXPECT_EQ(CharToAltCode('0'), 0x8100);
-    EXPECT_EQ(CharToAltCode('-'), 0x8200);
+    EXPECT_EQ(CharToAltCode('q'), kKeyAltQ);
+    EXPECT_EQ(CharToAltCode(Oem("й"_oem)), kKeyAltQ);
+    EXPECT_EQ(AltCodeToChar(kKeyAltQ), Oem("Й"_oem));
+    EXPECT_EQ(CharToAltCode(Oem("Ф"_oem)), kKeyAltA) << "Ф is on the A key";
+    EXPECT_EQ(CharToAltCode('M'), kKeyAltM);
+    EXPECT_EQ(AltCodeToChar(kKeyAlt1), '1');
+    EXPECT_EQ(AltCodeToChar(kKeyAltEqual), '=');
+    EXPECT_EQ(CharToAltCode('0'), kKeyAlt0);
+    EXPECT_EQ(CharToAltCode('-'), kKeyAltMinus);
     EXPECT_EQ(AltCodeToChar(0x0200), char(0xF0));
     EXPECT_EQ(CharToAltCode(Oem("ё"_oem)), 0x0200);
 }
@@ -69,7 +70,7 @@ TEST(KeyboardTest, AltCodesOutsideTheTablesAreZero) {
     EXPECT_EQ(AltCodeToChar(0x1E41), 0) << "low byte not 0";
     EXPECT_EQ(AltCodeToChar(0x1A00), 0) << "a gap of the scan-code string";
     EXPECT_EQ(AltCodeToChar(0x3300), 0) << "past the letters";
-    EXPECT_EQ(AltCodeToChar(0x8400), 0);
+    EXPECT_EQ(AltCodeToChar(kKeyCtrlPgUp), 0);
     EXPECT_EQ(CharToAltCode(Oem("Ж"_oem)), 0) << "the ; key has no Alt code";
     EXPECT_EQ(CharToAltCode(0), 0);
     EXPECT_EQ(CharToAltCode(' '), 0) << "a blank must not match a gap of the table";
@@ -77,10 +78,10 @@ TEST(KeyboardTest, AltCodesOutsideTheTablesAreZero) {
 
 // Catches a wrong Ctrl code for letters typed in either layout.
 TEST(KeyboardTest, CtrlCodes) {
-    EXPECT_EQ(CharToCtrlCode('a'), 0x1E01);
-    EXPECT_EQ(CharToCtrlCode(Oem("ф"_oem)), 0x1E01);
-    EXPECT_EQ(CharToCtrlCode('Z'), 0x2C1A);
-    EXPECT_EQ(CtrlCodeToChar(0x1E01), 'A');
+    EXPECT_EQ(CharToCtrlCode('a'), kKeyCtrlA);
+    EXPECT_EQ(CharToCtrlCode(Oem("ф"_oem)), kKeyCtrlA);
+    EXPECT_EQ(CharToCtrlCode('Z'), kKeyCtrlZ);
+    EXPECT_EQ(CtrlCodeToChar(kKeyCtrlA), 'A');
     EXPECT_EQ(CtrlCodeToChar(0x001A), 'Z');
     EXPECT_EQ(CtrlCodeToChar(0x001B), 0);
     EXPECT_EQ(CtrlCodeToChar(0x0000), 0);
@@ -91,10 +92,12 @@ TEST(KeyboardTest, CtrlKeyToCursorKeyTable) {
     struct tCase {
         std::uint16_t in, out;
     };
-    const tCase cases[] = {{0x1F13, 0x4B00}, {0x2004, 0x4D00}, {0x1205, 0x4800}, {0x2D18, 0x5000},
-                           {0x1E01, 0x4700}, {0x2106, 0x4F00}, {0x2207, 0x5300}, {0x2F16, 0x5200},
-                           {0x1312, 0x4900}, {0x2E03, 0x5100}, {0x0E08, 0x0E08}, {0x1E41, 0x1E41},
-                           {0x4B00, 0x4B00}};
+    const tCase cases[] = {
+        {kKeyCtrlS, kKeyLeft}, {kKeyCtrlD, kKeyRight},         {kKeyCtrlE, kKeyUp},
+        {kKeyCtrlX, kKeyDown}, {kKeyCtrlA, kKeyHome},          {kKeyCtrlF, kKeyEnd},
+        {kKeyCtrlG, kKeyDel},  {kKeyCtrlV, kKeyIns},           {kKeyCtrlR, kKeyPgUp},
+        {kKeyCtrlC, kKeyPgDn}, {kKeyBackspace, kKeyBackspace}, {0x1E41, 0x1E41},
+        {kKeyLeft, kKeyLeft}};
     for (const tCase& c : cases)
         EXPECT_EQ(CtrlKeyToCursorKey(c.in), c.out) << std::hex << "for " << c.in;
 }

@@ -11,6 +11,7 @@
 
 #include "console/drivers_console.h"
 #include "console/headless/headless_host.h"
+#include "console/key_codes.h"
 #include "diagnostics/pending_error.h"
 #include "platform/interrupt_signals.h"
 #include "support/temp_dir.h"
@@ -107,7 +108,7 @@ TEST_F(RunConsoleHostTest, ScriptedSessionEndsByCloseRequest) {
     EXPECT_TRUE(ok);
     EXPECT_TRUE(QuitSeen) << "the close request ended the run thread";
     ASSERT_EQ(Keys.size(), 2u);
-    EXPECT_EQ(Keys[0], 0x3B00);
+    EXPECT_EQ(Keys[0], kKeyF1);
     EXPECT_EQ(Keys[1], 0x2D78);
     ASSERT_EQ(CloseMessages.size(), 1u);
     EXPECT_EQ(Host.Cols(), 40) << "screen size from the settings file";

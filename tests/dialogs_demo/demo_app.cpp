@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <string>
 
+#include "console/key_codes.h"
 #include "platform/cp866.h"
 #include "tests/dialogs_demo/demo_status.h"
 #include "views/commands.h"
@@ -15,21 +16,17 @@ namespace zarvo::demo {
 
 namespace {
 
-constexpr std::uint16_t kAltXKey = 0x2D00;
-constexpr std::uint16_t kF6Key = 0x4000;
-constexpr std::uint16_t kAltF3Key = 0x6A00;
-
 tMenuPtr DemoMenu() {
     tMenuPtr file = NewMenuRec(
         NewMenuItem("~Д~иалог..."_oem, "", 0, cmdOpenDialog, 0,
-                    NewMenuLine(NewMenuItem("В~ы~ход"_oem, "Alt+X", kAltXKey, cmdQuit, 0))));
+                    NewMenuLine(NewMenuItem("В~ы~ход"_oem, "Alt+X", kKeyAltX, cmdQuit, 0))));
     tMenuPtr windows = NewMenuRec(NewMenuItem(
         "~Н~овое окно"_oem, "", 0, cmdNewWindow, 0,
         NewMenuItem("~М~озаика"_oem, "", 0, cmdTile, 0,
                     NewMenuItem("~К~аскад"_oem, "", 0, cmdCascade, 0,
-                                NewMenuLine(NewMenuItem("~С~ледующее"_oem, "F6", kF6Key, cmdNext, 0,
+                                NewMenuLine(NewMenuItem("~С~ледующее"_oem, "F6", kKeyF6, cmdNext, 0,
                                                         NewMenuItem("~З~акрыть"_oem, "Alt+F3",
-                                                                    kAltF3Key, cmdClose, 0)))))));
+                                                                    kKeyAltF3, cmdClose, 0)))))));
     return NewMenuRec(NewSubMenuItem("~Ф~айл"_oem, 0, std::move(file),
                                      NewSubMenuItem("~О~кна"_oem, 0, std::move(windows))));
 }

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "console/key_codes.h"
 #include "library/object_stream_buffer.h"
 #include "platform/cp866.h"
 #include "platform/resources.h"
@@ -22,8 +23,6 @@ constexpr std::string_view kRadioHint = "DLGDEMORB";
 constexpr std::string_view kInputLineHint = "DLGDEMOIL";
 constexpr std::string_view kListBoxHint = "DLGDEMOLB";
 constexpr std::string_view kHistoryHint = "DLGDEMOHS";
-
-constexpr std::uint16_t kAltX = 0x2D00, kF6 = 0x4000, kAltF3 = 0x6A00;
 
 // The screen's arrow glyphs (CP866 0x18 up, 0x19 down, 0x1A right, 0x1B left).
 const std::string kUpDown = "\x18\x19";
@@ -50,11 +49,11 @@ tStatusItemPtr ControlKeys(tStatusItemPtr own) {
 
 tStatusItemPtr ListFor(std::string_view hint) {
     if (hint == kDesktopHint)
-        return NewStatusKey(Item("Alt+X", "Выход"_oem), kAltX, cmdQuit,
-                            NewStatusKey(Item("F10", "Меню"_oem), kF10Key, cmdMenu,
-                                         NewStatusKey(Item("F6", "Дальше"_oem), kF6, cmdNext,
+        return NewStatusKey(Item("Alt+X", "Выход"_oem), kKeyAltX, cmdQuit,
+                            NewStatusKey(Item("F10", "Меню"_oem), kKeyF10, cmdMenu,
+                                         NewStatusKey(Item("F6", "Дальше"_oem), kKeyF6, cmdNext,
                                                       NewStatusKey(Item("Alt+F3", "Закрыть"_oem),
-                                                                   kAltF3, cmdClose))));
+                                                                   kKeyAltF3, cmdClose))));
     if (hint == kButtonHint)
         return ControlKeys(NewStatusKey(Item("Пробел"_oem, "Нажать"_oem), 0, 0));
     if (hint == kCheckBoxHint)

@@ -7,6 +7,7 @@
 #include <sys/mount.h>
 #include <unistd.h>
 
+#include "console/key_codes.h"
 #include "dirselect/new_directory.h"
 #include "library/object_stream.h"
 #include "library/object_stream_buffer.h"
@@ -22,9 +23,6 @@ namespace {
 
 using namespace testing_dirselect;
 namespace fs = std::filesystem;
-
-constexpr std::uint16_t kBackspace = 0x0E08;
-constexpr std::uint16_t kAltF10 = 0x7100;
 
 tFakeTree SampleTree() {
     return {{"/", {"home", "srv"}}, {"/home/", {"ivan"}},
@@ -83,7 +81,7 @@ TEST_F(DirectoryDialogTest, OpensAtADeepPath) {
 // reaching the focused node, and the root chosen.
 TEST_F(DirectoryDialogTest, BackspaceCommandsAndTheRoot) {
     TDirectoryDialog* dialog = Open("/srv/Data");
-    TEventRec back = Key(kBackspace);
+    TEventRec back = Key(kKeyBackspace);
     dialog->Viewer->HandleEvent(back);
     EXPECT_EQ(dialog->FocusedPath(), "/srv/");
     Command(dialog, cmdDirectoryCollapse);
@@ -92,9 +90,9 @@ TEST_F(DirectoryDialogTest, BackspaceCommandsAndTheRoot) {
     EXPECT_EQ(dialog->Viewer->LimitY, 9);
     Command(dialog, 12350);
     EXPECT_EQ(dialog->FocusedPath(), "/");
-    dialog->Viewer->HandleEvent(back = Key(kBackspace));
+    dialog->Viewer->HandleEvent(back = Key(kKeyBackspace));
     EXPECT_EQ(dialog->Viewer->FocusedLine, 0);
-    dialog->Viewer->HandleEvent(back = Key(kBackspace));
+    dialog->Viewer->HandleEvent(back = Key(kKeyBackspace));
     EXPECT_EQ(dialog->Viewer->FocusedLine, 0) << "the root has no parent";
     TEventRec ok = Message(evtCommand, cmdOk);
     dialog->HandleEvent(ok);
@@ -108,14 +106,14 @@ TEST_F(DirectoryDialogTest, BackspaceCommandsAndTheRoot) {
 // arriving as a command.
 TEST_F(DirectoryDialogTest, LocalMenu) {
     TDirectoryDialog* dialog = Open("/srv");
-    Script({Key(kEnter)});
-    TEventRec key = Key(kAltF10);
+    Script({Key(kKeyEnter)});
+    TEventRec key = Key(kKeyAltF10);
     dialog->HandleEvent(key);
     EXPECT_EQ(key.what, evtNothing);
     ASSERT_FALSE(Root->History.empty());
     EXPECT_EQ(Root->History.back().message.command, cmdDirectoryCollapse) << "the first item";
     Root->Posted.clear();
-    Script({Key(kDown), Key(kDown), Key(kDown), Key(kEnter)});
+    Script({Key(kKeyDown), Key(kKeyDown), Key(kKeyDown), Key(kKeyEnter)});
     TEventRec click = Mouse(evtMouseDown, 20, 8);
     click.mouse.buttons = mbRightButton;
     dialog->HandleEvent(click);
@@ -126,21 +124,21 @@ TEST_F(DirectoryDialogTest, LocalMenu) {
 // name CP866 cannot show handed back under its "?" form.
 TEST_F(DirectoryDialogTest, ChooseDirectory) {
     std::string path = "/srv/Data";
-    Script({Key(kEnter)});
+    Script({Key(kKeyEnter)});
     EXPECT_TRUE(ChooseDirectory(path, Root));
     EXPECT_EQ(path, "/srv/Data/");
-    Script({Key(kEsc)});
+    Script({Key(kKeyEsc)});
     EXPECT_FALSE(ChooseDirectory(path, Root));
     EXPECT_EQ(path, "/srv/Data/") << "a cancel leaves the text";
 
     // "??" is the first line below /srv once it is open.
     path = "/srv/";
-    Script({Key('+'), Key(kDown), Key(kEnter), Key(kEsc)});
+    Script({Key('+'), Key(kKeyDown), Key(kKeyEnter), Key(kKeyEsc)});
     EXPECT_FALSE(ChooseDirectory(path, Root)) << "without the real bytes it is refused";
     ASSERT_EQ(Messages().size(), 1u);
     EXPECT_EQ(path, "/srv/");
     std::string osPath;
-    Script({Key('+'), Key(kDown), Key(kEnter)});
+    Script({Key('+'), Key(kKeyDown), Key(kKeyEnter)});
     EXPECT_TRUE(ChooseDirectory(path, Root, &osPath));
     EXPECT_EQ(path, "/srv/?"
                     "?/");
@@ -180,7 +178,7 @@ TEST_F(DirectoryDialogTest, PathOverTheLimitIsRefused) {
                                                {"/srv/" + a + "/" + b + "/" + c + "/", {}}});
     const std::string deep = "/srv/" + a + "/" + b + "/" + c;
     std::string path = deep;
-    Script({Key(kEnter), Key(kEsc)});
+    Script({Key(kKeyEnter), Key(kKeyEsc)});
     EXPECT_FALSE(ChooseDirectory(path, Root));
     ASSERT_EQ(Messages().size(), 1u) << "expected the reason";
     EXPECT_NE(Cp866ToUtf8(Messages()[0]).find("длиннее 250 символов"), std::string::npos)
@@ -188,7 +186,7 @@ TEST_F(DirectoryDialogTest, PathOverTheLimitIsRefused) {
     EXPECT_EQ(path, deep);
     // Its parent, within the limit, is still chosen.
     path = "/srv/" + a + "/" + b;
-    Script({Key(kEnter)});
+    Script({Key(kKeyEnter)});
     EXPECT_TRUE(ChooseDirectory(path, Root));
     EXPECT_EQ(path, "/srv/" + a + "/" + b + "/");
 }
@@ -288,7 +286,7 @@ class NewDirectoryTest : public tDirectoryScreen {
 // dialog left behind.
 TEST_F(NewDirectoryTest, MakesTheNameAsTyped) {
     TypeText("Новый каталог"_oem);
-    Script({Key(kEnter)});
+    Script({Key(kKeyEnter)});
     Create();
     EXPECT_EQ(Entries(Top), (std::vector<std::string>{"Existing", "Новый каталог"}));
     EXPECT_TRUE(Messages().empty());
@@ -301,9 +299,9 @@ TEST_F(NewDirectoryTest, MakesTheNameAsTyped) {
 TEST_F(NewDirectoryTest, RefusesBadAndExistingNames) {
     for (std::string_view name : {"..", "a/b", "Existing"}) {
         TypeText(name);
-        Script({Key(kEnter)});
+        Script({Key(kKeyEnter)});
     }
-    Script({Key(kEsc)});
+    Script({Key(kKeyEsc)});
     Create();
     ASSERT_EQ(Messages().size(), 3u);
     for (const std::string& text : Messages())
@@ -326,7 +324,7 @@ TEST_F(NewDirectoryTest, ReadOnlyParent) {
         fs::permissions(Top, fs::perms::owner_read | fs::perms::owner_exec);
     }
     TypeText("new");
-    Script({Key(kEnter), Key(kEsc)});
+    Script({Key(kKeyEnter), Key(kKeyEsc)});
     Create();
     if (mounted)
         umount2(top.c_str(), MNT_DETACH);
@@ -339,7 +337,7 @@ TEST_F(NewDirectoryTest, ReadOnlyParent) {
 // Catches the root, where nothing can be made, opening the small dialog.
 TEST_F(NewDirectoryTest, NotOnTheRoot) {
     Dialog->Viewer->MoveFocus(0);
-    Script({Key('x'), Key(kEnter)});
+    Script({Key('x'), Key(kKeyEnter)});
     Create();
     EXPECT_EQ(Root->Script.size(), 2u) << "no dialog ran";
 }

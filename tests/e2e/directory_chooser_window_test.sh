@@ -15,17 +15,8 @@ source "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/lib/mnt_share.sh"
 
 (cd "$work/run" && exec "$zarvo" >"$work/stdout" 2>"$work/stderr") &
 demo_pid=$!
-window=""
-find_window() {
-    window=$(xdo search --name '^Тестирование локальной сети$' 2>/dev/null | head -n1) &&
-        [ -n "$window" ]
-}
-wait_until 20 find_window || { fail "no window named 'Тестирование локальной сети'"; exit 1; }
-xdo windowfocus --sync "$window" || fail "the window could not take the focus"
-read -r width height < <(xdo getwindowgeometry --shell "$window" |
-    awk -F= '/^WIDTH/{w=$2} /^HEIGHT/{h=$2} END{print w, h}')
-cell_w=$((width / 80))
-cell_h=$((height / 25))
+find_window 'Тестирование локальной сети' ||
+    { fail "no window named 'Тестирование локальной сети'"; exit 1; }
 # click COLUMN ROW: the middle of that cell.
 click() {
     xdo mousemove --window "$window" $(($1 * cell_w + cell_w / 2)) $(($2 * cell_h + cell_h / 2)) \

@@ -9,17 +9,7 @@ source "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/lib/xvfb_demo.sh"
 (cd "$work" && exec "$demo" --host=window --settings="$work/views_demo.ini" 2>"$work/stderr") &
 demo_pid=$!
 
-window=""
-find_window() { window=$(xdo search --name '^Zarvo: окна$' 2>/dev/null | head -n1) && [ -n "$window" ]; }
-wait_until 20 find_window || { fail "no window named 'Zarvo: окна' appeared"; exit 1; }
-xdo windowfocus --sync "$window" || fail "the window could not take the focus"
-
-# Cell size from the window's size: 80 x 25 cells.
-read -r width height < <(xdo getwindowgeometry --shell "$window" |
-    awk -F= '/^WIDTH/{w=$2} /^HEIGHT/{h=$2} END{print w, h}')
-[ "${width:-0}" -ge 80 ] && [ "${height:-0}" -ge 25 ] || fail "window size ${width}x$height"
-cell_w=$((width / 80))
-cell_h=$((height / 25))
+find_window 'Zarvo: окна' || { fail "no window named 'Zarvo: окна' appeared"; exit 1; }
 
 # Window keys, then a drag of the front window's top row and a double click on it (zoom).
 xdo key --delay 40 alt+2 Down Next alt+3 ctrl+F5 Left Left Return F5 F5 F6 F6 ||

@@ -13,6 +13,7 @@
 #include "console/cells.h"
 #include "console/drivers_console.h"
 #include "console/host_choice.h"
+#include "console/key_codes.h"
 #include "console/terminal/terminal_host.h"
 #include "console/x11/x11_host.h"
 #include "diagnostics/pending_error.h"
@@ -27,8 +28,6 @@ namespace {
 constexpr int kLogTop = 17;
 constexpr std::uint8_t kTextAttr = 0x07;
 constexpr std::uint8_t kTitleAttr = 0x1E;
-constexpr std::uint16_t kAltX = 0x2D00;
-constexpr std::uint16_t kInsert = 0x5200;
 
 struct tDemo {
     int Shape = 9;
@@ -141,11 +140,11 @@ void RunThread(tDemo& demo) {
         ReadConsoleEvent(event, true);
         if (event.what == evtNothing || event.what == evtIdle)
             continue;
-        if (event.what == evtKeyDown && event.key.keyCode == kAltX)
+        if (event.what == evtKeyDown && event.key.keyCode == kKeyAltX)
             break;
         if (event.what == evtCommand && event.message.command == cmdQuit)
             break;
-        if (event.what == evtKeyDown && event.key.keyCode == kInsert)
+        if (event.what == evtKeyDown && event.key.keyCode == kKeyIns)
             demo.Shape = demo.Shape == 0 ? 9 : 0;
         Echo(demo, event);
     }

@@ -14,6 +14,7 @@
 #include "library/run_error.h"
 #include "platform/cp866.h"
 #include "tests/library/object_stream_test_classes.h"
+#include "tests/support/stream_bytes.h"
 
 namespace zarvo {
 namespace {
@@ -39,21 +40,8 @@ class tThrowing : public tSObject {
 };
 const tStreamClass kThrowingClass = StreamClassOf<tThrowing>("tThrowing");
 
-tBytes PutBytes(tSObject* object) {
-    tMemoryStream s;
-    Put(s, object);
-    EXPECT_EQ(s.Status, stOk) << "expected Put to succeed";
-    return s.Bytes();
-}
-
-// Reads one object from BYTES; STATUS receives the stream's status.
-tObjectPtr<tSObject> GetFrom(const tBytes& bytes, std::int16_t* status = nullptr) {
-    tMemoryStream s(bytes);
-    tObjectPtr<tSObject> object(Get(s));
-    if (status != nullptr)
-        *status = s.Status;
-    return object;
-}
+using testing::GetFrom;
+using testing::PutBytes;
 
 class ObjectStreamTest : public ::testing::Test {
   protected:

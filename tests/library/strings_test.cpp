@@ -120,5 +120,27 @@ TEST(LineBreaks, NormalizeAndStripCentringMarks) {
         << "byte 3 after CR becomes LF, others vanish";
 }
 
+// Catches a trim that takes other blanks than spaces, stops after one space, or keeps a
+// lone run of spaces; and a digit check that passes an empty text, a sign or a letter.
+TEST(FieldText, TrimBlanksAndIsDigits) {
+    struct tTrim {
+        std::string_view In, Out;
+    };
+    const tTrim trims[] = {{"  12  ", "12"}, {"a b", "a b"}, {"   ", ""},  {"", ""},
+                           {"\t1 ", "\t1"},  {" x", "x"},    {"x  ", "x"}, {" a  b ", "a  b"}};
+    for (const tTrim& c : trims)
+        EXPECT_EQ(TrimBlanks(c.In), c.Out) << "trimming \"" << c.In << "\"";
+
+    struct tDigits {
+        std::string_view In;
+        bool Digits;
+    };
+    const tDigits digits[] = {{"0", true},   {"0123456789", true}, {"", false},
+                              {"-1", false}, {"+1", false},        {"1 ", false},
+                              {"1a", false}, {"/", false},         {":", false}};
+    for (const tDigits& c : digits)
+        EXPECT_EQ(IsDigits(c.In), c.Digits) << "digits in \"" << c.In << "\"";
+}
+
 } // namespace
 } // namespace zarvo

@@ -17,6 +17,7 @@
 #include "records/g_record.h"
 #include "records/mem_record.h"
 #include "records/record_stream_classes.h"
+#include "tests/support/stream_bytes.h"
 
 namespace zarvo {
 namespace {
@@ -49,11 +50,7 @@ tBytes Stored(tSObject& object) {
     return s.Bytes();
 }
 
-tBytes PutBytes(tSObject* object) {
-    tMemoryStream s;
-    Put(s, object);
-    return s.Bytes();
-}
+using testing::PutBytes;
 
 struct tLoad {
     explicit tLoad(const tBytes& bytes) : S(bytes), Object(Get(S)) {}

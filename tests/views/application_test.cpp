@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "console/console.h"
+#include "console/event_makers.h"
 #include "console/headless/headless_host.h"
+#include "console/key_codes.h"
 #include "diagnostics/pending_error.h"
 #include "library/clocks.h"
 #include "library/object_stream_buffer.h"
@@ -62,7 +64,7 @@ class ApplicationTest : public ::testing::Test {
         SetApplicationTick(&FakeTick);
         StartStatusLineCache();
         static const std::vector<std::uint8_t> desk =
-            ItemBytes(NewStatusKey("~Alt+X~ Выход"_oem, 0x2D00, cmdQuit));
+            ItemBytes(NewStatusKey("~Alt+X~ Выход"_oem, kKeyAltX, cmdQuit));
         static const std::vector<std::uint8_t> window =
             ItemBytes(NewStatusKey("~Esc~ Отмена"_oem, 0, cmdCancel));
         RegisterResource(ResourceName(kDeskTopHint), kFrameworkResourceType, desk);
@@ -314,10 +316,8 @@ int gReports = 0;
 // run of the application that does not end on a close request while it waits for input.
 TEST_F(ApplicationTest, KeysReachTheStatusLineAndCloseEndsTheRun) {
     Idle();
-    TEventRec key, got;
-    key.what = evtKeyDown;
-    key.key.keyCode = 0x2D00; // Alt+X
-    App->PostEvent(key);
+    TEventRec got;
+    App->PostEvent(KeyEvent(kKeyAltX));
     App->FetchEvent(got, false);
     EXPECT_EQ(got.what, evtCommand) << "expected Alt+X turned into a command";
     EXPECT_EQ(got.message.command, cmdQuit);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "console/key_codes.h"
 #include "library/object_stream.h"
 #include "library/object_stream_buffer.h"
 #include "tests/views/dialog_test_support.h"
@@ -240,15 +241,15 @@ TEST_F(ButtonTest, HotKeysAndSpace) {
         bool FocusOnYes;
         std::uint16_t Expected; // 0: nothing pressed
     } cases[] = {
-        {"Alt + the key of Д (L)", 0x2600, false, cmdYes},
-        {"Alt + the key of Н (Y)", 0x1500, false, cmdNo},
+        {"Alt + the key of Д (L)", kKeyAltL, false, cmdYes},
+        {"Alt + the key of Н (Y)", kKeyAltY, false, cmdNo},
         {"typed д", 0x00A4, false, cmdYes},
         {"typed Д", 0x0084, false, cmdYes},
         {"typed н", 0x00AD, false, cmdNo},
         {"typed l: not the letter", 0x266C, false, 0},
-        {"Alt + another key", 0x1E00, false, 0},
-        {"space, focus elsewhere", kSpace, false, 0},
-        {"space on the focused button", kSpace, true, cmdYes},
+        {"Alt + another key", kKeyAltA, false, 0},
+        {"space, focus elsewhere", kKeySpace, false, 0},
+        {"space on the focused button", kKeySpace, true, cmdYes},
     };
     for (const tCase& c : cases) {
         tDialog* dialog = AddDialog();
@@ -302,13 +303,13 @@ TEST_F(ButtonTest, DefaultRoleFollowsTheFocus) {
     bool first = true;
     for (const tStep& step : steps) {
         if (!first)
-            Feed(dialog, Key(kTab), dialog);
+            Feed(dialog, Key(kKeyTab), dialog);
         first = false;
         EXPECT_EQ(dialog->CurrentView, step.Focus) << step.Name;
         EXPECT_EQ(ok->IsDefault, step.OkDefault) << step.Name;
         EXPECT_EQ(cancel->IsDefault, step.CancelDefault) << step.Name;
         Root->History.clear();
-        TEventRec enter = Key(kEnter);
+        TEventRec enter = Key(kKeyEnter);
         dialog->HandleEvent(enter);
         ASSERT_EQ(Root->Posted.size(), 1u) << step.Name;
         TEventRec defaultEvent = Root->Posted.front();
@@ -320,7 +321,7 @@ TEST_F(ButtonTest, DefaultRoleFollowsTheFocus) {
         Root->Posted.clear();
     }
     EXPECT_EQ(AttrAt(2 + 4, 2), 0x2F) << "the focused OK button in the selected colour";
-    Feed(dialog, Key(kTab), dialog);
+    Feed(dialog, Key(kKeyTab), dialog);
     EXPECT_EQ(AttrAt(2 + 4, 2), 0x20) << "OK in the normal colour while Cancel is default";
     EXPECT_EQ(AttrAt(14 + 3, 2), 0x2F) << "Cancel focused";
 }

@@ -5,14 +5,16 @@
 
 #include <gtest/gtest.h>
 
+#include "console/key_codes.h"
 #include "library/clocks.h"
 #include "library/dates.h"
 #include "library/object_stream.h"
 #include "library/object_stream_buffer.h"
 #include "library/resource_object.h"
 #include "platform/resources.h"
+#include "resources/program_resources.h"
+#include "tests/support/stream_bytes.h"
 #include "tests/views/input_test_support.h"
-#include "tools/program_resources.h"
 #include "views/button.h"
 #include "views/calc_display.h"
 #include "views/calculator.h"
@@ -25,11 +27,7 @@ namespace {
 
 using namespace testing_input;
 
-std::vector<std::uint8_t> Stored(tSObject* object) {
-    tMemoryStream out;
-    Put(out, object);
-    return out.Bytes();
-}
+using zarvo::testing::PutBytes;
 
 std::vector<std::uint8_t> ResourceBytes(std::string_view name) {
     auto bytes = FindResource(kFrameworkResourceType, name);
@@ -72,11 +70,11 @@ TEST_F(CalcToolsTest, ResourcesRoundTrip) {
     for (tCase& c : cases) {
         std::vector<std::uint8_t> resource = ResourceBytes(c.Name);
         ASSERT_FALSE(resource.empty()) << c.Name;
-        EXPECT_EQ(resource, Stored(c.Built.get())) << c.Name << " is what the constructor builds";
+        EXPECT_EQ(resource, PutBytes(c.Built.get())) << c.Name << " is what the constructor builds";
         tObjectPtr<tSObject> loaded(LoadResourceObject(c.Request));
         ASSERT_NE(loaded, nullptr) << c.Name;
         EXPECT_EQ(loaded->StoreID(), c.Built->StoreID()) << c.Name;
-        EXPECT_EQ(Stored(loaded.get()), resource) << c.Name << " stores back byte for byte";
+        EXPECT_EQ(PutBytes(loaded.get()), resource) << c.Name << " stores back byte for byte";
         EXPECT_FALSE(IsErrorPending());
     }
 }
@@ -174,13 +172,13 @@ TEST_F(CalcToolsTest, RunCalculator) {
         std::uint16_t Result;
         std::string After;
     } cases[] = {
-        {"a sum", " 12.5 ", {Char('+'), Char('1'), Key(kEnter)}, cmdOk, "13.5"},
-        {"a negative start", "-3", {Char('*'), Char('2'), Key(kEnter)}, cmdOk, "-6"},
-        {"an empty field", "", {Char('7'), Key(kEnter)}, cmdOk, "7"},
-        {"cancelled", "12", {Char('9'), Key(kEsc)}, cmdCancel, "12"},
-        {"no number: the field keeps its text", "abc", {Char('1'), Key(kEnter)}, cmdOk, "abc"},
-        {"an error result", "7", {Char('/'), Char('0'), Key(kEnter)}, cmdOk, "7"},
-        {"no number, cleared", "abc", {Char('C'), Char('4'), Key(kEnter)}, cmdOk, "4"},
+        {"a sum", " 12.5 ", {Char('+'), Char('1'), Key(kKeyEnter)}, cmdOk, "13.5"},
+        {"a negative start", "-3", {Char('*'), Char('2'), Key(kKeyEnter)}, cmdOk, "-6"},
+        {"an empty field", "", {Char('7'), Key(kKeyEnter)}, cmdOk, "7"},
+        {"cancelled", "12", {Char('9'), Key(kKeyEsc)}, cmdCancel, "12"},
+        {"no number: the field keeps its text", "abc", {Char('1'), Key(kKeyEnter)}, cmdOk, "abc"},
+        {"an error result", "7", {Char('/'), Char('0'), Key(kKeyEnter)}, cmdOk, "7"},
+        {"no number, cleared", "abc", {Char('C'), Char('4'), Key(kKeyEnter)}, cmdOk, "4"},
     };
     for (tCase& c : cases) {
         std::string text = c.Text;
@@ -195,16 +193,16 @@ TEST_F(CalcToolsTest, RunCalculator) {
 // run changing it.
 TEST_F(CalcToolsTest, RunCalendar) {
     std::uint16_t day = EncodeDate(1, 12, 2024);
-    Root->Script = {Key(kRight), Key(kRight), Key(kEnter)};
+    Root->Script = {Key(kKeyRight), Key(kKeyRight), Key(kKeyEnter)};
     EXPECT_EQ(RunCalendar(day, Root), cmdOk);
     EXPECT_EQ(day, EncodeDate(3, 12, 2024));
 
-    Root->Script = {Key(kRight), Key(kEsc)};
+    Root->Script = {Key(kKeyRight), Key(kKeyEsc)};
     EXPECT_EQ(RunCalendar(day, Root), cmdCancel);
     EXPECT_EQ(day, EncodeDate(3, 12, 2024));
 
     day = 0;
-    Root->Script = {Key(kEnter)};
+    Root->Script = {Key(kKeyEnter)};
     EXPECT_EQ(RunCalendar(day, Root), cmdOk);
     EXPECT_EQ(day, Today()) << "0 opens today";
     EXPECT_EQ(Root->FirstView(), nullptr);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "console/key_codes.h"
 #include "library/object_stream.h"
 #include "library/object_stream_buffer.h"
 #include "tests/views/input_test_support.h"
@@ -265,12 +266,12 @@ TEST_F(CalculatorTest, ButtonsBroadcastTheirKey) {
 // the pending operation is completed.
 TEST_F(CalculatorTest, EscAndEnterEndTheRun) {
     Root->RemoveView(Calc);
-    Root->Script = {Char('1'), Char('2'), Char('+'), Char('3'), Key(kEnter)};
+    Root->Script = {Char('1'), Char('2'), Char('+'), Char('3'), Key(kKeyEnter)};
     EXPECT_EQ(Root->RunView(Calc), cmdOk);
     EXPECT_EQ(Display->DisplayText(), "15") << "Enter completes 12 + 3 first";
     EXPECT_EQ(HistoryStr(kCalcHistoryId, 0), "15") << "and the result is recorded";
 
-    Root->Script = {Char('9'), Key(kEsc)};
+    Root->Script = {Char('9'), Key(kKeyEsc)};
     EXPECT_EQ(Root->RunView(Calc), cmdCancel);
     Root->Script = {Message(evtCommand, cmdYes)};
     EXPECT_EQ(Root->RunView(Calc), cmdYes);
@@ -286,7 +287,7 @@ TEST_F(CalculatorTest, EscAndEnterEndTheRun) {
 TEST_F(CalculatorTest, HistoryButton) {
     HistoryAdd(kCalcHistoryId, "-42.5");
     Type("7");
-    Root->Script = {Key(kDown), Key(kEnter)};
+    Root->Script = {Key(kKeyDown), Key(kKeyEnter)};
     Click(49, 7);
     EXPECT_EQ(HistoryStr(kCalcHistoryId, 0), "7") << "opening recorded the display";
     EXPECT_EQ(Display->DisplayText(), "-42.5") << "the second entry was focused and chosen";
@@ -304,14 +305,14 @@ TEST_F(CalculatorTest, HistoryButton) {
     EXPECT_EQ(HistoryCount(kCalcHistoryId), 3) << "neither 0 nor the error is recorded";
 
     HistoryAdd(kCalcHistoryId, "not a number");
-    Root->Script = {Key(kUp), Key(kEnter)};
+    Root->Script = {Key(kKeyUp), Key(kKeyEnter)};
     TEventRec down = Message(evtCommand, 1170); // turned into Down
     Calc->HandleEvent(down);
     EXPECT_EQ(down.what, evtNothing);
     EXPECT_EQ(Display->State, CalcState::Error) << "a text that is no number shows the error";
 
     Type("C");
-    Root->Script = {Key(kEsc)};
+    Root->Script = {Key(kKeyEsc)};
     Click(49, 7);
     EXPECT_EQ(Display->DisplayText(), "0") << "Esc leaves the display";
 }
@@ -340,7 +341,7 @@ TEST_F(CalculatorTest, HistoryStreamAndFreedDisplay) {
     EXPECT_EQ(history->Display, nullptr);
     TEventRec record = Message(evtBroadcast, cmdRecordHistory);
     back->HandleEvent(record);
-    TEventRec enter = Key(kEnter);
+    TEventRec enter = Key(kKeyEnter);
     back->HandleEvent(enter);
     EXPECT_EQ(HistoryCount(kCalcHistoryId), 0);
 }

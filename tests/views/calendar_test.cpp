@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "console/key_codes.h"
 #include "library/clocks.h"
 #include "library/dates.h"
 #include "tests/views/input_test_support.h"
@@ -12,8 +13,6 @@ namespace zarvo {
 namespace {
 
 using namespace testing_input;
-
-inline constexpr std::uint16_t kPgUp = 0x4900, kPgDn = 0x5100;
 
 // Catches a weekday off by one, before or after the 29 February 1900 the day numbers count.
 TEST(CalendarWeekday, RealDates) {
@@ -104,19 +103,19 @@ TEST_F(CalendarTest, KeysMoveThroughMonthsAndDays) {
         std::uint16_t To;
     } cases[] = {
         {"+ cuts 31 Jan", Date(31, 1, 2024), '+', Date(29, 2, 2024)},
-        {"PgUp over the year", Date(15, 12, 2024), kPgUp, Date(15, 1, 2025)},
+        {"PgUp over the year", Date(15, 12, 2024), kKeyPgUp, Date(15, 1, 2025)},
         {"- over the year", Date(15, 1, 2025), '-', Date(15, 12, 2024)},
-        {"PgDn cuts 31 Mar", Date(31, 3, 2023), kPgDn, Date(28, 2, 2023)},
-        {"Up", Date(5, 3, 2024), kUp, Date(27, 2, 2024)},
-        {"Down", Date(27, 2, 2024), kDown, Date(5, 3, 2024)},
-        {"Left", Date(1, 1, 2025), kLeft, Date(31, 12, 2024)},
-        {"Right", Date(28, 2, 2023), kRight, Date(1, 3, 2023)},
-        {"Left over 1900's missing leap day", Date(1, 3, 1900), kLeft, Date(28, 2, 1900)},
-        {"Right over it", Date(28, 2, 1900), kRight, Date(1, 3, 1900)},
-        {"Right past 2050", Date(31, 12, 2050), kRight, Date(31, 12, 2050)},
+        {"PgDn cuts 31 Mar", Date(31, 3, 2023), kKeyPgDn, Date(28, 2, 2023)},
+        {"Up", Date(5, 3, 2024), kKeyUp, Date(27, 2, 2024)},
+        {"Down", Date(27, 2, 2024), kKeyDown, Date(5, 3, 2024)},
+        {"Left", Date(1, 1, 2025), kKeyLeft, Date(31, 12, 2024)},
+        {"Right", Date(28, 2, 2023), kKeyRight, Date(1, 3, 2023)},
+        {"Left over 1900's missing leap day", Date(1, 3, 1900), kKeyLeft, Date(28, 2, 1900)},
+        {"Right over it", Date(28, 2, 1900), kKeyRight, Date(1, 3, 1900)},
+        {"Right past 2050", Date(31, 12, 2050), kKeyRight, Date(31, 12, 2050)},
         {"+ past 2050", Date(15, 12, 2050), '+', Date(15, 12, 2050)},
-        {"Left before 1872", Date(1, 1, 1872), kLeft, Date(1, 1, 1872)},
-        {"Up before 1872", Date(3, 1, 1872), kUp, Date(3, 1, 1872)},
+        {"Left before 1872", Date(1, 1, 1872), kKeyLeft, Date(1, 1, 1872)},
+        {"Up before 1872", Date(3, 1, 1872), kKeyUp, Date(3, 1, 1872)},
         {"- before 1872", Date(3, 1, 1872), '-', Date(3, 1, 1872)},
     };
     for (const tCase& c : cases) {
@@ -169,7 +168,7 @@ TEST_F(CalendarTest, MouseOnArrowsAndCells) {
 TEST_F(CalendarTest, OnlyWhileSelected) {
     Show(1, 12, 2024);
     View->ChangeState(ViewState::Selected, false);
-    TEventRec key = Key(kRight);
+    TEventRec key = Key(kKeyRight);
     View->HandleEvent(key);
     EXPECT_EQ(View->Date(), Date(1, 12, 2024));
     EXPECT_EQ(key.what, evtKeyDown);
@@ -180,10 +179,10 @@ TEST_F(CalendarTest, OnlyWhileSelected) {
 TEST_F(CalendarTest, EscAndEnterEndTheRun) {
     Root->RemoveView(Window);
     Show(1, 12, 2024);
-    Root->Script = {Key(kRight), Key(kDown), Key(kEnter)};
+    Root->Script = {Key(kKeyRight), Key(kKeyDown), Key(kKeyEnter)};
     EXPECT_EQ(Root->RunView(Window), cmdOk);
     EXPECT_EQ(View->Date(), Date(9, 12, 2024));
-    Root->Script = {Key(kEsc)};
+    Root->Script = {Key(kKeyEsc)};
     EXPECT_EQ(Root->RunView(Window), cmdCancel);
     Root->Script = {Message(evtCommand, cmdNo)};
     EXPECT_EQ(Root->RunView(Window), cmdNo);

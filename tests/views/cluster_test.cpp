@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "console/key_codes.h"
 #include "library/object_stream.h"
 #include "library/object_stream_buffer.h"
 #include "tests/views/dialog_test_support.h"
@@ -109,18 +110,18 @@ TEST_F(ClusterTest, Arrows) {
         std::uint32_t Mask;
         std::int16_t To;
     } cases[] = {
-        {"right from 0", 0, kRight, ~0u, 2},
-        {"right from 4 wraps to the next row", 4, kRight, ~0u, 1},
-        {"right from 3 wraps to the first row", 3, kRight, ~0u, 0},
-        {"left from 0", 0, kLeft, ~0u, 4},
-        {"left from 1", 1, kLeft, ~0u, 4},
-        {"left from 4", 4, kLeft, ~0u, 2},
-        {"up from 0 wraps", 0, kUp, ~0u, 4},
-        {"down from 4 wraps", 4, kDown, ~0u, 0},
-        {"Ctrl+D is right", 0, 0x2004, ~0u, 2},
-        {"right over a disabled item", 0, kRight, ~0x04u, 4},
-        {"down over two disabled items", 0, kDown, ~0x06u, 3},
-        {"nothing else enabled: back to itself", 0, kDown, 0x01, 0},
+        {"right from 0", 0, kKeyRight, ~0u, 2},
+        {"right from 4 wraps to the next row", 4, kKeyRight, ~0u, 1},
+        {"right from 3 wraps to the first row", 3, kKeyRight, ~0u, 0},
+        {"left from 0", 0, kKeyLeft, ~0u, 4},
+        {"left from 1", 1, kKeyLeft, ~0u, 4},
+        {"left from 4", 4, kKeyLeft, ~0u, 2},
+        {"up from 0 wraps", 0, kKeyUp, ~0u, 4},
+        {"down from 4 wraps", 4, kKeyDown, ~0u, 0},
+        {"Ctrl+D is right", 0, kKeyCtrlD, ~0u, 2},
+        {"right over a disabled item", 0, kKeyRight, ~0x04u, 4},
+        {"down over two disabled items", 0, kKeyDown, ~0x06u, 3},
+        {"nothing else enabled: back to itself", 0, kKeyDown, 0x01, 0},
     };
     for (const tCase& c : cases) {
         auto* radio = Setup<tRadioButtons>();
@@ -134,19 +135,19 @@ TEST_F(ClusterTest, Arrows) {
         FreeObject(Dialog);
     }
     auto* boxes = Setup<tCheckBoxes>();
-    TEventRec down = Key(kDown);
+    TEventRec down = Key(kKeyDown);
     boxes->HandleEvent(down);
     EXPECT_EQ(boxes->SelectedItem, 1);
     EXPECT_EQ(boxes->ClusterValue, 0) << "check boxes keep their value";
     boxes->SetEnableMask(0);
     boxes->SelectedItem = 1;
-    down = Key(kDown);
+    down = Key(kKeyDown);
     boxes->HandleEvent(down);
     EXPECT_EQ(down.what, evtNothing) << "consumed with nothing to reach";
     EXPECT_EQ(boxes->SelectedItem, 1) << "the cursor stays";
     FreeObject(Dialog);
     auto* unfocused = Setup<tRadioButtons>(false);
-    down = Key(kDown);
+    down = Key(kKeyDown);
     unfocused->HandleEvent(down);
     EXPECT_EQ(down.what, evtKeyDown) << "left alone without the focus";
     EXPECT_EQ(unfocused->SelectedItem, 0);
@@ -165,14 +166,14 @@ TEST_F(ClusterTest, HotKeysAndSpace) {
         std::uint16_t Value; // afterwards
         bool Consumed;
     } cases[] = {
-        {"Alt + the key of О (J)", false, ~0u, 0, 0x2400, 0x01, true},
-        {"Alt + the key of Т (N)", false, ~0u, 0, 0x3100, 0x04, true},
-        {"Alt key of a disabled item", false, ~0x04u, 0, 0x3100, 0, false},
+        {"Alt + the key of О (J)", false, ~0u, 0, kKeyAltJ, 0x01, true},
+        {"Alt + the key of Т (N)", false, ~0u, 0, kKeyAltN, 0x04, true},
+        {"Alt key of a disabled item", false, ~0x04u, 0, kKeyAltN, 0, false},
         {"typed д, focused", true, ~0u, 0, 0x00A4, 0x02, true},
         {"typed Д after the current control", false, ~0u, 0, 0x0084, 0x02, true},
-        {"space, focused", true, ~0u, 3, kSpace, 0x08, true},
-        {"space on a disabled item", true, ~0x08u, 3, kSpace, 0, false},
-        {"space without the focus", false, ~0u, 3, kSpace, 0, false},
+        {"space, focused", true, ~0u, 3, kKeySpace, 0x08, true},
+        {"space on a disabled item", true, ~0x08u, 3, kKeySpace, 0, false},
+        {"space without the focus", false, ~0u, 3, kKeySpace, 0, false},
         {"another letter", true, ~0u, 0, 0x0078, 0, false},
     };
     for (const tCase& c : cases) {
@@ -189,7 +190,7 @@ TEST_F(ClusterTest, HotKeysAndSpace) {
         FreeObject(Dialog);
     }
     auto* radio = Setup<tRadioButtons>(false);
-    TEventRec alt = Key(0x3100);
+    TEventRec alt = Key(kKeyAltN);
     Dialog->HandleEvent(alt);
     EXPECT_EQ(radio->ClusterValue, 2) << "a radio button's hot key marks it";
     EXPECT_EQ(radio->SelectedItem, 2);
@@ -329,7 +330,7 @@ TEST(ClusterWithoutRows, CountsOneRow) {
     boxes.StateFlags |= ViewState::Focused;
     EXPECT_EQ(boxes.ColumnStart(2), 19) << "one item per column";
     EXPECT_EQ(boxes.ItemUnder(tPoint{1, 0}), -1) << "no row to point at";
-    TEventRec right = Key(kRight);
+    TEventRec right = Key(kKeyRight);
     boxes.HandleEvent(right);
     EXPECT_EQ(boxes.SelectedItem, 1);
 }

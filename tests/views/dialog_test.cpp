@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "console/key_codes.h"
 #include "tests/views/dialog_test_support.h"
 #include "views/button.h"
 
@@ -62,7 +63,7 @@ TEST_F(DialogTest, EscAndEnter) {
         std::uint16_t Key;
         std::uint16_t What;
         std::uint16_t Command;
-    } cases[] = {{kEsc, evtCommand, cmdCancel}, {kEnter, evtBroadcast, cmdDefault}};
+    } cases[] = {{kKeyEsc, evtCommand, cmdCancel}, {kKeyEnter, evtBroadcast, cmdDefault}};
     for (const tCase& c : cases) {
         tDialog* dialog = AddDialog();
         TEventRec key = Key(c.Key);
@@ -109,9 +110,9 @@ TEST_F(DialogTest, ModalRunEndedFromTheKeyboard) {
         std::uint16_t Key;
         std::uint16_t Result;
     } cases[] = {
-        {"Esc", kEsc, cmdCancel},
-        {"Enter presses the default button", kEnter, cmdOk},
-        {"Alt + the hot key of Нет (Y)", 0x1500, cmdNo},
+        {"Esc", kKeyEsc, cmdCancel},
+        {"Enter presses the default button", kKeyEnter, cmdOk},
+        {"Alt + the hot key of Нет (Y)", kKeyAltY, cmdNo},
     };
     for (const tCase& c : cases) {
         auto* dialog = new tDialog(MakeRect(10, 5, 40, 12), "");

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "console/key_codes.h"
 #include "tests/views/support/scripted_screen.h"
 #include "views/dialog.h"
 
@@ -16,8 +17,6 @@ class tDialogRoot : public tScriptedRoot {
   public:
     explicit tDialogRoot(const tRect& bounds) : tScriptedRoot(bounds, true) {}
 };
-
-inline constexpr std::uint16_t kSpace = 0x3920;
 
 // The root feeds back what views post.
 class tDialogScreen : public tScriptedScreen {

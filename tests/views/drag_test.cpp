@@ -1,15 +1,12 @@
 // Moving and resizing a view by the keyboard and the mouse inside a limit rectangle.
 #include <gtest/gtest.h>
 
+#include "console/key_codes.h"
 #include "tests/views/support/view_fixture.h"
 #include "views/group.h"
 
 namespace zarvo::testing_views {
 namespace {
-
-constexpr std::uint16_t kLeft = 0x4B00, kRight = 0x4D00, kUp = 0x4800, kDown = 0x5000,
-                        kCtrlLeft = 0x7300, kHome = 0x4700, kEnd = 0x4F00, kPgUp = 0x4900,
-                        kPgDn = 0x5100, kEsc = 0x011B, kEnter = 0x1C0D;
 
 class DragTest : public ScreenTest {
   protected:
@@ -18,10 +15,10 @@ class DragTest : public ScreenTest {
     tRect Drag(std::uint8_t mode, std::vector<TEventRec> keys) {
         auto* v = new tView(MakeRect(10, 4, 16, 7));
         Root->InsertView(v);
-        keys.push_back(KeyEvent(kEnter));
+        keys.push_back(KeyEvent(kKeyEnter));
         for (auto it = keys.rbegin(); it != keys.rend(); ++it)
             Root->Pending.push_back(*it);
-        TEventRec start = CommandEvent(evtCommand, cmdResize);
+        TEventRec start = MessageEvent(evtCommand, cmdResize);
         v->TrackDrag(start, mode, Root->ExtentRect(), tPoint{2, 2}, tPoint{20, 8});
         EXPECT_FALSE(v->HasState(ViewState::Dragging)) << "expected Dragging off at the end";
         Root->Pending.clear();
@@ -44,41 +41,42 @@ TEST_F(DragTest, KeyboardDragStaysWithinLimits) {
         tRect Expected;
     };
     const tCase cases[] = {
-        {"right by one", DragMove | LimitTop, {KeyEvent(kRight)}, MakeRect(11, 4, 17, 7)},
-        {"ctrl+left by eight", DragMove | LimitTop, {KeyEvent(kCtrlLeft)}, MakeRect(2, 4, 8, 7)},
-        {"top row stays inside", DragMove | LimitTop, Repeat(kUp, 10), MakeRect(10, 0, 16, 3)},
-        {"left until one column remains", DragMove | LimitTop, Repeat(kLeft, 30),
+        {"right by one", DragMove | LimitTop, {KeyEvent(kKeyRight)}, MakeRect(11, 4, 17, 7)},
+        {"ctrl+left by eight", DragMove | LimitTop, {KeyEvent(kKeyCtrlLeft)}, MakeRect(2, 4, 8, 7)},
+        {"top row stays inside", DragMove | LimitTop, Repeat(kKeyUp, 10), MakeRect(10, 0, 16, 3)},
+        {"left until one column remains", DragMove | LimitTop, Repeat(kKeyLeft, 30),
          MakeRect(-5, 4, 1, 7)},
-        {"down until one row remains", DragMove | LimitTop, Repeat(kDown, 20),
+        {"down until one row remains", DragMove | LimitTop, Repeat(kKeyDown, 20),
          MakeRect(10, 11, 16, 14)},
-        {"all limits", DragMove | LimitAll, Repeat(kDown, 20), MakeRect(10, 9, 16, 12)},
-        {"home and end", DragMove, {KeyEvent(kHome)}, MakeRect(0, 4, 6, 7)},
-        {"end", DragMove, {KeyEvent(kEnd)}, MakeRect(34, 4, 40, 7)},
-        {"page up and down", DragMove, {KeyEvent(kPgDn)}, MakeRect(10, 9, 16, 12)},
-        {"page up", DragMove, {KeyEvent(kPgUp)}, MakeRect(10, 0, 16, 3)},
+        {"all limits", DragMove | LimitAll, Repeat(kKeyDown, 20), MakeRect(10, 9, 16, 12)},
+        {"home and end", DragMove, {KeyEvent(kKeyHome)}, MakeRect(0, 4, 6, 7)},
+        {"end", DragMove, {KeyEvent(kKeyEnd)}, MakeRect(34, 4, 40, 7)},
+        {"page up and down", DragMove, {KeyEvent(kKeyPgDn)}, MakeRect(10, 9, 16, 12)},
+        {"page up", DragMove, {KeyEvent(kKeyPgUp)}, MakeRect(10, 0, 16, 3)},
         {"shift grows",
          DragMove | DragGrow,
-         {KeyEvent(kRight, shiftLeft), KeyEvent(kDown, shiftRight)},
+         {KeyEvent(kKeyRight, shiftLeft), KeyEvent(kKeyDown, shiftRight)},
          MakeRect(10, 4, 17, 8)},
-        {"grow up to the maximum", DragGrow, Repeat(kRight, 30, shiftLeft), MakeRect(10, 4, 30, 7)},
-        {"shrink down to the minimum", DragGrow, Repeat(kLeft, 30, shiftLeft),
+        {"grow up to the maximum", DragGrow, Repeat(kKeyRight, 30, shiftLeft),
+         MakeRect(10, 4, 30, 7)},
+        {"shrink down to the minimum", DragGrow, Repeat(kKeyLeft, 30, shiftLeft),
          MakeRect(10, 4, 12, 7)},
-        {"no move without DragMove", DragGrow, {KeyEvent(kRight)}, MakeRect(10, 4, 16, 7)},
+        {"no move without DragMove", DragGrow, {KeyEvent(kKeyRight)}, MakeRect(10, 4, 16, 7)},
         {"escape puts it back",
          DragMove,
-         {KeyEvent(kRight), KeyEvent(kEsc)},
+         {KeyEvent(kKeyRight), KeyEvent(kKeyEsc)},
          MakeRect(10, 4, 16, 7)},
         {"cmdCancel puts it back",
          DragMove,
-         {KeyEvent(kRight), CommandEvent(evtCommand, cmdCancel)},
+         {KeyEvent(kKeyRight), MessageEvent(evtCommand, cmdCancel)},
          MakeRect(10, 4, 16, 7)},
         {"cmdAbort puts it back",
          DragMove,
-         {KeyEvent(kDown), CommandEvent(evtCommand, cmdAbort)},
+         {KeyEvent(kKeyDown), MessageEvent(evtCommand, cmdAbort)},
          MakeRect(10, 4, 16, 7)},
         {"cmdOk keeps it",
          DragMove,
-         {KeyEvent(kDown), CommandEvent(evtCommand, cmdOk)},
+         {KeyEvent(kKeyDown), MessageEvent(evtCommand, cmdOk)},
          MakeRect(10, 5, 16, 8)},
     };
     for (const tCase& c : cases)

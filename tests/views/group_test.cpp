@@ -136,7 +136,7 @@ TEST_F(GroupTest, FocusedEventsRunThroughThreePhases) {
     EXPECT_EQ(group.DispatchPhase, 2) << "expected the phase to stay 2 until the next event";
 
     log.clear();
-    TEventRec broadcast = CommandEvent(evtBroadcast, 999);
+    TEventRec broadcast = MessageEvent(evtBroadcast, 999);
     current->AcceptMask |= evtBroadcast;
     group.HandleEvent(broadcast);
     EXPECT_EQ(log, (std::vector<std::string>{"current"})) << "expected by accept mask only";
@@ -350,7 +350,7 @@ TEST_F(GroupTest, RunViewEndsWithEachCommand) {
         std::uint32_t options = dialog->OptionFlags;
         tCommandSet commands = SaveCommandSet();
         for (auto it = c.Commands.rbegin(); it != c.Commands.rend(); ++it)
-            Root->Pending.push_back(CommandEvent(evtCommand, *it)); // fetched newest first
+            Root->Pending.push_back(MessageEvent(evtCommand, *it)); // fetched newest first
         std::uint16_t result = Root->RunView(dialog.get());
         EXPECT_EQ(result, c.Expected) << c.Name;
         EXPECT_EQ(dialog->Owner, nullptr) << c.Name << ": expected it removed again";
@@ -384,7 +384,7 @@ TEST_F(GroupTest, ModalFilterKeepsIdleInsideTheRunningView) {
                           ++*static_cast<int*>(data);
                   },
                   static_cast<void*>(&idles)));
-    Root->Pending.push_back(CommandEvent(evtCommand, cmdOk));
+    Root->Pending.push_back(MessageEvent(evtCommand, cmdOk));
     TEventRec idle;
     idle.what = evtIdle;
     Root->Pending.push_back(idle);
@@ -435,7 +435,7 @@ TEST_F(GroupTest, ViewFreedInsideItsOwnHandler) {
     after->OptionFlags |= ViewOption::PostProcess;
     group->tInsert(after);
     ASSERT_EQ(group->CurrentView, first);
-    TEventRec command = CommandEvent(evtCommand, 777);
+    TEventRec command = MessageEvent(evtCommand, 777);
     group->DispatchEvent(command);
     EXPECT_EQ(alive, 0) << "expected both views freed";
     EXPECT_EQ(group->CurrentView, nullptr) << "expected no link to the freed current view";
@@ -461,8 +461,8 @@ TEST_F(GroupTest, RunViewSurvivesTheSavedCurrentViewBeingFreed) {
                       }
                   },
                   static_cast<void*>(current)));
-    Root->Pending.push_back(CommandEvent(evtCommand, cmdOk));
-    Root->Pending.push_back(CommandEvent(evtCommand, 778));
+    Root->Pending.push_back(MessageEvent(evtCommand, cmdOk));
+    Root->Pending.push_back(MessageEvent(evtCommand, 778));
     EXPECT_EQ(Root->RunView(dialog.get()), cmdOk);
     EXPECT_EQ(alive, 0);
     EXPECT_NE(Root->CurrentView, static_cast<tView*>(current))

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "console/key_codes.h"
 #include "library/object_stream.h"
 #include "library/object_stream_buffer.h"
 #include "tests/views/input_test_support.h"
@@ -186,7 +187,7 @@ TEST_F(HistoryButtonTest, EnterCopiesTheFocusedEntry) {
     HistoryAdd(1, "a text longer than ten");
     HistoryAdd(1, "def");
     Line->SetLineText("abc");
-    std::vector<std::string> shown = Click({Key(kDown), Key(kEnter)});
+    std::vector<std::string> shown = Click({Key(kKeyDown), Key(kKeyEnter)});
     EXPECT_EQ(Button->Bounds, MakeRect(4, 1, 26, 9));
     ASSERT_EQ(shown.size(), 8u);
     const std::vector<std::string> expected = {
@@ -221,7 +222,7 @@ TEST_F(HistoryButtonTest, OtherWaysToChooseOrCancel) {
            Mouse(evtMouseUp, 7, 4)});
     EXPECT_EQ(Line->LineText(), "ghi") << "a double click chooses the entry under it";
 
-    Click({Key(kEsc)});
+    Click({Key(kKeyEsc)});
     EXPECT_EQ(Line->LineText(), "ghi") << "Esc leaves the line";
     Click({Mouse(evtMouseDown, 7, 1), Mouse(evtMouseUp, 7, 1)});
     EXPECT_EQ(Line->LineText(), "ghi") << "the close icon cancels";
@@ -229,8 +230,8 @@ TEST_F(HistoryButtonTest, OtherWaysToChooseOrCancel) {
     Box->ForEachView([&](tView*) { ++views; });
     EXPECT_EQ(views, 4) << "the frame and three controls: nothing of the window is left";
 
-    Root->Script = {Key(kDown), Key(kEnter)};
-    TEventRec down = Key(kDown);
+    Root->Script = {Key(kKeyDown), Key(kKeyEnter)};
+    TEventRec down = Key(kKeyDown);
     Root->HandleEvent(down);
     EXPECT_EQ(down.what, evtNothing) << "Down on the focused line opens the window";
     EXPECT_EQ(Line->LineText(), "def");
@@ -240,7 +241,7 @@ TEST_F(HistoryButtonTest, OtherWaysToChooseOrCancel) {
 // Catches a window that runs off the dialog's last row or keeps an extra row.
 TEST_F(HistoryButtonTest, WindowKeptInsideTheDialog) {
     Line->PlaceBounds(MakeRect(5, 9, 25, 10));
-    Click({Key(kEsc)});
+    Click({Key(kKeyEsc)});
     EXPECT_EQ(Button->Bounds, MakeRect(4, 8, 26, 11));
 }
 
@@ -270,10 +271,10 @@ TEST_F(HistoryButtonTest, DelInTheList) {
     HistoryAdd(1, "def");
     HistoryAdd(2, "def");
     Line->SetLineText("abc");
-    Click({Key(kDel), Key(kEsc)});
+    Click({Key(kKeyDel), Key(kKeyEsc)});
     EXPECT_EQ(Texts(1), (std::vector<std::string>{"abc", "ghi"}));
     EXPECT_EQ(Texts(2), (std::vector<std::string>{"def"}));
-    Click({Key(kDown), Key(kDel), Key(kEnter)});
+    Click({Key(kKeyDown), Key(kKeyDel), Key(kKeyEnter)});
     EXPECT_EQ(Line->LineText(), "abc") << "the focus went back to the last entry";
 }
 
@@ -298,9 +299,9 @@ TEST_F(HistoryButtonTest, DropWindowEndings) {
         TEventRec Event;
         std::uint16_t Result;
     } cases[] = {
-        {"Enter", Key(kEnter), cmdOk},
+        {"Enter", Key(kKeyEnter), cmdOk},
         {"cmdOk", Message(evtCommand, cmdOk), cmdOk},
-        {"Esc", Key(kEsc), cmdCancel},
+        {"Esc", Key(kKeyEsc), cmdCancel},
         {"cmdCancel", Message(evtCommand, cmdCancel), cmdCancel},
         {"a double click", Mouse(evtMouseDown, 12, 12, true), cmdOk},
     };

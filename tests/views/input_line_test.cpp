@@ -9,6 +9,7 @@
 
 #include <algorithm>
 
+#include "console/key_codes.h"
 #include "library/object_stream.h"
 #include "library/object_stream_buffer.h"
 #include "tests/views/input_test_support.h"
@@ -67,12 +68,12 @@ TEST_F(InputLineTest, ScrollsWithArrowMarks) {
     tInputLine* line = AddLine(10, "abcdefghijklmnopqrst");
     EXPECT_EQ(Cells(1, 1, 10), " abcdefgh►") << "more text to the right";
     EXPECT_EQ(AttrAt(10, 1), Gray(21)) << "arrows in the fourth colour";
-    Press(line, {Key(kEnd)});
+    Press(line, {Key(kKeyEnd)});
     EXPECT_EQ(line->FirstShown, 12);
     EXPECT_EQ(Cells(1, 1, 10), "◄mnopqrst ") << "the end shows, the left arrow too";
     EXPECT_EQ(Cursor().X, 10) << "after the last character";
-    Press(line, {Key(kLeft), Key(kLeft), Key(kLeft), Key(kLeft), Key(kLeft), Key(kLeft), Key(kLeft),
-                 Key(kLeft), Key(kLeft)});
+    Press(line, {Key(kKeyLeft), Key(kKeyLeft), Key(kKeyLeft), Key(kKeyLeft), Key(kKeyLeft),
+                 Key(kKeyLeft), Key(kKeyLeft), Key(kKeyLeft), Key(kKeyLeft)});
     EXPECT_EQ(line->CursorPos, 11);
     EXPECT_EQ(line->FirstShown, 11) << "the view follows the cursor left";
     EXPECT_EQ(Cells(1, 1, 10), "◄lmnopqrs►");
@@ -87,10 +88,10 @@ TEST_F(InputLineTest, ScrollsWithArrowMarks) {
 TEST_F(InputLineTest, InsTogglesOverwriteAndCursorShape) {
     tInputLine* line = AddLine(12, "abc");
     EXPECT_EQ(Cursor().Shape, kCursorUnderline);
-    Press(line, {Key(kIns)});
+    Press(line, {Key(kKeyIns)});
     EXPECT_TRUE(line->HasState(ViewState::CursorInsert));
     EXPECT_EQ(Cursor().Shape, kCursorBlock) << "overwrite shows a block";
-    Press(line, {Key(kIns)});
+    Press(line, {Key(kKeyIns)});
     EXPECT_FALSE(line->HasState(ViewState::CursorInsert));
     EXPECT_EQ(Cursor().Shape, kCursorUnderline);
 }
@@ -121,7 +122,7 @@ TEST_F(InputLineTest, EditingKeys) {
          0,
          0,
          false,
-         {Key(kRight, kShift), Key(kRight, kShift)},
+         {Key(kKeyRight, kShift), Key(kKeyRight, kShift)},
          "abcdef",
          4,
          2,
@@ -133,7 +134,7 @@ TEST_F(InputLineTest, EditingKeys) {
          2,
          4,
          false,
-         {Key(kLeft, kShift), Key(kLeft, kShift), Key(kLeft, kShift)},
+         {Key(kKeyLeft, kShift), Key(kKeyLeft, kShift), Key(kKeyLeft, kShift)},
          "abcdef",
          1,
          1,
@@ -145,7 +146,7 @@ TEST_F(InputLineTest, EditingKeys) {
          0,
          0,
          false,
-         {Key(kHome, kShift)},
+         {Key(kKeyHome, kShift)},
          "abcdef",
          0,
          0,
@@ -157,7 +158,7 @@ TEST_F(InputLineTest, EditingKeys) {
          0,
          0,
          false,
-         {Key(kEnd, shiftRight)},
+         {Key(kKeyEnd, shiftRight)},
          "abcdef",
          6,
          0,
@@ -169,7 +170,7 @@ TEST_F(InputLineTest, EditingKeys) {
          1,
          4,
          false,
-         {Key(kRight)},
+         {Key(kKeyRight)},
          "abcdef",
          3,
          0,
@@ -200,21 +201,21 @@ TEST_F(InputLineTest, EditingKeys) {
          0,
          true},
         {"overwrite at the end appends", "abc", 3, 0, 0, true, {Char('d')}, "abcd", 4, 0, 0, true},
-        {"Del under the cursor", "abcdef", 2, 0, 0, false, {Key(kDel)}, "abdef", 2, 0, 0, true},
-        {"Del the selection", "abcdef", 5, 1, 3, false, {Key(kDel)}, "adef", 1, 0, 0, true},
-        {"Del at the end", "abc", 3, 0, 0, false, {Key(kDel)}, "abc", 3, 0, 0, true},
-        {"Ctrl+G is Del", "abcdef", 0, 0, 0, false, {Key(0x2207)}, "bcdef", 0, 0, 0, true},
-        {"Backspace", "abcdef", 3, 0, 0, false, {Key(kBackspace)}, "abdef", 2, 0, 0, true},
-        {"Backspace at 0", "abc", 0, 0, 0, false, {Key(kBackspace)}, "abc", 0, 0, 0, true},
-        {"Ctrl+H is Backspace", "abc", 3, 0, 0, false, {Key(0x2308)}, "ab", 2, 0, 0, true},
-        {"Ctrl+Y empties", "abcdef", 4, 1, 2, false, {Key(kCtrlY)}, "", 0, 0, 0, true},
+        {"Del under the cursor", "abcdef", 2, 0, 0, false, {Key(kKeyDel)}, "abdef", 2, 0, 0, true},
+        {"Del the selection", "abcdef", 5, 1, 3, false, {Key(kKeyDel)}, "adef", 1, 0, 0, true},
+        {"Del at the end", "abc", 3, 0, 0, false, {Key(kKeyDel)}, "abc", 3, 0, 0, true},
+        {"Ctrl+G is Del", "abcdef", 0, 0, 0, false, {Key(kKeyCtrlG)}, "bcdef", 0, 0, 0, true},
+        {"Backspace", "abcdef", 3, 0, 0, false, {Key(kKeyBackspace)}, "abdef", 2, 0, 0, true},
+        {"Backspace at 0", "abc", 0, 0, 0, false, {Key(kKeyBackspace)}, "abc", 0, 0, 0, true},
+        {"Ctrl+H is Backspace", "abc", 3, 0, 0, false, {Key(kKeyCtrlH)}, "ab", 2, 0, 0, true},
+        {"Ctrl+Y empties", "abcdef", 4, 1, 2, false, {Key(kKeyCtrlY)}, "", 0, 0, 0, true},
         {"Ctrl+S and Ctrl+D move",
          "abc",
          1,
          0,
          0,
          false,
-         {Key(0x1F13), Key(0x2004), Key(0x2004)},
+         {Key(kKeyCtrlS), Key(kKeyCtrlD), Key(kKeyCtrlD)},
          "abc",
          2,
          0,
@@ -226,7 +227,7 @@ TEST_F(InputLineTest, EditingKeys) {
          0,
          0,
          false,
-         {Key(0x1E01), Key(0x2106)},
+         {Key(kKeyCtrlA), Key(kKeyCtrlF)},
          "abc",
          3,
          0,
@@ -238,7 +239,7 @@ TEST_F(InputLineTest, EditingKeys) {
          0,
          0,
          false,
-         {Key(kLeft), Key(kEnd), Key(kRight)},
+         {Key(kKeyLeft), Key(kKeyEnd), Key(kKeyRight)},
          "ab",
          2,
          0,
@@ -277,22 +278,22 @@ TEST_F(InputLineTest, EditingKeys) {
          0,
          2,
          false,
-         {Key(kEnter)},
+         {Key(kKeyEnter)},
          "abc",
          1,
          0,
          2,
          false},
-        {"Esc", "abc", 1, 0, 0, false, {Key(kEsc)}, "abc", 1, 0, 0, false},
-        {"Tab", "abc", 1, 0, 0, false, {Key(kTab)}, "abc", 1, 0, 0, false},
-        {"Up", "abc", 1, 0, 0, false, {Key(kUp)}, "abc", 1, 0, 0, false},
+        {"Esc", "abc", 1, 0, 0, false, {Key(kKeyEsc)}, "abc", 1, 0, 0, false},
+        {"Tab", "abc", 1, 0, 0, false, {Key(kKeyTab)}, "abc", 1, 0, 0, false},
+        {"Up", "abc", 1, 0, 0, false, {Key(kKeyUp)}, "abc", 1, 0, 0, false},
         {"Down, for the history button",
          "abc",
          1,
          0,
          0,
          false,
-         {Key(kDown)},
+         {Key(kKeyDown)},
          "abc",
          1,
          0,
@@ -304,7 +305,7 @@ TEST_F(InputLineTest, EditingKeys) {
          0,
          2,
          false,
-         {Key(kCtrlIns)},
+         {Key(kKeyCtrlIns)},
          "abc",
          1,
          0,
@@ -316,7 +317,7 @@ TEST_F(InputLineTest, EditingKeys) {
          0,
          0,
          false,
-         {Key(kShiftIns)},
+         {Key(kKeyShiftIns)},
          "abc",
          1,
          0,
@@ -359,9 +360,10 @@ TEST_F(InputLineTest, IgnoresKeysUnlessSelected) {
 TEST_F(InputLineTest, CursorStaysInViewAfterEveryKey) {
     tInputLine* line = AddLine(8, "", 40);
     const std::uint16_t keys[] = {
-        'a',  'b', 'c',    'd',        'e',        'f',        'g',        'h',
-        'i',  'j', kLeft,  kHome,      kEnd,       kBackspace, kBackspace, kLeft,
-        kDel, 'z', kRight, kBackspace, kBackspace, kBackspace, kBackspace, kBackspace};
+        'a',       'b',           'c',           'd',           'e',           'f',
+        'g',       'h',           'i',           'j',           kKeyLeft,      kKeyHome,
+        kKeyEnd,   kKeyBackspace, kKeyBackspace, kKeyLeft,      kKeyDel,       'z',
+        kKeyRight, kKeyBackspace, kKeyBackspace, kKeyBackspace, kKeyBackspace, kKeyBackspace};
     for (std::uint16_t code : keys) {
         TEventRec key = Key(code);
         line->HandleEvent(key);
@@ -377,7 +379,7 @@ TEST_F(InputLineTest, CursorStaysInViewAfterEveryKey) {
 // Catches a keystroke that repaints more than its own line (the owner, the whole screen).
 TEST_F(InputLineTest, TypingSendsOneLine) {
     tInputLine* line = AddLine(20, "abc");
-    Press(line, {Key(kEnd)});
+    Press(line, {Key(kKeyEnd)});
     Root->ResetWriteCount();
     Press(line, {Char('d')});
     EXPECT_EQ(Root->WrittenCells, 20u) << "one 20-cell row reaches the console";
@@ -463,19 +465,19 @@ TEST_F(InputLineTest, Clipboard) {
     InputClipboard = &clipboard;
     tInputLine* line = AddLine(20, "abcde", 8);
     clipboard.Paste = "0123456789";
-    Press(line, {Key(kEnd), Key(kLeft), Key(kShiftIns)});
+    Press(line, {Key(kKeyEnd), Key(kKeyLeft), Key(kKeyShiftIns)});
     EXPECT_EQ(line->LineText(), "abcd012e") << "only the free room is pasted";
     EXPECT_EQ(line->SelStart, 4);
     EXPECT_EQ(line->SelEnd, 7);
     EXPECT_EQ(line->CursorPos, 7);
-    Press(line, {Key(kCtrlIns)});
+    Press(line, {Key(kKeyCtrlIns)});
     EXPECT_EQ(clipboard.Copied, "012");
     clipboard.Copied = "none";
-    Press(line, {Key(kHome), Key(kCtrlIns)});
+    Press(line, {Key(kKeyHome), Key(kKeyCtrlIns)});
     EXPECT_EQ(clipboard.Copied, "none") << "nothing selected, nothing copied";
-    Press(line, {Key(kIns)});
+    Press(line, {Key(kKeyIns)});
     clipboard.Paste = "XY";
-    Press(line, {Key(kShiftIns)});
+    Press(line, {Key(kKeyShiftIns)});
     EXPECT_EQ(line->LineText(), "XYcd012e") << "overwrite replaces as many as pasted";
     InputClipboard = nullptr;
 }
@@ -483,14 +485,13 @@ TEST_F(InputLineTest, Clipboard) {
 // Catches Ctrl+V toggling overwrite (the next typed character would then replace one)
 // instead of pasting, with a clipboard and without one.
 TEST_F(InputLineTest, CtrlVPastesAndKeepsInsert) {
-    constexpr std::uint16_t kCtrlV = 0x2F16;
     tFakeClipboard clipboard;
     for (tInputClipboard* installed :
          {static_cast<tInputClipboard*>(&clipboard), static_cast<tInputClipboard*>(nullptr)}) {
         InputClipboard = installed;
         tInputLine* line = AddLine(20, "abc", 8);
         clipboard.Paste = "12";
-        Press(line, {Key(kHome), Key(kCtrlV), Key(kHome), Key('x')});
+        Press(line, {Key(kKeyHome), Key(kKeyCtrlV), Key(kKeyHome), Key('x')});
         EXPECT_FALSE(line->HasState(ViewState::CursorInsert)) << "expected insert kept";
         EXPECT_EQ(line->LineText(), installed != nullptr ? "x12abc" : "xabc");
     }
@@ -610,7 +611,7 @@ TEST_F(InputLineStreamTest, DamagedRecords) {
         EXPECT_EQ(line->SelStart, 1);
         EXPECT_EQ(line->SelEnd, 1);
         line->ChangeState(ViewState::Selected, true);
-        TEventRec end = Key(kEnd);
+        TEventRec end = Key(kKeyEnd);
         line->HandleEvent(end);
         TEventRec key = Char('x');
         line->HandleEvent(key);

@@ -2,6 +2,7 @@
 // feeds back what views post, a gray dialog to hold the controls, and their keys.
 #pragma once
 
+#include "console/key_codes.h"
 #include "tests/views/support/scripted_screen.h"
 #include "views/dialog.h"
 
@@ -19,9 +20,6 @@ inline TEventRec Char(char ch) {
     return Key(std::uint16_t(std::uint8_t(ch)));
 }
 
-inline constexpr std::uint16_t kHome = 0x4700, kEnd = 0x4F00, kIns = 0x5200, kDel = 0x5300;
-inline constexpr std::uint16_t kBackspace = 0x0E08, kCtrlY = 0x1519, kCtrlIns = 0x0400;
-inline constexpr std::uint16_t kShiftIns = 0x0500;
 inline constexpr std::uint16_t kShift = shiftLeft;
 
 // An 80 x 25 headless screen with the root and an active gray dialog of 40 x 12 at (0, 0);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "console/key_codes.h"
 #include "tests/views/dialog_test_support.h"
 
 namespace zarvo {
@@ -123,7 +124,7 @@ TEST_F(LabelTest, FocusesTheLink) {
         Other->Agrees = c.Agrees;
         Other->EatsKeys = c.EatsKeys;
         TEventRec event = c.How == Click    ? Mouse(evtMouseDown, 4, 2)
-                          : c.How == AltKey ? Key(0x3000)
+                          : c.How == AltKey ? Key(kKeyAltB)
                                             : Key(0x00A8);
         Root->HandleEvent(event);
         EXPECT_EQ(Link->HasState(ViewState::Focused), c.Focused) << c.Name;
@@ -143,11 +144,11 @@ TEST_F(LabelTest, WithoutAUsableLink) {
         Link->OptionFlags &= ~ViewOption::Selectable;
         if (freed)
             FreeObject(Link);
-        TEventRec alt = Key(0x3000);
+        TEventRec alt = Key(kKeyAltB);
         Dialog->HandleEvent(alt);
         EXPECT_EQ(alt.what, evtNothing) << freed << ": the hot key is eaten";
         EXPECT_EQ(Dialog->CurrentView, Other) << freed;
-        TEventRec other = Key(0x1E00);
+        TEventRec other = Key(kKeyAltA);
         Dialog->HandleEvent(other);
         EXPECT_EQ(other.what, evtKeyDown) << freed << ": another key is left alone";
         FreeObject(Dialog);

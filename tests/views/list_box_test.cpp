@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "console/key_codes.h"
 #include "library/collection_strings.h"
 #include "library/object_stream.h"
 #include "library/object_stream_buffer.h"
@@ -115,7 +116,7 @@ TEST_F(ListBoxTest, AttachListFreesOnlyTheReplacedOne) {
     FreeObject(third);
     EXPECT_EQ(box->List, nullptr);
     box->Repaint();
-    TEventRec down = Key(kDown);
+    TEventRec down = Key(kKeyDown);
     box->HandleEvent(down);
     FreeObject(box);
     EXPECT_EQ(tCountedStrings::Destroyed, 3) << "freeing the box frees no collection";
@@ -200,14 +201,14 @@ TEST_F(SortedListBoxTest, TypedPrefixSearch) {
         Run("alpha beta gamma", {"alpha", "beta", "gamma"}, 0,
             {
                 {Char('g'), 2, 1, true},
-                {Char('x'), 2, 1, true},         // swallowed: a Latin letter
-                {Char("ж"_oem[0]), 2, 1, false}, // unmatched Cyrillic is left alone
-                {Key(kBackspace), 0, 0, true},   // the empty prefix matches the first
-                {Key(kBackspace), 0, 0, false},
+                {Char('x'), 2, 1, true},          // swallowed: a Latin letter
+                {Char("ж"_oem[0]), 2, 1, false},  // unmatched Cyrillic is left alone
+                {Key(kKeyBackspace), 0, 0, true}, // the empty prefix matches the first
+                {Key(kKeyBackspace), 0, 0, false},
                 {Char('b'), 1, 1, true},
                 {Char('e'), 1, 2, true},
-                {Key(kEnter), 1, 2, false},
-                {Key(kUp), 0, 0, true}, // moving the focus ends the search
+                {Key(kKeyEnter), 1, 2, false},
+                {Key(kKeyUp), 0, 0, true}, // moving the focus ends the search
             },
             withBar);
         Run("Cyrillic", {"арбуз"_oem, "банан"_oem, "вишня"_oem, "груша"_oem}, 0,
@@ -215,7 +216,7 @@ TEST_F(SortedListBoxTest, TypedPrefixSearch) {
                 {Char("в"_oem[0]), 2, 1, true},
                 {Char("и"_oem[0]), 2, 2, true},
                 {Char("ы"_oem[0]), 2, 2, false},
-                {Key(kBackspace), 2, 1, true},
+                {Key(kKeyBackspace), 2, 1, true},
                 {Char("г"_oem[0]), 2, 1, false}, // a different first letter: no match
             },
             withBar);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "console/key_codes.h"
 #include "library/object_stream.h"
 #include "library/object_stream_buffer.h"
 #include "library/run_error.h"
@@ -79,15 +80,15 @@ TEST_F(ListViewerTest, KeysInOneAndThreeColumns) {
         int Focused;
         int Top;
     } cases[] = {
-        {1, 20, 0, kDown, true, 1, 0},      {1, 20, 0, kUp, true, 0, 0},
-        {1, 20, 0, kPgDn, true, 5, 1},      {1, 20, 0, kEnd, true, 4, 0},
-        {1, 20, 7, kHome, true, 3, 3},      {1, 20, 0, kCtrlPgDn, true, 19, 15},
-        {1, 20, 19, kCtrlPgUp, true, 0, 0}, {1, 20, 3, kPgUp, true, 0, 0},
-        {1, 20, 3, kRight, false, 3, 0},    {1, 20, 3, kLeft, false, 3, 0},
-        {3, 12, 0, kRight, true, 5, 0},     {3, 12, 0, kEnd, true, 11, 0},
-        {3, 12, 0, kPgDn, true, 11, 0},     {3, 12, 5, kLeft, true, 0, 0},
-        {3, 12, 11, kDown, true, 11, 0},    {3, 40, 0, kPgDn, true, 15, 5},
-        {3, 40, 17, kLeft, true, 12, 5},    {3, 40, 39, kCtrlPgUp, true, 0, 0},
+        {1, 20, 0, kKeyDown, true, 1, 0},      {1, 20, 0, kKeyUp, true, 0, 0},
+        {1, 20, 0, kKeyPgDn, true, 5, 1},      {1, 20, 0, kKeyEnd, true, 4, 0},
+        {1, 20, 7, kKeyHome, true, 3, 3},      {1, 20, 0, kKeyCtrlPgDn, true, 19, 15},
+        {1, 20, 19, kKeyCtrlPgUp, true, 0, 0}, {1, 20, 3, kKeyPgUp, true, 0, 0},
+        {1, 20, 3, kKeyRight, false, 3, 0},    {1, 20, 3, kKeyLeft, false, 3, 0},
+        {3, 12, 0, kKeyRight, true, 5, 0},     {3, 12, 0, kKeyEnd, true, 11, 0},
+        {3, 12, 0, kKeyPgDn, true, 11, 0},     {3, 12, 5, kKeyLeft, true, 0, 0},
+        {3, 12, 11, kKeyDown, true, 11, 0},    {3, 40, 0, kKeyPgDn, true, 15, 5},
+        {3, 40, 17, kKeyLeft, true, 12, 5},    {3, 40, 39, kKeyCtrlPgUp, true, 0, 0},
     };
     for (const tCase& c : cases) {
         tTextList* list = AddList(MakeRect(0, 0, 30, 5), c.Columns, Numbered(c.Count));
@@ -106,11 +107,11 @@ TEST_F(ListViewerTest, KeysInOneAndThreeColumns) {
 // Catches space not picking the focused item, or picking in an empty list.
 TEST_F(ListViewerTest, SpacePicks) {
     tTextList* list = AddList(MakeRect(0, 0, 30, 5), 1, Numbered(3));
-    TEventRec space = Key(0x3920);
+    TEventRec space = Key(kKeySpace);
     list->HandleEvent(space);
     EXPECT_EQ(Owner->Picks, 1);
     list->SetItemCount(0);
-    space = Key(0x3920);
+    space = Key(kKeySpace);
     list->HandleEvent(space);
     EXPECT_EQ(Owner->Picks, 1) << "nothing to pick";
 }
@@ -280,7 +281,7 @@ TEST_F(ListViewerStreamTest, ZeroColumnsAndNegativeCounts) {
     TEventRec click = Mouse(evtMouseDown, 3, 2);
     Root->Script = {Mouse(evtMouseUp, 3, 2)};
     Root->HandleEvent(click);
-    TEventRec key = Key(kPgDn);
+    TEventRec key = Key(kKeyPgDn);
     list->HandleEvent(key);
     EXPECT_EQ(Cells(0, 0, 3), "   ") << "drawn, clicked and keyed without a fault";
 }

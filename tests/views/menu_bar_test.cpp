@@ -5,16 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include "console/key_codes.h"
 #include "tests/views/menu_test_support.h"
 
 namespace zarvo {
 namespace {
 
 using namespace testing_menus;
-
-constexpr std::uint16_t kAltA = 0x1E00; // the key of Ф
-constexpr std::uint16_t kAltG = 0x2200; // the key of П
-constexpr std::uint16_t kAltJ = 0x2400; // the key of О
 
 TEventRec Char(std::string_view oem, std::uint8_t scan) {
     return Key(std::uint16_t(std::uint8_t(oem[0]) | (scan << 8)));
@@ -50,62 +47,74 @@ TEST_F(MenuBarTest, KeysChooseTheRightCommand) {
         std::uint16_t Expected; // 0: nothing chosen
     };
     const tCase cases[] = {
-        {"Alt+hot letter opens, Enter chooses", Key(kAltA), {Key(kEnter)}, cmdOpen},
+        {"Alt+hot letter opens, Enter chooses", Key(kKeyAltA), {Key(kKeyEnter)}, cmdOpen},
         {"Down lands on a disabled item, which Enter does not choose",
-         Key(kAltA),
-         {Key(kDown), Key(kEnter)},
+         Key(kKeyAltA),
+         {Key(kKeyDown), Key(kKeyEnter)},
          0},
-        {"Down skips the line", Key(kAltA), {Key(kDown), Key(kDown), Key(kEnter)}, cmdExit},
-        {"Up from the first wraps to the last", Key(kAltA), {Key(kUp), Key(kEnter)}, cmdExit},
+        {"Down skips the line",
+         Key(kKeyAltA),
+         {Key(kKeyDown), Key(kKeyDown), Key(kKeyEnter)},
+         cmdExit},
+        {"Up from the first wraps to the last",
+         Key(kKeyAltA),
+         {Key(kKeyUp), Key(kKeyEnter)},
+         cmdExit},
         {"Down from the last wraps to the first",
-         Key(kAltA),
-         {Key(kEnd), Key(kDown), Key(kEnter)},
+         Key(kKeyAltA),
+         {Key(kKeyEnd), Key(kKeyDown), Key(kKeyEnter)},
          cmdOpen},
-        {"End and Home", Key(kAltA), {Key(kEnd), Key(kHome), Key(kEnter)}, cmdOpen},
-        {"PgDn stops at the last", Key(kAltA), {Key(kPgDn), Key(kEnter)}, cmdExit},
+        {"End and Home", Key(kKeyAltA), {Key(kKeyEnd), Key(kKeyHome), Key(kKeyEnter)}, cmdOpen},
+        {"PgDn stops at the last", Key(kKeyAltA), {Key(kKeyPgDn), Key(kKeyEnter)}, cmdExit},
         {"Right walks the bar and opens the next box",
-         Key(kAltA),
-         {Key(kRight), Key(kEnter)},
+         Key(kKeyAltA),
+         {Key(kKeyRight), Key(kKeyEnter)},
          cmdCopy},
         {"Left from the first bar item wraps to a command item",
-         Key(kAltA),
-         {Key(kLeft), Key(kEnter)},
+         Key(kKeyAltA),
+         {Key(kKeyLeft), Key(kKeyEnter)},
          cmdWindow},
-        {"Esc closes the box, Esc again the bar", Key(kAltA), {Key(kEsc), Key(kEsc)}, 0},
+        {"Esc closes the box, Esc again the bar", Key(kKeyAltA), {Key(kKeyEsc), Key(kKeyEsc)}, 0},
         {"Esc then Enter reopens the box",
-         Key(kAltA),
-         {Key(kEsc), Key(kEnter), Key(kEnter)},
+         Key(kKeyAltA),
+         {Key(kKeyEsc), Key(kKeyEnter), Key(kKeyEnter)},
          cmdOpen},
-        {"F10 closes everything", Key(kAltA), {Key(kF10)}, 0},
+        {"F10 closes everything", Key(kKeyAltA), {Key(kKeyF10)}, 0},
         {"F10 opens the bar without a box",
-         Key(kF10),
-         {Key(kRight), Key(kRight), Key(kEnter)},
+         Key(kKeyF10),
+         {Key(kKeyRight), Key(kKeyRight), Key(kKeyEnter)},
          cmdWindow},
-        {"F10 then Down opens the box", Key(kF10), {Key(kDown), Key(kEnter)}, cmdOpen},
+        {"F10 then Down opens the box", Key(kKeyF10), {Key(kKeyDown), Key(kKeyEnter)}, cmdOpen},
         {"cmdMenu opens the bar",
          Command(evtCommand, cmdMenu),
-         {Key(kEnter), Key(kEnter)},
+         {Key(kKeyEnter), Key(kKeyEnter)},
          cmdOpen},
-        {"plain Cyrillic hot letter in a box", Key(kAltA), {Char("в"_oem, 0x20)}, cmdExit},
-        {"plain Latin letter on the same key", Key(kAltA), {Char("d", 0x20)}, cmdExit},
-        {"hot letter of a disabled item does nothing", Key(kAltA), {Char("с"_oem, 0x2E)}, 0},
-        {"Alt+letter of the bar from inside a box", Key(kAltA), {Key(kAltG), Key(kEnter)}, cmdCopy},
-        {"Alt+letter of the box wins over the bar", Key(kAltA), {Key(kAltJ)}, cmdOpen},
-        {"Alt+letter of a command item on the bar chooses it", Key(kAltJ), {}, cmdWindow},
-        {"Right opens a nested box", Key(kAltG), {Key(kEnd), Key(kRight), Key(kEnter)}, cmdOne},
+        {"plain Cyrillic hot letter in a box", Key(kKeyAltA), {Char("в"_oem, 0x20)}, cmdExit},
+        {"plain Latin letter on the same key", Key(kKeyAltA), {Char("d", 0x20)}, cmdExit},
+        {"hot letter of a disabled item does nothing", Key(kKeyAltA), {Char("с"_oem, 0x2E)}, 0},
+        {"Alt+letter of the bar from inside a box",
+         Key(kKeyAltA),
+         {Key(kKeyAltG), Key(kKeyEnter)},
+         cmdCopy},
+        {"Alt+letter of the box wins over the bar", Key(kKeyAltA), {Key(kKeyAltJ)}, cmdOpen},
+        {"Alt+letter of a command item on the bar chooses it", Key(kKeyAltJ), {}, cmdWindow},
+        {"Right opens a nested box",
+         Key(kKeyAltG),
+         {Key(kKeyEnd), Key(kKeyRight), Key(kKeyEnter)},
+         cmdOne},
         {"Enter opens a nested box",
-         Key(kAltG),
-         {Key(kEnd), Key(kEnter), Key(kDown), Key(kEnter)},
+         Key(kKeyAltG),
+         {Key(kKeyEnd), Key(kKeyEnter), Key(kKeyDown), Key(kKeyEnter)},
          cmdTwo},
         {"Left closes only the nested box",
-         Key(kAltG),
-         {Key(kEnd), Key(kRight), Key(kLeft), Key(kUp), Key(kEnter)},
+         Key(kKeyAltG),
+         {Key(kKeyEnd), Key(kKeyRight), Key(kKeyLeft), Key(kKeyUp), Key(kKeyEnter)},
          cmdPaste},
         {"Right on a command item of a nested box walks the bar",
-         Key(kAltG),
-         {Key(kEnd), Key(kRight), Key(kRight), Key(kEnter)},
+         Key(kKeyAltG),
+         {Key(kKeyEnd), Key(kKeyRight), Key(kKeyRight), Key(kKeyEnter)},
          cmdWindow},
-        {"a command arriving ends the menu", Key(kAltA), {Command(evtCommand, 555)}, 555},
+        {"a command arriving ends the menu", Key(kKeyAltA), {Command(evtCommand, 555)}, 555},
     };
     for (const tCase& c : cases) {
         Renew();
@@ -119,13 +128,13 @@ TEST_F(MenuBarTest, KeysChooseTheRightCommand) {
 
 // Catches the bar forgetting its item between runs, or boxes forgetting theirs.
 TEST_F(MenuBarTest, CurrentItemsAreKeptBetweenRuns) {
-    Script({Key(kRight), Key(kEsc)});
-    Run(Key(kF10));
-    Script({Key(kEnter), Key(kDown), Key(kEsc), Key(kEsc)});
-    Run(Key(kF10));
+    Script({Key(kKeyRight), Key(kKeyEsc)});
+    Run(Key(kKeyF10));
+    Script({Key(kKeyEnter), Key(kKeyDown), Key(kKeyEsc), Key(kKeyEsc)});
+    Run(Key(kKeyF10));
     EXPECT_EQ(Bar->Current, Bar->Menu->Items->Next.get()) << "expected Правка kept";
-    Script({Key(kEnter)});
-    Run(Key(kAltG));
+    Script({Key(kKeyEnter)});
+    Run(Key(kKeyAltG));
     EXPECT_EQ(PostedCommand(), cmdPaste) << "expected the box to reopen on Вставить";
 }
 
@@ -162,7 +171,7 @@ TEST_F(MenuBarTest, MouseChoosesAndClosesMenus) {
          0},
         {"click outside closes all",
          Mouse(evtMouseDown, 3, 0),
-         {Mouse(evtMouseUp, 3, 0), Mouse(evtMouseDown, 30, 9), Key(kEnter)},
+         {Mouse(evtMouseUp, 3, 0), Mouse(evtMouseDown, 30, 9), Key(kKeyEnter)},
          0},
         {"click a command item on the bar",
          Mouse(evtMouseDown, 17, 0),
@@ -182,13 +191,13 @@ TEST_F(MenuBarTest, MouseChoosesAndClosesMenus) {
 
 // Catches shortcuts that are not turned into commands, or taken while their command is off.
 TEST_F(MenuBarTest, ShortcutsPostTheirCommand) {
-    TEventRec key = Key(kAltX);
+    TEventRec key = Key(kKeyAltX);
     Root->DispatchEvent(key);
     EXPECT_EQ(key.what, evtNothing) << "expected the shortcut consumed";
     EXPECT_EQ(PostedCommand(), cmdExit);
     Root->Pending.clear();
     DisableCommandSet({std::uint16_t(cmdExit)});
-    key = Key(kAltX);
+    key = Key(kKeyAltX);
     Root->DispatchEvent(key);
     EXPECT_EQ(key.what, evtKeyDown) << "expected the key left alone while Выход is off";
     EXPECT_EQ(PostedCommand(), 0);
@@ -204,8 +213,8 @@ TEST_F(MenuBarTest, ItemsFollowTheCommandSet) {
     EXPECT_FALSE(Bar->Menu->Items->SubMenu->Items->Next->Disabled)
         << "expected Сохранить enabled: its command is on";
     EXPECT_EQ(AttrAt(16, 0), 0x78) << "expected Окно drawn disabled";
-    Script({Key(kEnter)});
-    Run(Key(kAltA));
+    Script({Key(kKeyEnter)});
+    Run(Key(kKeyAltA));
     EXPECT_EQ(PostedCommand(), 0) << "expected a disabled Открыть not chosen";
 }
 
@@ -217,7 +226,7 @@ TEST_F(MenuBarTest, EmptyBarIsBlankAndIgnoresKeys) {
     EXPECT_EQ(Grid(kCols, 1)[0], std::string(kCols, ' '));
     for (int x = 0; x < kCols; ++x)
         ASSERT_EQ(AttrAt(x, 0), 0x70) << "column " << x;
-    for (TEventRec event : {Key(kAltA), Key(kF10), Command(evtCommand, cmdMenu)}) {
+    for (TEventRec event : {Key(kKeyAltA), Key(kKeyF10), Command(evtCommand, cmdMenu)}) {
         Root->DispatchEvent(event);
         EXPECT_NE(event.what, evtNothing) << "expected the event left for others";
     }

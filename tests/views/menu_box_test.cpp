@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "console/key_codes.h"
 #include "library/object_stream.h"
 #include "library/object_stream_buffer.h"
 #include "tests/views/menu_test_support.h"
@@ -14,8 +15,6 @@ namespace zarvo {
 namespace {
 
 using namespace testing_menus;
-
-constexpr std::uint16_t kAltA = 0x1E00;
 
 class MenuBoxTest : public tMenuScreen {
   protected:
@@ -74,7 +73,7 @@ TEST_F(MenuBoxTest, BarWithOpenBoxLooksRight) {
     // Bar: Файл selected, its hot letter, Правка normal and hot; box: Открыть selected and
     // hot, Сохранить disabled, the frame, Выход's shortcut text.
     auto grid =
-        GridDuringRun(Key(kAltA), 24, 8, &attrs,
+        GridDuringRun(Key(kKeyAltA), 24, 8, &attrs,
                       {{2, 0}, {3, 0}, {9, 0}, {8, 0}, {4, 2}, {5, 2}, {4, 3}, {2, 3}, {14, 5}});
     const std::vector<std::string> expected = {
         "  Файл  Правка  Окно    ", ". ┌──────────────┐ .....", ". │ Открыть   F3 │ .....",
@@ -92,9 +91,9 @@ TEST_F(MenuBoxTest, BarWithOpenBoxLooksRight) {
 TEST_F(MenuBoxTest, DisabledCurrentItemAndPassiveBar) {
     auto* bar = new TMenuBar(MakeRect(0, 0, kCols, 1), SampleMenu());
     Root->InsertView(bar);
-    Script({Key(kDown)});
+    Script({Key(kKeyDown)});
     std::vector<std::uint8_t> attrs;
-    GridDuringRun(Key(kAltA), 24, 8, &attrs, {{4, 3}, {5, 3}, {4, 2}});
+    GridDuringRun(Key(kKeyAltA), 24, 8, &attrs, {{4, 3}, {5, 3}, {4, 2}});
     const std::vector<std::uint8_t> expectedAttrs = {0x28, 0x28, 0x74};
     EXPECT_EQ(attrs, expectedAttrs) << "expected Сохранить disabled and selected";
     EXPECT_EQ(AttrAt(3, 0), 0x70) << "expected the bar passive after the run";
@@ -113,7 +112,7 @@ TEST_F(MenuBoxTest, TallBoxScrolls) {
     EXPECT_EQ(box->BoundsRect(), MakeRect(0, 1, 12, 7)) << "expected the box cut to row 1";
     EXPECT_EQ(box->LastVisible, ItemAtIndex(*menu, 3));
     std::vector<std::string> grid;
-    Script({Key(kEnd)});
+    Script({Key(kKeyEnd)});
     Root->OnScriptEnd = [&] { grid = Grid(12, 8); };
     Root->RunView(box);
     const std::vector<std::string> expected = {
@@ -123,7 +122,7 @@ TEST_F(MenuBoxTest, TallBoxScrolls) {
     EXPECT_EQ(grid, expected);
     box->Current = nullptr;
     box->Menu->Default = box->Menu->Items.get();
-    Script({Key(kDown), Key(kDown), Key(kDown), Key(kDown)});
+    Script({Key(kKeyDown), Key(kKeyDown), Key(kKeyDown), Key(kKeyDown)});
     Root->OnScriptEnd = [&] { grid = Grid(12, 8); };
     Root->RunView(box);
     EXPECT_EQ(grid[2], " │ Item 2 │ ") << "expected one step past the last visible item";
@@ -138,7 +137,7 @@ TEST_F(MenuBoxTest, PopupKeys) {
     auto* popup =
         new TMenuPopup(MakeRect(5, 2, 30, 10),
                        NewMenuRec(NewMenuItem("~M~ark", "", 0, 300, 0,
-                                              NewMenuItem("~I~nsert", "Ins", 0x5200, 301, 0,
+                                              NewMenuItem("~I~nsert", "Ins", kKeyIns, 301, 0,
                                                           NewMenuItem("~H~ide", "", 0, 302, 0)))));
     Root->InsertView(popup);
     struct tCase {
@@ -147,12 +146,12 @@ TEST_F(MenuBoxTest, PopupKeys) {
         std::uint16_t Posted; // 0: none
         bool Consumed;
     } cases[] = {
-        {"Ctrl+M", 0x320D, 300, true},
-        {"Enter is not Ctrl+M", 0x1C0D, 0, false},
-        {"Tab is not Ctrl+I", 0x0F09, 0, false},
-        {"Backspace is not Ctrl+H", 0x0E08, 0, false},
-        {"shortcut", 0x5200, 301, true},
-        {"Alt with an unknown letter is swallowed", 0x2C00, 0, true},
+        {"Ctrl+M", kKeyCtrlM, 300, true},
+        {"Enter is not Ctrl+M", kKeyEnter, 0, false},
+        {"Tab is not Ctrl+I", kKeyTab, 0, false},
+        {"Backspace is not Ctrl+H", kKeyBackspace, 0, false},
+        {"shortcut", kKeyIns, 301, true},
+        {"Alt with an unknown letter is swallowed", kKeyAltZ, 0, true},
     };
     for (const tCase& c : cases) {
         Root->Pending.clear();
@@ -162,7 +161,7 @@ TEST_F(MenuBoxTest, PopupKeys) {
         EXPECT_EQ(key.what == evtNothing, c.Consumed) << c.Name;
     }
     Root->Pending.clear();
-    Script({Key(kDown), Key(kEnter)});
+    Script({Key(kKeyDown), Key(kKeyEnter)});
     EXPECT_EQ(Root->RunView(popup), 301u) << "expected a run to answer the chosen command";
 }
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "console/key_codes.h"
 #include "diagnostics/pending_error.h"
 #include "library/object_stream_buffer.h"
 
@@ -30,8 +31,8 @@ tMenuPtr SampleMenu() {
     extended->Extension->Block = {1, 2, 3};
     return NewMenuRec(NewSubMenuItem(
         "~F~ile", 1,
-        NewMenuRec(NewMenuItem("~O~pen", "F3", 0x3D00, 100, 2,
-                               NewMenuLine(NewMenuItem("E~x~it", "Alt+X", 0x2D00, 102, 3)))),
+        NewMenuRec(NewMenuItem("~O~pen", "F3", kKeyF3, 100, 2,
+                               NewMenuLine(NewMenuItem("E~x~it", "Alt+X", kKeyAltX, 102, 3)))),
         NewMenuItem(
             "~H~elp", "", 0, 9, 4,
             NewMenuItem("Line item", "note", 0, kMenuSeparatorItem, 5, std::move(extended)))));
@@ -51,7 +52,7 @@ TEST(MenuItemsTest, BuildingRoutines) {
         {"no submenu adds nothing", NewSubMenuItem("~S~ub", 0, nullptr), ""},
         {"empty submenu name adds nothing", NewSubMenuItem("", 0, NewMenuRec(nullptr)), ""},
         {"built from the end",
-         NewMenuItem("~A~", "F2", 0x3C00, 20, 1, NewMenuItem("~B~", "", 0, 21, 2)),
+         NewMenuItem("~A~", "F2", kKeyF2, 20, 1, NewMenuItem("~B~", "", 0, 21, 2)),
          "[~A~] 20 on 15360 1 (F2)\n[~B~] 21 on 0 2 ()\n"},
     };
     for (tCase& c : cases) {

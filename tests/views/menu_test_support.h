@@ -12,7 +12,9 @@
 #include <vector>
 
 #include "console/console.h"
+#include "console/event_makers.h"
 #include "console/headless/headless_host.h"
+#include "console/key_codes.h"
 #include "diagnostics/pending_error.h"
 #include "platform/cp866.h"
 #include "tests/views/support/screen_root.h"
@@ -58,31 +60,16 @@ class tMenuRoot : public tScreenRoot {
     std::function<void()> OnScriptEnd;
 };
 
+// Short names for the menus' tables.
 inline TEventRec Key(std::uint16_t keyCode) {
-    TEventRec event;
-    event.what = evtKeyDown;
-    event.key.keyCode = keyCode;
-    return event;
+    return KeyEvent(keyCode);
 }
-
 inline TEventRec Mouse(std::uint16_t what, int x, int y, std::uint8_t buttons = mbLeftButton) {
-    TEventRec event;
-    event.what = what;
-    event.mouse.buttons = buttons;
-    event.mouse.where = tPoint{std::int16_t(x), std::int16_t(y)};
-    return event;
+    return MouseEvent(what, x, y, buttons);
 }
-
 inline TEventRec Command(std::uint16_t what, std::uint16_t command) {
-    TEventRec event;
-    event.what = what;
-    event.message.command = command;
-    return event;
+    return MessageEvent(what, command);
 }
-
-inline constexpr std::uint16_t kLeft = 0x4B00, kRight = 0x4D00, kUp = 0x4800, kDown = 0x5000;
-inline constexpr std::uint16_t kHome = 0x4700, kEnd = 0x4F00, kPgUp = 0x4900, kPgDn = 0x5100;
-inline constexpr std::uint16_t kEnter = 0x1C0D, kEsc = 0x011B, kF10 = 0x4400;
 
 class tMenuScreen : public ::testing::Test {
   protected:
@@ -149,15 +136,14 @@ namespace zarvo::testing_menus {
 inline constexpr std::int16_t cmdOpen = 100, cmdSave = 101, cmdExit = 102;
 inline constexpr std::int16_t cmdCopy = 110, cmdPaste = 111, cmdOne = 120, cmdTwo = 121;
 inline constexpr std::int16_t cmdWindow = 130;
-inline constexpr std::uint16_t kAltX = 0x2D00;
 
 // "Файл" (Открыть F3, Сохранить disabled, a line, Выход Alt+X), "Правка" (Копировать,
 // Вставить, "Ещё" with Раз and Два) and the command item "Окно".
 inline tMenuPtr SampleMenu() {
     auto file = NewMenuRec(NewMenuItem(
-        "~О~ткрыть"_oem, "F3", 0x3D00, cmdOpen, 0,
+        "~О~ткрыть"_oem, "F3", kKeyF3, cmdOpen, 0,
         NewMenuItem("~С~охранить"_oem, "", 0, cmdSave, 0,
-                    NewMenuLine(NewMenuItem("~В~ыход"_oem, "Alt+X", kAltX, cmdExit, 0)))));
+                    NewMenuLine(NewMenuItem("~В~ыход"_oem, "Alt+X", kKeyAltX, cmdExit, 0)))));
     file->Items->Next->Disabled = true;
     auto more = NewMenuRec(
         NewMenuItem("~Р~аз"_oem, "", 0, cmdOne, 0, NewMenuItem("~Д~ва"_oem, "", 0, cmdTwo, 0)));

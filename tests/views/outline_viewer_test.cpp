@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "console/key_codes.h"
 #include "library/object_stream_buffer.h"
 #include "library/run_error.h"
 #include "platform/cp866.h"
@@ -192,15 +193,15 @@ TEST_F(OutlineViewerTest, KeysMoveTheFocus) {
         bool Taken;
         int Focused;
     } cases[] = {
-        {"down", 0, kDown, true, 1},
-        {"up on line 0 stays", 0, kUp, true, 0},
-        {"down on the last line stays", 7, kDown, true, 7},
-        {"page down", 0, kPgDn, true, 3},
-        {"page up", 6, kPgUp, true, 3},
-        {"ctrl+page down: the last line", 1, kCtrlPgDn, true, 7},
-        {"ctrl+page up: line 0", 7, kCtrlPgUp, true, 0},
-        {"end: the bottom visible line", 0, kEnd, true, 3},
-        {"home: the top visible line, not 0", 7, kHome, true, 4},
+        {"down", 0, kKeyDown, true, 1},
+        {"up on line 0 stays", 0, kKeyUp, true, 0},
+        {"down on the last line stays", 7, kKeyDown, true, 7},
+        {"page down", 0, kKeyPgDn, true, 3},
+        {"page up", 6, kKeyPgUp, true, 3},
+        {"ctrl+page down: the last line", 1, kKeyCtrlPgDn, true, 7},
+        {"ctrl+page up: line 0", 7, kKeyCtrlPgUp, true, 0},
+        {"end: the bottom visible line", 0, kKeyEnd, true, 3},
+        {"home: the top visible line, not 0", 7, kKeyHome, true, 4},
         {"a letter is not taken", 2, 0x1E61, false, 2},
     };
     for (const tCase& c : cases) {
@@ -220,8 +221,8 @@ TEST_F(OutlineViewerTest, KeysMoveTheFocus) {
 // Catches Space, Del, "+", "-" and "*" not reaching the node on the focused line.
 TEST_F(OutlineViewerTest, CharacterKeys) {
     tTestOutline* viewer = AddViewer();
-    Press(viewer, 0x3920);
-    Press(viewer, 0x5300);
+    Press(viewer, kKeySpace);
+    Press(viewer, kKeyDel);
     EXPECT_EQ(viewer->Chosen, (std::vector<int>{0}));
     EXPECT_EQ(viewer->Deleted, (std::vector<int>{0}));
     Press(viewer, 0x4E2B); // gray plus
@@ -291,14 +292,14 @@ TEST_F(OutlineViewerTest, LeftAndRightScroll) {
     Tree->Expanded = true;
     tTestOutline* viewer = AddViewer(6, 6);
     viewer->MoveFocus(2);
-    Press(viewer, kRight);
-    Press(viewer, kRight);
+    Press(viewer, kKeyRight);
+    Press(viewer, kKeyRight);
     EXPECT_EQ(viewer->DeltaX, 2);
     EXPECT_EQ(viewer->FocusedLine, 2) << "the focus stays";
     EXPECT_EQ(Cells(1, 0, 6), "─+Alph") << "two columns scrolled off";
-    Press(viewer, kLeft);
-    Press(viewer, kLeft);
-    Press(viewer, kLeft);
+    Press(viewer, kKeyLeft);
+    Press(viewer, kKeyLeft);
+    Press(viewer, kKeyLeft);
     EXPECT_EQ(viewer->DeltaX, 0) << "not left of the start";
 }
 
@@ -341,10 +342,10 @@ TEST_F(OutlineViewerTest, WithoutBars) {
     Owner->InsertView(viewer);
     viewer->SelectView();
     viewer->Recount();
-    Press(viewer, kDown);
-    Press(viewer, kDown);
-    Press(viewer, kDown);
-    Press(viewer, kDown);
+    Press(viewer, kKeyDown);
+    Press(viewer, kKeyDown);
+    Press(viewer, kKeyDown);
+    Press(viewer, kKeyDown);
     EXPECT_EQ(viewer->FocusedLine, 4);
     EXPECT_EQ(viewer->DeltaY, 2);
     EXPECT_EQ(Cells(2, 0, 10), " ├──Beta  ");

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "console/key_codes.h"
 #include "tests/views/dialog_test_support.h"
 #include "views/button.h"
 #include "views/message_box_call.h"
@@ -171,8 +172,8 @@ TEST_F(ProgressWindowTest, PollingForCancel) {
         const char* Name;
         std::deque<TEventRec> Script;
     } cases[] = {
-        {"Esc", {Key(kEsc)}},
-        {"Enter on the default button", {Key(kEnter)}},
+        {"Esc", {Key(kKeyEsc)}},
+        {"Enter on the default button", {Key(kKeyEnter)}},
         {"click on Отмена", {Mouse(evtMouseDown, 54, 13), Mouse(evtMouseUp, 54, 13)}},
         {"close command", {Message(evtCommand, cmdClose)}},
     };
@@ -201,7 +202,7 @@ TEST_F(ProgressWindowTest, PollsOnlyWhenDueAndShown) {
     ProgressSetSwitch(*Progress, evnProgressVisible, false);
     EXPECT_FALSE(ProgressSwitchOn(*Progress, evnProgressVisible)) << "hidden on request";
     EXPECT_EQ(Root->FirstView(), nullptr) << "hiding takes the dialog out of the host";
-    Root->Script = {Key(kEsc)};
+    Root->Script = {Key(kKeyEsc)};
     struct tStep {
         std::uint32_t Now;
         int Refreshes;
@@ -233,7 +234,7 @@ TEST_F(ProgressWindowTest, CancelAndBarSwitches) {
     EXPECT_FALSE(ProgressSwitchOn(*Progress, evnProgressCancelOn));
     EXPECT_TRUE(button->HasState(ViewState::Disabled));
     EXPECT_EQ(Progress->CancelEvent, nullptr) << "nobody answers the cancel query now";
-    Root->Script = {Key(kEsc)};
+    Root->Script = {Key(kKeyEsc)};
     gNow = 1000;
     EXPECT_TRUE(ProgressUpdate(*Progress, 0.1)) << "no cancel while disabled";
     EXPECT_EQ(Root->Script.size(), 1u) << "no input taken while disabled";
@@ -307,9 +308,9 @@ TEST_F(ProgressWindowTest, CancelQuestionNoThenYes) {
     for (int value = 0; value < 100; ++value) {
         gNow += kProgressPollMs;
         if (value == 30)
-            Root->Script = {Key(kEsc), Key(0xAD)}; // cancel, then "н"
+            Root->Script = {Key(kKeyEsc), Key(0xAD)}; // cancel, then "н"
         if (value == 60)
-            Root->Script = {Key(kEsc), Key(0x84)}; // cancel, then "Д"
+            Root->Script = {Key(kKeyEsc), Key(0x84)}; // cancel, then "Д"
         if (!askContinue(value / 100.0))
             break;
         done.push_back(value);

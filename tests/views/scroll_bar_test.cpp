@@ -7,6 +7,7 @@
 
 #include <limits>
 
+#include "console/key_codes.h"
 #include "library/object_stream.h"
 #include "library/object_stream_buffer.h"
 #include "tests/views/window_test_support.h"
@@ -248,11 +249,13 @@ TEST_F(ScrollBarTest, Keys) {
         bool Taken;
         std::int32_t Value;
     } cases[] = {
-        {false, kLeft, true, 49},      {false, kRight, true, 51}, {false, kCtrlLeft, true, 40},
-        {false, kCtrlRight, true, 60}, {false, kHome, true, 0},   {false, kEnd, true, 100},
-        {false, kUp, false, 50},       {true, kUp, true, 49},     {true, kDown, true, 51},
-        {true, kPgUp, true, 40},       {true, kPgDn, true, 60},   {true, kCtrlPgUp, true, 0},
-        {true, kCtrlPgDn, true, 100},  {true, kLeft, false, 50},
+        {false, kKeyLeft, true, 49},     {false, kKeyRight, true, 51},
+        {false, kKeyCtrlLeft, true, 40}, {false, kKeyCtrlRight, true, 60},
+        {false, kKeyHome, true, 0},      {false, kKeyEnd, true, 100},
+        {false, kKeyUp, false, 50},      {true, kKeyUp, true, 49},
+        {true, kKeyDown, true, 51},      {true, kKeyPgUp, true, 40},
+        {true, kKeyPgDn, true, 60},      {true, kKeyCtrlPgUp, true, 0},
+        {true, kKeyCtrlPgDn, true, 100}, {true, kKeyLeft, false, 50},
     };
     for (const tCase& c : cases) {
         tScrollBar* bar =

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "console/key_codes.h"
 #include "library/clocks.h"
 #include "library/object_stream.h"
 #include "library/object_stream_buffer.h"
@@ -18,16 +19,14 @@ namespace {
 
 using namespace testing_menus;
 
-constexpr std::uint16_t kF1 = 0x3B00, kF2 = 0x3C00, kF3 = 0x3D00;
-
 // "~F1~ Помощь" (F1, cmdHelp), an invisible F3 item (command 300), "~Tab~ Переход"
 // (cmdNextControl), "~F2~ Закрыть" (F2, cmdClose, off at start).
 tStatusItemPtr SampleItems() {
     return NewStatusKey(
-        "~F1~ Помощь"_oem, kF1, cmdHelp,
-        NewStatusKey("", kF3, 300,
+        "~F1~ Помощь"_oem, kKeyF1, cmdHelp,
+        NewStatusKey("", kKeyF3, 300,
                      NewStatusKey("~Tab~ Переход"_oem, 0, cmdNextControl,
-                                  NewStatusKey("~F2~ Закрыть"_oem, kF2, cmdClose))));
+                                  NewStatusKey("~F2~ Закрыть"_oem, kKeyF2, cmdClose))));
 }
 
 std::vector<std::uint8_t> ItemListBytes(const TStatusItemRec* items) {
@@ -167,10 +166,10 @@ TEST_F(StatusLineTest, KeysBecomeCommands) {
         std::uint16_t What;
         std::uint16_t Command;
     } cases[] = {
-        {"F1", kF1, evtCommand, cmdHelp},
-        {"invisible F3", kF3, evtCommand, 300},
-        {"F2 while off", kF2, evtKeyDown, 0},
-        {"unlisted key", 0x4400, evtKeyDown, 0},
+        {"F1", kKeyF1, evtCommand, cmdHelp},
+        {"invisible F3", kKeyF3, evtCommand, 300},
+        {"F2 while off", kKeyF2, evtKeyDown, 0},
+        {"unlisted key", kKeyF10, evtKeyDown, 0},
     };
     for (const tCase& c : cases) {
         TEventRec key = Key(c.Key);
@@ -181,7 +180,7 @@ TEST_F(StatusLineTest, KeysBecomeCommands) {
         }
     }
     EnableCommandSet({cmdClose});
-    TEventRec key = Key(kF2);
+    TEventRec key = Key(kKeyF2);
     line->HandleEvent(key);
     EXPECT_EQ(key.message.command, cmdClose) << "expected F2 once cmdClose is on";
 }

@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "console/key_codes.h"
 #include "tests/views/dialog_test_support.h"
 #include "views/message_box_call.h"
 
@@ -185,7 +186,7 @@ TEST_F(TextMessageBoxTest, LayoutPerFlags) {
             width += (ch & 0xC0) != 0x80 ? 1 : 0;
         std::vector<std::string> shot;
         tRect area = MakeRect(c.Left, c.Top, c.Left + width, c.Top + int(c.Box.size()));
-        EXPECT_EQ(Run(c.Text, c.Flags, {Key(kEsc)}, &shot, area), cmdCancel) << c.Name;
+        EXPECT_EQ(Run(c.Text, c.Flags, {Key(kKeyEsc)}, &shot, area), cmdCancel) << c.Name;
         EXPECT_EQ(shot, c.Box) << c.Name;
     }
 }
@@ -201,23 +202,26 @@ TEST_F(TextMessageBoxTest, Answers) {
         std::deque<TEventRec> Script;
         std::uint16_t Result;
     } cases[] = {
-        {"Enter presses the last button, focused first", 0x0300, {Key(kEnter)}, cmdNo},
-        {"Space likewise", 0x0300, {Key(kSpace)}, cmdNo},
-        {"Tab moves to the first", 0x0300, {Key(kTab), Key(kSpace)}, cmdYes},
+        {"Enter presses the last button, focused first", 0x0300, {Key(kKeyEnter)}, cmdNo},
+        {"Space likewise", 0x0300, {Key(kKeySpace)}, cmdNo},
+        {"Tab moves to the first", 0x0300, {Key(kKeyTab), Key(kKeySpace)}, cmdYes},
         {"hot letter Д", 0x0300, {Key(0x84)}, cmdYes},
         {"hot letter н", 0x0300, {Key(0xAD)}, cmdNo},
         {"Latin y for Да", 0x0300, {Key('y')}, cmdYes},
         {"Latin N for Нет", 0x0300, {Key('N')}, cmdNo},
-        {"y without Да answers nothing", 0x0400, {Key('y'), Key(kEsc)}, cmdCancel},
+        {"y without Да answers nothing", 0x0400, {Key('y'), Key(kKeyEsc)}, cmdCancel},
         {"click on Да", 0x0300, {Mouse(evtMouseDown, 27, 13), Mouse(evtMouseUp, 27, 13)}, cmdYes},
-        {"Отказ last of four", 0x0F00, {Key(kEnter)}, cmdCancel},
+        {"Отказ last of four", 0x0F00, {Key(kKeyEnter)}, cmdCancel},
         {"Продолжить answers cmdOk",
          0x0F00,
          {Mouse(evtMouseDown, 44, 13), Mouse(evtMouseUp, 44, 13)},
          cmdOk},
-        {"one button", 0x0400, {Key(kEnter)}, cmdOk},
-        {"Esc without Отказ", 0x0300, {Key(kEsc)}, cmdCancel},
-        {"no button: only Esc ends it", 0x0002, {Key(kEnter), Key(kSpace), Key(kEsc)}, cmdCancel},
+        {"one button", 0x0400, {Key(kKeyEnter)}, cmdOk},
+        {"Esc without Отказ", 0x0300, {Key(kKeyEsc)}, cmdCancel},
+        {"no button: only Esc ends it",
+         0x0002,
+         {Key(kKeyEnter), Key(kKeySpace), Key(kKeyEsc)},
+         cmdCancel},
     };
     for (tCase& c : cases)
         EXPECT_EQ(Run("x", c.Flags, c.Script), c.Result) << c.Name;
@@ -242,7 +246,7 @@ TEST_F(TextMessageBoxTest, CentredOnTheGivenDesktop) {
     gMessageBoxRunner = Root;
     std::vector<std::string> shot;
     // 36 x 7 on a 40 x 11 desktop: at (2, 2) of the runner.
-    EXPECT_EQ(Run(kShort, 0x0300, {Key(kEsc)}, &shot, MakeRect(2, 2, 4, 3)), cmdCancel);
+    EXPECT_EQ(Run(kShort, 0x0300, {Key(kKeyEsc)}, &shot, MakeRect(2, 2, 4, 3)), cmdCancel);
     gMessageBoxDesktop = nullptr;
     gMessageBoxRunner = nullptr;
     EXPECT_EQ(shot, std::vector<std::string>{"╔═"}) << "the top left corner at (2, 2)";
@@ -260,7 +264,7 @@ TEST_F(TextMessageBoxTest, NoBoxWhileAnErrorIsPending) {
     };
     for (const tCase& c : cases) {
         PostError(std::make_unique<ESStreamException>(7, 9, std::string("Причина"_oem)));
-        Root->Script = {Key(kEnter)};
+        Root->Script = {Key(kKeyEnter)};
         EXPECT_EQ(TextModeMessageBox("Сбой"_oem, c.Flags, nullptr), cmdCancel) << c.Flags;
         EXPECT_EQ(Root->Script.size(), 1u) << c.Flags << ": no box ran";
         ASSERT_TRUE(IsErrorPending()) << c.Flags;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "console/key_codes.h"
 #include "tests/views/support/view_fixture.h"
 #include "views/group.h"
 
@@ -148,16 +149,16 @@ TEST_F(ViewTest, BaseHandlingOfHelpAndAbort) {
     tHelpful owner(MakeRect(0, 0, 10, 5));
     auto* v = new tView(MakeRect(0, 0, 2, 1));
     owner.InsertView(v);
-    const std::uint16_t helpKeys[] = {0x3B00, 0x5400, 0x6800};
+    const std::uint16_t helpKeys[] = {kKeyF1, kKeyShiftF1, kKeyAltF1};
     for (std::uint16_t key : helpKeys) {
         TEventRec e = KeyEvent(key);
         v->HandleEvent(e);
     }
-    TEventRec help = CommandEvent(evtCommand, cmdHelp);
+    TEventRec help = MessageEvent(evtCommand, cmdHelp);
     v->HandleEvent(help);
     EXPECT_EQ(owner.HelpRequests, 4) << "expected F1, Shift+F1, Alt+F1 and cmdHelp to ask";
     owner.ChangeState(ViewState::Modal, true);
-    TEventRec abort = CommandEvent(evtCommand, cmdAbort);
+    TEventRec abort = MessageEvent(evtCommand, cmdAbort);
     v->HandleEvent(abort);
     EXPECT_EQ(abort.what, evtNothing);
     EXPECT_EQ(owner.ModalResult, cmdAbort) << "expected the modal top to end";
@@ -209,7 +210,7 @@ TEST_F(ViewTest, NextMouseEventEndsOnReleaseAbortOrLostCapture) {
          {MouseEvent(evtMouseMove, 1, 1), KeyEvent('x'), MouseEvent(evtMouseMove, 2, 1),
           MouseEvent(evtMouseUp, 2, 1)},
          2},
-        {"abort", {MouseEvent(evtMouseMove, 1, 1), CommandEvent(evtCommand, cmdAbort)}, 1},
+        {"abort", {MouseEvent(evtMouseMove, 1, 1), MessageEvent(evtCommand, cmdAbort)}, 1},
     };
     for (const tCase& c : cases) {
         for (auto it = c.Events.rbegin(); it != c.Events.rend(); ++it)

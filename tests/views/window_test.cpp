@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "console/key_codes.h"
 #include "library/object_stream.h"
 #include "library/object_stream_buffer.h"
 #include "platform/cp866.h"
@@ -135,14 +136,18 @@ TEST_F(WindowTest, KeyboardMoveAndResize) {
         tRect Expected;
     } cases[] = {
         {"move right twice, down once",
-         {Key(kRight), Key(kRight), Key(kDown), Key(kEnter)},
+         {Key(kKeyRight), Key(kKeyRight), Key(kKeyDown), Key(kKeyEnter)},
          MakeRect(12, 6, 42, 16)},
         {"Shift grows",
-         {Key(kRight, shiftLeft), Key(kDown, shiftRight), Key(kEnter)},
+         {Key(kKeyRight, shiftLeft), Key(kKeyDown, shiftRight), Key(kKeyEnter)},
          MakeRect(10, 5, 41, 16)},
-        {"Esc puts it back", {Key(kRight), Key(kDown), Key(kEsc)}, MakeRect(10, 5, 40, 15)},
-        {"the top row stays inside", {Key(kPgUp), Key(kUp), Key(kEnter)}, MakeRect(10, 0, 40, 10)},
-        {"Home and End jump to the edges", {Key(kEnd), Key(kEnter)}, MakeRect(50, 5, 80, 15)},
+        {"Esc puts it back",
+         {Key(kKeyRight), Key(kKeyDown), Key(kKeyEsc)},
+         MakeRect(10, 5, 40, 15)},
+        {"the top row stays inside",
+         {Key(kKeyPgUp), Key(kKeyUp), Key(kKeyEnter)},
+         MakeRect(10, 0, 40, 10)},
+        {"Home and End jump to the edges", {Key(kKeyEnd), Key(kKeyEnter)}, MakeRect(50, 5, 80, 15)},
     };
     for (const tCase& c : cases) {
         tWindow* window = AddWindow(MakeRect(10, 5, 40, 15));
@@ -170,8 +175,9 @@ TEST_F(WindowTest, TabWalksInCreationOrder) {
         std::uint16_t Key;
         std::uint16_t Posted;
         tView* Then;
-    } steps[] = {
-        {kTab, cmdNextControl, b}, {kTab, cmdNextControl, a}, {kShiftTab, cmdPrevControl, b}};
+    } steps[] = {{kKeyTab, cmdNextControl, b},
+                 {kKeyTab, cmdNextControl, a},
+                 {kKeyShiftTab, cmdPrevControl, b}};
     for (const tStep& step : steps) {
         Root->Posted.clear();
         TEventRec key = Key(step.Key);

@@ -5,6 +5,7 @@
 
 #include "console/cells.h"
 #include "console/console.h"
+#include "console/key_codes.h"
 #include "library/sync.h"
 #include "platform/cp866.h"
 #include "views/command_set.h"
@@ -25,8 +26,8 @@ struct tKeyCommand {
     std::uint16_t Command;
 };
 constexpr tKeyCommand kKeyCommands[] = {
-    {kbAltX, cmdQuit},   {kbF5, cmdZoom}, {kbCtrlF5, cmdResize},
-    {kbAltF3, cmdClose}, {kbF6, cmdNext}, {kbShiftF6, cmdPrev},
+    {kKeyAltX, cmdQuit},   {kKeyF5, cmdZoom}, {kKeyCtrlF5, cmdResize},
+    {kKeyAltF3, cmdClose}, {kKeyF6, cmdNext}, {kKeyShiftF6, cmdPrev},
 };
 
 tRect ConsoleRect() {
@@ -70,8 +71,8 @@ void tDemoRoot::MapKey(TEventRec& event) {
     if (event.what != evtKeyDown)
         return;
     std::uint16_t key = event.key.keyCode;
-    if (key >= kbAlt1 && key <= kbAlt9) {
-        std::intptr_t number = ((key - kbAlt1) >> 8) + 1;
+    if (key >= kKeyAlt1 && key <= kKeyAlt9) {
+        std::intptr_t number = ((key - kKeyAlt1) >> 8) + 1;
         event.Clear();
         event.what = evtBroadcast;
         event.message.command = cmdSelectWindowNum;

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "console/key_codes.h"
 #include "tests/views/support/screen_root.h"
 #include "views/desktop.h"
 #include "views/group.h"
@@ -12,14 +13,6 @@
 namespace zarvo::demo {
 
 // Key codes the demo answers (character low, scan code high).
-inline constexpr std::uint16_t kbAltX = 0x2D00;
-inline constexpr std::uint16_t kbF5 = 0x3F00;
-inline constexpr std::uint16_t kbF6 = 0x4000;
-inline constexpr std::uint16_t kbShiftF6 = 0x5900;
-inline constexpr std::uint16_t kbCtrlF5 = 0x6200;
-inline constexpr std::uint16_t kbAltF3 = 0x6A00;
-inline constexpr std::uint16_t kbAlt1 = 0x7800;
-inline constexpr std::uint16_t kbAlt9 = 0x8000;
 
 // The root: the console's extent with the desktop above the key row. Its modal loop is the
 // demo's event loop.

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "console/console.h"
+#include "console/key_codes.h"
 #include "console/terminal/terminal_input.h"
 
 namespace zarvo {
@@ -51,47 +52,47 @@ struct tKeyCase {
 // Catches keys that reach the text UI as the wrong key code or with the wrong modifiers.
 TEST_F(TerminalInputTest, KeysArriveAsTheKeyCodesOfTheTables) {
     const tKeyCase cases[] = {
-        {"Ctrl+Left", "\x1b[1;5D", 0x7300, shiftCtrl},
-        {"Shift+F5", "\x1b[15;2~", 0x5800, shiftLeft | shiftRight},
-        {"Alt+Q", "\x1bq", 0x1000, shiftAlt},
-        {"Alt+Й", "\x1b\xd0\xb9", 0x1000, shiftAlt},
-        {"Alt+Shift+Й", "\x1b\xd0\x99", 0x1000, shiftAlt | shiftLeft | shiftRight},
-        {"Alt+Ф is Alt+A", "\x1b\xd1\x84", 0x1E00, shiftAlt},
+        {"Ctrl+Left", "\x1b[1;5D", kKeyCtrlLeft, shiftCtrl},
+        {"Shift+F5", "\x1b[15;2~", kKeyShiftF5, shiftLeft | shiftRight},
+        {"Alt+Q", "\x1bq", kKeyAltQ, shiftAlt},
+        {"Alt+Й", "\x1b\xd0\xb9", kKeyAltQ, shiftAlt},
+        {"Alt+Shift+Й", "\x1b\xd0\x99", kKeyAltQ, shiftAlt | shiftLeft | shiftRight},
+        {"Alt+Ф is Alt+A", "\x1b\xd1\x84", kKeyAltA, shiftAlt},
         {"Alt+Ж is the ; key", "\x1b\xd0\xb6", 0x2700, shiftAlt},
-        {"Alt+X", "\x1bx", 0x2D00, shiftAlt},
+        {"Alt+X", "\x1bx", kKeyAltX, shiftAlt},
         {"Alt+1",
          "\x1b"
          "1",
-         0x7800, shiftAlt},
+         kKeyAlt1, shiftAlt},
         {"Alt+Left", "\x1b[1;3D", 0x9B00, shiftAlt},
         {"Esc before a sequence is Alt", "\x1b\x1b[D", 0x9B00, shiftAlt},
-        {"Ctrl+Up", "\x1b[1;5A", 0x8D00, shiftCtrl},
-        {"Shift+Home", "\x1b[1;2H", 0x4700, shiftLeft | shiftRight},
-        {"Up (application mode)", "\x1bOA", 0x4800, 0},
-        {"Up (normal mode)", "\x1b[A", 0x4800, 0},
-        {"F1", "\x1bOP", 0x3B00, 0},
-        {"Ctrl+F1", "\x1b[1;5P", 0x5E00, shiftCtrl},
-        {"F10", "\x1b[21~", 0x4400, 0},
-        {"F12", "\x1b[24~", 0x8600, 0},
-        {"Delete", "\x1b[3~", 0x5300, 0},
-        {"Ctrl+PgDn", "\x1b[6;5~", 0x7600, shiftCtrl},
+        {"Ctrl+Up", "\x1b[1;5A", kKeyCtrlUp, shiftCtrl},
+        {"Shift+Home", "\x1b[1;2H", kKeyHome, shiftLeft | shiftRight},
+        {"Up (application mode)", "\x1bOA", kKeyUp, 0},
+        {"Up (normal mode)", "\x1b[A", kKeyUp, 0},
+        {"F1", "\x1bOP", kKeyF1, 0},
+        {"Ctrl+F1", "\x1b[1;5P", kKeyCtrlF1, shiftCtrl},
+        {"F10", "\x1b[21~", kKeyF10, 0},
+        {"F12", "\x1b[24~", kKeyF12, 0},
+        {"Delete", "\x1b[3~", kKeyDel, 0},
+        {"Ctrl+PgDn", "\x1b[6;5~", kKeyCtrlPgDn, shiftCtrl},
         {"letter", "a", 0x1E61, 0},
         {"capital", "A", 0x1E41, shiftLeft | shiftRight},
         {"Cyrillic letter", "\xd0\xb9", 0x10A9, 0},
-        {"Enter", "\r", 0x1C0D, 0},
-        {"Tab", "\t", 0x0F09, 0},
-        {"Shift+Tab", "\x1b[Z", 0x0F00, shiftLeft | shiftRight},
-        {"Backspace", "\x7f", 0x0E08, 0},
-        {"Ctrl+A", "\x01", 0x1E01, shiftCtrl},
-        {"Ctrl+P from the key itself", "\x10", 0x1910, shiftCtrl},
+        {"Enter", "\r", kKeyEnter, 0},
+        {"Tab", "\t", kKeyTab, 0},
+        {"Shift+Tab", "\x1b[Z", kKeyShiftTab, shiftLeft | shiftRight},
+        {"Backspace", "\x7f", kKeyBackspace, 0},
+        {"Ctrl+A", "\x01", kKeyCtrlA, shiftCtrl},
+        {"Ctrl+P from the key itself", "\x10", kKeyCtrlP, shiftCtrl},
         {"keypad 5 in application mode", "\x1bOu", 0x4C35, 0},
-        {"CSI u: Alt+a", "\x1b[97;3u", 0x1E00, shiftAlt},
+        {"CSI u: Alt+a", "\x1b[97;3u", kKeyAltA, shiftAlt},
         // A UTF-8 xterm without metaSendsEscape: the key with the high bit set, as Latin-1.
-        {"meta x (U+00F8)", "\xc3\xb8", 0x2D00, shiftAlt},
-        {"meta Q (U+00D1)", "\xc3\x91", 0x1000, shiftAlt | shiftLeft | shiftRight},
-        {"meta 1 (U+00B1)", "\xc2\xb1", 0x7800, shiftAlt},
-        {"meta 0 (U+00B0, in CP866 too)", "\xc2\xb0", 0x8100, shiftAlt},
-        {"meta x as a raw byte", "\xf8", 0x2D00, shiftAlt},
+        {"meta x (U+00F8)", "\xc3\xb8", kKeyAltX, shiftAlt},
+        {"meta Q (U+00D1)", "\xc3\x91", kKeyAltQ, shiftAlt | shiftLeft | shiftRight},
+        {"meta 1 (U+00B1)", "\xc2\xb1", kKeyAlt1, shiftAlt},
+        {"meta 0 (U+00B0, in CP866 too)", "\xc2\xb0", kKeyAlt0, shiftAlt},
+        {"meta x as a raw byte", "\xf8", kKeyAltX, shiftAlt},
     };
     for (const tKeyCase& c : cases) {
         std::vector<TEventRec> events = Events({c.Bytes});
@@ -109,20 +110,21 @@ TEST_F(TerminalInputTest, KeysArriveAsTheKeyCodesOfTheTables) {
 // neighbours, as raw bytes and as extended (CSI u) reports.
 TEST_F(TerminalInputTest, CtrlShiftKeysGiveExactlyOneEvent) {
     const tKeyCase cases[] = {
-        {"Ctrl+Shift+Backspace", "\x1b[127;6u", 0x0E7F, shiftCtrl | shiftLeft | shiftRight},
-        {"Ctrl+Shift+Enter", "\x1b[13;6u", 0x1C0A, shiftCtrl | shiftLeft | shiftRight},
-        {"Ctrl+Shift+Space", "\x1b[32;6u", 0x3920, shiftCtrl | shiftLeft | shiftRight},
+        {"Ctrl+Shift+Backspace", "\x1b[127;6u", kKeyCtrlBackspace,
+         shiftCtrl | shiftLeft | shiftRight},
+        {"Ctrl+Shift+Enter", "\x1b[13;6u", kKeyCtrlEnter, shiftCtrl | shiftLeft | shiftRight},
+        {"Ctrl+Shift+Space", "\x1b[32;6u", kKeySpace, shiftCtrl | shiftLeft | shiftRight},
         {"Ctrl+Shift+[", "\x1b[91;6u", 0x1A1B, shiftCtrl | shiftLeft | shiftRight},
         {"Ctrl+Shift+\\", "\x1b[92;6u", 0x2B1C, shiftCtrl | shiftLeft | shiftRight},
         {"Ctrl+Shift+]", "\x1b[93;6u", 0x1B1D, shiftCtrl | shiftLeft | shiftRight},
-        {"Ctrl+Shift+6", "\x1b[54;6u", 0x071E, shiftCtrl | shiftLeft | shiftRight},
-        {"Ctrl+Shift+minus", "\x1b[45;6u", 0x0C1F, shiftCtrl | shiftLeft | shiftRight},
-        {"Ctrl+^ as a byte", "\x1e", 0x071E, shiftCtrl | shiftLeft | shiftRight},
-        {"Ctrl+_ as a byte", "\x1f", 0x0C1F, shiftCtrl | shiftLeft | shiftRight},
-        {"Ctrl+Backspace", "\x1b[127;5u", 0x0E7F, shiftCtrl},
-        {"Ctrl+Enter", "\x1b[13;5u", 0x1C0A, shiftCtrl},
-        {"Ctrl+6", "\x1b[54;5u", 0x071E, shiftCtrl},
-        {"Ctrl+minus", "\x1b[45;5u", 0x0C1F, shiftCtrl},
+        {"Ctrl+Shift+6", "\x1b[54;6u", kKeyCtrl6, shiftCtrl | shiftLeft | shiftRight},
+        {"Ctrl+Shift+minus", "\x1b[45;6u", kKeyCtrlMinus, shiftCtrl | shiftLeft | shiftRight},
+        {"Ctrl+^ as a byte", "\x1e", kKeyCtrl6, shiftCtrl | shiftLeft | shiftRight},
+        {"Ctrl+_ as a byte", "\x1f", kKeyCtrlMinus, shiftCtrl | shiftLeft | shiftRight},
+        {"Ctrl+Backspace", "\x1b[127;5u", kKeyCtrlBackspace, shiftCtrl},
+        {"Ctrl+Enter", "\x1b[13;5u", kKeyCtrlEnter, shiftCtrl},
+        {"Ctrl+6", "\x1b[54;5u", kKeyCtrl6, shiftCtrl},
+        {"Ctrl+minus", "\x1b[45;5u", kKeyCtrlMinus, shiftCtrl},
         {"Ctrl+] as a byte", "\x1d", 0x1B1D, shiftCtrl},
     };
     for (const tKeyCase& c : cases) {
@@ -140,7 +142,7 @@ TEST_F(TerminalInputTest, CtrlShiftKeysGiveExactlyOneEvent) {
 TEST_F(TerminalInputTest, RawMetaByteIsAltWhenNothingFollows) {
     std::vector<TEventRec> events = Events({"\xe1"}, true); // 'a' with the high bit
     ASSERT_EQ(events.size(), 1u) << "expected one Alt+A event";
-    EXPECT_EQ(events[0].key.keyCode, 0x1E00) << "expected Alt+A";
+    EXPECT_EQ(events[0].key.keyCode, kKeyAltA) << "expected Alt+A";
     EXPECT_EQ(events[0].key.shiftState, shiftAlt) << "expected Alt held";
 }
 
@@ -153,14 +155,14 @@ TEST_F(TerminalInputTest, LoneEscapeWaitsForItsPauseThenIsTheEscKey) {
     EXPECT_TRUE(input.HasPartial());
     std::vector<TEventRec> events = Events({"\x1b"}, true);
     ASSERT_EQ(events.size(), 1u) << "expected the Esc key after the pause";
-    EXPECT_EQ(events[0].key.keyCode, 0x011B);
+    EXPECT_EQ(events[0].key.keyCode, kKeyEsc);
 }
 
 // Catches a sequence split between two reads turning into stray characters.
 TEST_F(TerminalInputTest, SequenceSplitAcrossReadsIsOneKey) {
     std::vector<TEventRec> events = Events({"\x1b[1;", "5D", "\xd0", "\xb9"});
     ASSERT_EQ(events.size(), 2u) << "expected Ctrl+Left and й";
-    EXPECT_EQ(events[0].key.keyCode, 0x7300);
+    EXPECT_EQ(events[0].key.keyCode, kKeyCtrlLeft);
     EXPECT_EQ(events[1].key.keyCode, 0x10A9);
 }
 

@@ -22,6 +22,7 @@
 #include "console/cells.h"
 #include "console/drivers_console.h"
 #include "console/host_settings.h"
+#include "console/key_codes.h"
 #include "console/terminal/terminal_host.h"
 #include "console/terminal/terminal_screen.h"
 #include "platform/cp866.h"
@@ -32,8 +33,6 @@ namespace {
 
 constexpr const char* kChildVariable = "ZARVO_TERMINAL_CHILD"; // the pid file's path
 constexpr const char* kHeldText = "text written while the host owned the terminal";
-constexpr std::uint16_t kAltX = 0x2D00;
-constexpr std::uint16_t kAltA = 0x1E00;
 constexpr int kEchoRow = 18;
 
 // ---- the child: a minimal text UI on the terminal host ----
@@ -94,9 +93,9 @@ void ChildRunThread() {
         ReadConsoleEvent(event, true);
         if (event.what != evtKeyDown)
             continue;
-        if (event.key.keyCode == kAltX)
+        if (event.key.keyCode == kKeyAltX)
             break;
-        if (event.key.keyCode == kAltA)
+        if (event.key.keyCode == kKeyAltA)
             std::abort(); // a crash while the host owns the terminal
         char echo[64];
         std::snprintf(echo, sizeof echo, "key %04X shift %u", unsigned(event.key.keyCode),

@@ -11,6 +11,7 @@
 
 #include "console/cells.h"
 #include "console/drivers_console.h"
+#include "console/key_codes.h"
 #include "console/x11/xvfb_display.h"
 #include "support/temp_dir.h"
 
@@ -208,18 +209,18 @@ TEST_F(tX11HostTest, CtrlShiftKeysGiveExactlyOneEvent) {
         std::uint16_t KeyCode;
     };
     const tCase cases[] = {
-        {"ctrl+shift+BackSpace", 0x0E7F},
-        {"ctrl+shift+Return", 0x1C0A},
-        {"ctrl+shift+space", 0x3920},
+        {"ctrl+shift+BackSpace", kKeyCtrlBackspace},
+        {"ctrl+shift+Return", kKeyCtrlEnter},
+        {"ctrl+shift+space", kKeySpace},
         {"ctrl+shift+bracketleft", 0x1A1B},
         {"ctrl+shift+backslash", 0x2B1C},
         {"ctrl+shift+bracketright", 0x1B1D},
-        {"ctrl+shift+6", 0x071E},
-        {"ctrl+shift+minus", 0x0C1F},
-        {"ctrl+BackSpace", 0x0E7F},
-        {"ctrl+Return", 0x1C0A},
-        {"ctrl+6", 0x071E},
-        {"ctrl+minus", 0x0C1F},
+        {"ctrl+shift+6", kKeyCtrl6},
+        {"ctrl+shift+minus", kKeyCtrlMinus},
+        {"ctrl+BackSpace", kKeyCtrlBackspace},
+        {"ctrl+Return", kKeyCtrlEnter},
+        {"ctrl+6", kKeyCtrl6},
+        {"ctrl+minus", kKeyCtrlMinus},
         {"ctrl+bracketright", 0x1B1D},
     };
     for (const tCase& c : cases) {

@@ -1,6 +1,6 @@
-# Sourced by the demos' window-host checks: skips (77) without Xvfb or xdotool, gives the
-# work directory, fail, wait_until and xdo, starts a private Xvfb and exports its DISPLAY.
-# The sourcing script sets demo_pid when it starts the demo; both are killed on exit.
+# Sourced by the window-host checks: skips (77) without Xvfb or xdotool, gives the work
+# directory, fail, wait_until, xdo and find_window, starts a private Xvfb and exports its
+# DISPLAY. The sourcing script sets demo_pid when it starts the demo; both are killed on exit.
 for tool in Xvfb xdotool; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
@@ -42,3 +42,20 @@ Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display
 xvfb_pid=$!
 wait_until 10 grep -q . "$work/display" || { echo "FAIL: Xvfb did not start"; exit 1; }
 export DISPLAY=":$(head -n1 "$work/display")"
+
+# find_window NAME: waits up to 20 s for the window named exactly NAME, focuses it and sets
+# window, cell_w and cell_h (its 80 x 25 cells); false when it does not appear.
+window=""
+cell_w=0
+cell_h=0
+window_named() { window=$(xdo search --name "^$1\$" 2>/dev/null | head -n1) && [ -n "$window" ]; }
+find_window() {
+    wait_until 20 window_named "$1" || return 1
+    xdo windowfocus --sync "$window" || fail "the window could not take the focus"
+    local width height
+    read -r width height < <(xdo getwindowgeometry --shell "$window" |
+        awk -F= '/^WIDTH/{w=$2} /^HEIGHT/{h=$2} END{print w, h}')
+    [ "${width:-0}" -ge 80 ] && [ "${height:-0}" -ge 25 ] || fail "window size ${width}x$height"
+    cell_w=$((width / 80))
+    cell_h=$((height / 25))
+}

@@ -13,7 +13,9 @@
 #include <vector>
 
 #include "console/console.h"
+#include "console/event_makers.h"
 #include "console/headless/headless_host.h"
+#include "console/key_codes.h"
 #include "diagnostics/pending_error.h"
 #include "platform/cp866.h"
 #include "tests/views/support/screen_root.h"
@@ -21,34 +23,16 @@
 
 namespace zarvo::testing_screens {
 
+// Short names for the scripts' tables.
 inline TEventRec Mouse(std::uint16_t what, int x, int y, bool doubleClick = false) {
-    TEventRec event;
-    event.what = what;
-    event.mouse.buttons = mbLeftButton;
-    event.mouse.doubleClick = doubleClick ? 1 : 0;
-    event.mouse.where = tPoint{std::int16_t(x), std::int16_t(y)};
-    return event;
+    return MouseEvent(what, x, y, mbLeftButton, doubleClick);
 }
-
 inline TEventRec Key(std::uint16_t keyCode, std::uint16_t shiftState = 0) {
-    TEventRec event;
-    event.what = evtKeyDown;
-    event.key.keyCode = keyCode;
-    event.key.shiftState = shiftState;
-    return event;
+    return KeyEvent(keyCode, shiftState);
 }
-
 inline TEventRec Message(std::uint16_t what, std::uint16_t command, void* info = nullptr) {
-    TEventRec event;
-    event.what = what;
-    event.message.command = command;
-    event.message.info = info;
-    return event;
+    return MessageEvent(what, command, info);
 }
-
-// Key codes every family presses.
-inline constexpr std::uint16_t kLeft = 0x4B00, kRight = 0x4D00, kUp = 0x4800, kDown = 0x5000;
-inline constexpr std::uint16_t kEnter = 0x1C0D, kEsc = 0x011B, kTab = 0x0F09;
 
 class tScriptedRoot : public tScreenRoot {
   public:

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "console/console.h"
+#include "console/event_makers.h"
 #include "console/headless/headless_host.h"
 #include "platform/cp866.h"
 #include "tests/views/support/screen_root.h"
@@ -36,30 +37,6 @@ inline tGroup* MakeBox(const tRect& bounds, char ch, std::uint8_t attr = 0x07) {
     group->tInsert(new tFill(MakeRect(0, 0, bounds.Right - bounds.Left, bounds.Bottom - bounds.Top),
                              ch, attr));
     return group;
-}
-
-inline TEventRec KeyEvent(std::uint16_t keyCode, std::uint16_t shiftState = 0) {
-    TEventRec event;
-    event.what = evtKeyDown;
-    event.key.keyCode = keyCode;
-    event.key.shiftState = shiftState;
-    return event;
-}
-
-inline TEventRec CommandEvent(std::uint16_t what, std::uint16_t command, void* info = nullptr) {
-    TEventRec event;
-    event.what = what;
-    event.message.command = command;
-    event.message.info = info;
-    return event;
-}
-
-inline TEventRec MouseEvent(std::uint16_t what, int x, int y) {
-    TEventRec event;
-    event.what = what;
-    event.mouse.buttons = mbLeftButton;
-    event.mouse.where = tPoint{std::int16_t(x), std::int16_t(y)};
-    return event;
 }
 
 // A 40 x 12 screen with a root whose back view fills it with '.'.
