@@ -10,6 +10,7 @@
 
 #include "platform/file_names.h"
 #include "platform/os_error.h"
+#include "platform/write_all.h"
 
 namespace zarvo {
 
@@ -33,19 +34,13 @@ nlohmann::ordered_json JsonOf(const tHistoryField& field) {
 // encoding must not make the summary unreadable.
 constexpr auto kInvalidUtf8 = nlohmann::ordered_json::error_handler_t::replace;
 
-bool WriteAll(int fd, const std::string& text) {
-    std::size_t done = 0;
-    while (done < text.size()) {
-        ssize_t put = write(fd, text.data() + done, text.size() - done);
-        if (put < 0 && errno == EINTR)
-            continue;
-        if (put <= 0) {
-            SetLastOsError(put < 0 ? errno : ENOSPC);
-            return false;
-        }
-        done += std::size_t(put);
-    }
-    return true;
+// Sets the OS error of a failed write, or ENOSPC when the file took nothing.
+bool WriteText(int fd, std::string_view text) {
+    errno = 0;
+    if (WriteAll(fd, text))
+        return true;
+    SetLastOsError(errno != 0 ? errno : ENOSPC);
+    return false;
 }
 
 } // namespace
@@ -119,7 +114,7 @@ std::string RunJson(const tRunEvidence& evidence, int exitStatus) {
 bool WriteRunJson(std::string_view path, const tRunEvidence& evidence, int exitStatus) {
     std::string text = RunJson(evidence, exitStatus);
     if (path == "-")
-        return WriteAll(STDOUT_FILENO, text);
+        return WriteText(STDOUT_FILENO, text);
     // Replaced whole when it exists, but never through a link.
     int fd = open(std::string(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC,
                   0666);
@@ -127,7 +122,7 @@ bool WriteRunJson(std::string_view path, const tRunEvidence& evidence, int exitS
         SetLastOsError(errno);
         return false;
     }
-    bool written = WriteAll(fd, text);
+    bool written = WriteText(fd, text);
     int code = written ? 0 : LastOsError();
     if (close(fd) != 0 && code == 0)
         code = errno;
