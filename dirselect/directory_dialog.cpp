@@ -30,7 +30,6 @@ namespace zarvo {
 
 namespace {
 
-
 std::string CurrentDirectory() {
     std::vector<char> buffer(PATH_MAX + 1);
     if (getcwd(buffer.data(), buffer.size()) == nullptr)

@@ -168,8 +168,9 @@ void tInputLine::HandleEvent(TEventRec& event) {
     if (event.what != evtKeyDown)
         return;
     // Ctrl+V pastes, as everywhere else on the desktop; overwrite stays on Ins alone.
-    std::uint16_t key =
-        KeyChar(event.key.keyCode) == KeyChar(kKeyCtrlV) ? kKeyShiftIns : CtrlKeyToCursorKey(event.key.keyCode);
+    std::uint16_t key = KeyChar(event.key.keyCode) == KeyChar(kKeyCtrlV)
+                            ? kKeyShiftIns
+                            : CtrlKeyToCursorKey(event.key.keyCode);
     if (key == kKeyCtrlIns || key == kKeyShiftIns) {
         ConsumeEvent(event);
         if (key == kKeyCtrlIns)
