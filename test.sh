@@ -20,7 +20,9 @@ configure_and_build() { # dir, cmake options...
     cmake -S . -B "$dir" -G Ninja "$@" >/dev/null && cmake --build "$dir" -j "$(nproc)"
 }
 # The program as a user or a packager builds it, so an optimised build cannot fail unseen.
-configure_and_build build -DCMAKE_BUILD_TYPE=Release -DZARVO_WERROR=ON || exit 1
+# With line tables (-g): the log's call stacks name files and lines, and their tests look.
+configure_and_build build -DCMAKE_BUILD_TYPE=Release "-DCMAKE_CXX_FLAGS_RELEASE=-O3 -DNDEBUG -g" \
+    -DZARVO_WERROR=ON || exit 1
 configure_and_build build-sanitize -DCMAKE_BUILD_TYPE=Debug -DZARVO_SANITIZE=ON -DZARVO_BENCH=OFF \
     -DZARVO_WERROR=ON || exit 1
 # Only the unit-test programs, at -O1: ThreadSanitizer slows what it watches about tenfold.
