@@ -5,8 +5,9 @@
 
 #include <cstddef>
 
-// Address-sanitizer builds keep their own allocator: the accounting stands aside there.
-#if defined(__SANITIZE_ADDRESS__) || defined(ZARVO_SANITIZE)
+// Sanitizer builds keep their own allocator (the thread sanitizer's takes operator new too):
+// the accounting stands aside there.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__) || defined(ZARVO_SANITIZE)
 #define ZARVO_HEAP_ACCOUNTING 0
 #else
 #define ZARVO_HEAP_ACCOUNTING 1
