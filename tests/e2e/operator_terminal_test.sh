@@ -12,17 +12,7 @@ mkdir -p "$work/run" "$work/server"
 server="$work/server"
 size="xterm-256color 80x24"
 
-# start TERM COLS ROWS ARGS...: the program in a tmux server of its own.
-start() {
-    local term=$1 cols=$2 rows=$3
-    shift 3
-    tmux -L "$socket" kill-server 2>/dev/null
-    run=$((run + 1))
-    socket="$socket_base-$run"
-    size="$term ${cols}x$rows"
-    tmux -L "$socket" new-session -d -s demo -x "$cols" -y "$rows" -c "$work/run" \
-        "TERM=$term LANG=C.UTF-8 '$zarvo' $* 2>'$work/stderr'; echo ZARVO-EXITED \$?; sleep 60"
-}
+zarvo_stderr="$work/stderr"
 resize() { tmux -L "$socket" resize-window -t demo -x "$1" -y "$2"; }
 zarvo_pid() { pgrep -P "$(tmux -L "$socket" display-message -p -t demo '#{pane_pid}')" | head -n1; }
 # The screen row that holds $1, or nothing.

@@ -11,18 +11,6 @@ mkdir -p "$work/run" "$work/server"
 server="$work/server"
 size="xterm-256color 80x24"
 
-# start TERM COLS ROWS ARGS...: the program in a tmux server of its own.
-start() {
-    local term=$1 cols=$2 rows=$3
-    shift 3
-    tmux -L "$socket" kill-server 2>/dev/null
-    run=$((run + 1))
-    socket="$socket_base-$run"
-    size="$term ${cols}x$rows"
-    tmux -L "$socket" new-session -d -s demo -x "$cols" -y "$rows" -c "$work/run" \
-        "TERM=$term LANG=C.UTF-8 '$zarvo' $*; echo ZARVO-EXITED \$?; sleep 60"
-}
-
 entries() { iconv -f CP866 -t UTF-8 "$work/run/protocol.doc" | tr -d '\r' | grep -c '^Размер файла'; }
 expect_clean() {
     [ ! -e "$server/TEST_NET.\$\$\$" ] || fail "$1: the scratch directory was left behind"

@@ -37,3 +37,17 @@ wait_for() {
     screen
     return 1
 }
+
+# start TERM COLS ROWS ARGS...: $zarvo in a tmux server of its own, in $work/run, its stderr
+# into $zarvo_stderr when that is set; the screen says ZARVO-EXITED and the status at its end.
+start() {
+    local term=$1 cols=$2 rows=$3 redirect=""
+    shift 3
+    [ -n "${zarvo_stderr:-}" ] && redirect="2>'$zarvo_stderr'"
+    tmux -L "$socket" kill-server 2>/dev/null
+    run=$((run + 1))
+    socket="$socket_base-$run"
+    size="$term ${cols}x$rows"
+    tmux -L "$socket" new-session -d -s demo -x "$cols" -y "$rows" -c "$work/run" \
+        "TERM=$term LANG=C.UTF-8 '$zarvo' $* $redirect; echo ZARVO-EXITED \$?; sleep 60"
+}
