@@ -17,9 +17,13 @@
 #include "record_inputs/date_time_input.h"
 #include "record_inputs/input_stream_classes.h"
 #include "record_inputs/string_input.h"
+#include "tests/support/stream_bytes.h"
 
 namespace zarvo {
 namespace {
+
+using testing::GetFrom;
+using testing::PutBytes;
 
 using tBytes = std::vector<std::uint8_t>;
 
@@ -27,20 +31,6 @@ class TypedInputStreamTest : public ::testing::Test {
   protected:
     void SetUp() override { RegisterTypedInputStreamClasses(); }
     void TearDown() override { ClearError(); }
-
-    static tBytes PutBytes(tSObject* object) {
-        tMemoryStream s;
-        Put(s, object);
-        EXPECT_EQ(s.Status, stOk) << "expected the class to be registered";
-        return s.Bytes();
-    }
-    static tObjectPtr<tSObject> GetFrom(const tBytes& bytes, std::int16_t* status = nullptr) {
-        tMemoryStream s(bytes);
-        tObjectPtr<tSObject> object(Get(s));
-        if (status != nullptr)
-            *status = s.Status;
-        return object;
-    }
 };
 
 const tRect kBounds = MakeRect(1, 1, 14, 2);

@@ -9,10 +9,14 @@
 #include "library/object_stream.h"
 #include "library/object_stream_buffer.h"
 #include "library/stream_class.h"
+#include "tests/support/stream_bytes.h"
 #include "views/group.h"
 
 namespace zarvo {
 namespace {
+
+using testing::GetFrom;
+using testing::PutBytes;
 
 using tBytes = std::vector<std::uint8_t>;
 
@@ -47,19 +51,6 @@ class ViewStreamTest : public ::testing::Test {
     }
     void TearDown() override { ClearError(); }
 
-    static tBytes PutBytes(tSObject* object) {
-        tMemoryStream s;
-        Put(s, object);
-        EXPECT_EQ(s.Status, stOk) << "expected Put to succeed";
-        return s.Bytes();
-    }
-    static tObjectPtr<tSObject> GetFrom(const tBytes& bytes, std::int16_t* status = nullptr) {
-        tMemoryStream s(bytes);
-        tObjectPtr<tSObject> object(Get(s));
-        if (status != nullptr)
-            *status = s.Status;
-        return object;
-    }
     // A group of three linked views: A refers to C (stored after it), B to A; B is current.
     static tObjectPtr<tGroup> MakeLinkedGroup() {
         auto group = MakeObject<tGroup>(MakeRect(1, 2, 31, 12));
