@@ -22,16 +22,7 @@ constexpr int kCancelledStatus = 3;
 
 // The program's window, 0 while there is none.
 unsigned long ProgramWindow() {
-    FILE* found = popen("timeout 5 xdotool search --name '^Тестирование локальной сети$' "
-                        "2>/dev/null",
-                        "r");
-    if (found == nullptr)
-        return 0;
-    unsigned long window = 0;
-    if (std::fscanf(found, "%lu", &window) != 1)
-        window = 0;
-    pclose(found);
-    return window;
+    return WindowNamed("Тестирование локальной сети");
 }
 
 std::vector<std::string> TestArguments(const tTempDir& server) {

@@ -46,12 +46,7 @@ TEST_F(tX11MessageBoxTest, KeysAndCloseButtonChooseTheAnswer) {
             // The close button, as a window manager reports it.
             unsigned long window = 0;
             ASSERT_TRUE(xtest::WaitFor([&] {
-                FILE* pipe = popen("timeout 5 xdotool search --name '^Zarvo box test$'", "r");
-                if (pipe) {
-                    if (fscanf(pipe, "%lu", &window) != 1)
-                        window = 0;
-                    pclose(pipe);
-                }
+                window = xtest::WindowNamed("Zarvo box test");
                 return window != 0;
             })) << "expected the box window";
             xtest::SendDeleteWindow(window);
@@ -77,12 +72,7 @@ TEST_F(tX11MessageBoxTest, BoxCarriesClassCaptionAndProcess) {
     });
     unsigned long window = 0;
     ASSERT_TRUE(xtest::WaitFor([&] {
-        FILE* pipe = popen("timeout 5 xdotool search --name '^Копия Zarvo$'", "r");
-        if (pipe) {
-            if (fscanf(pipe, "%lu", &window) != 1)
-                window = 0;
-            pclose(pipe);
-        }
+        window = xtest::WindowNamed("Копия Zarvo");
         return window != 0;
     })) << "expected the box window";
     EXPECT_EQ(xtest::WindowClass(window), "zarvo.Zarvo");

@@ -120,6 +120,20 @@ inline bool Xdotool(const std::string& arguments) {
     return std::system(command.c_str()) == 0;
 }
 
+// The first window of the test display whose name is exactly NAME (a UTF-8 text without
+// quotes), 0 while there is none.
+inline unsigned long WindowNamed(const std::string& name) {
+    std::string command = "timeout 5 xdotool search --name '^" + name + "$' 2>/dev/null";
+    FILE* found = popen(command.c_str(), "r");
+    if (found == nullptr)
+        return 0;
+    unsigned long window = 0;
+    if (std::fscanf(found, "%lu", &window) != 1)
+        window = 0;
+    pclose(found);
+    return window;
+}
+
 struct tRgb {
     int R = 0, G = 0, B = 0;
     bool operator==(const tRgb&) const = default;
