@@ -307,28 +307,14 @@ bool tOsFile::RetryWithoutDirect() {
     return true;
 }
 
-std::int64_t tOsFile::ReadAt(void* buffer, std::size_t count, std::int64_t offset) {
+// OFFSET below 0 reads on from the file position.
+std::int64_t tOsFile::ReadWhole(void* buffer, std::size_t count, std::int64_t offset) {
     std::size_t done = 0;
     while (done < count) {
-        ssize_t got = ::pread(m_Handle, static_cast<char*>(buffer) + done, count - done,
-                              off_t(offset + std::int64_t(done)));
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            SetLastOsError(errno);
-            return done > 0 ? std::int64_t(done) : -1;
-        }
-        if (got == 0)
-            break;
-        done += std::size_t(got);
-    }
-    return std::int64_t(done);
-}
-
-std::int64_t tOsFile::Read(void* buffer, std::size_t count) {
-    std::size_t done = 0;
-    while (done < count) {
-        ssize_t got = ::read(m_Handle, static_cast<char*>(buffer) + done, count - done);
+        char* at = static_cast<char*>(buffer) + done;
+        ssize_t got = offset < 0
+                          ? ::read(m_Handle, at, count - done)
+                          : ::pread(m_Handle, at, count - done, off_t(offset + std::int64_t(done)));
         if (got < 0) {
             if (errno == EINTR || RetryWithoutDirect())
                 continue;
@@ -340,6 +326,14 @@ std::int64_t tOsFile::Read(void* buffer, std::size_t count) {
         done += std::size_t(got);
     }
     return std::int64_t(done);
+}
+
+std::int64_t tOsFile::ReadAt(void* buffer, std::size_t count, std::int64_t offset) {
+    return ReadWhole(buffer, count, offset);
+}
+
+std::int64_t tOsFile::Read(void* buffer, std::size_t count) {
+    return ReadWhole(buffer, count, -1);
 }
 
 std::int64_t tOsFile::Write(const void* buffer, std::size_t count) {

@@ -103,6 +103,7 @@ class tOsFile {
     bool OpenCreate(int directory, const char* path, int flags, tCreateLock lock,
                     bool* created = nullptr);
     bool RetryWithoutDirect();
+    std::int64_t ReadWhole(void* buffer, std::size_t count, std::int64_t offset);
     bool SetRangeLock(short type, std::int64_t offset, std::int64_t count);
 
     int m_Handle = -1;
