@@ -56,6 +56,8 @@ class tOutlineViewer : public tScroller {
     void ApplyState(std::uint16_t mask, bool on) override;
     // The focused line is always the cursor line.
     void ScrollToPos(std::int32_t x, std::int32_t y) override;
+    // Also when the operator moved a bar: an arrow click then moves the focus visibly.
+    void SyncScroll() override;
 
     // ---- added virtual operations, in their fixed order; the abstract ones raise
     // run-time error 211
@@ -101,6 +103,9 @@ class tOutlineViewer : public tScroller {
     bool HandleKey(TEventRec& event);
     // Keeps the cursor line and the left column where a missing bar cannot take them.
     void ScrollWithoutBars(std::int32_t x, std::int32_t y);
+
+    // The viewer itself is setting its bars (and then places the focus itself).
+    bool m_SettingBars = false;
 };
 
 } // namespace zarvo

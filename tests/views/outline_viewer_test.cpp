@@ -270,6 +270,40 @@ TEST_F(OutlineViewerTest, MouseFocusAndToggle) {
     }
 }
 
+// Catches a click on a bar's arrow that moves only the hidden cursor line: the focus stayed
+// where it was and the view did not move until the cursor line left it, so a short click
+// looked ignored and the next key jumped back. Each click moves the focus one line.
+TEST_F(OutlineViewerTest, ArrowClickOnTheBarMovesTheFocus) {
+    for (tTestNode* node : {Tree.get(), Tree->Children[0].get(), Tree->Children[1].get(),
+                            Tree->Children[1]->Children[0].get()})
+        node->Expanded = true;
+    tTestOutline* viewer = AddViewer(20, 4); // the bar's arrows at (20, 0) and (20, 3)
+    struct tStep {
+        const char* Name;
+        int Y;
+        int Focused;
+        int Top;
+    } steps[] = {
+        {"down arrow", 3, 1, 0},
+        {"down arrow again", 3, 2, 0},
+        {"down arrow a third time", 3, 3, 0},
+        {"down arrow past the view scrolls", 3, 4, 1},
+        {"up arrow", 0, 3, 1},
+    };
+    for (const tStep& step : steps) {
+        // Press and release at once, as a quick click arrives.
+        Root->Script = {Mouse(evtMouseUp, 20, step.Y)};
+        TEventRec down = Mouse(evtMouseDown, 20, step.Y);
+        Root->HandleEvent(down);
+        EXPECT_EQ(viewer->FocusedLine, step.Focused) << step.Name;
+        EXPECT_EQ(viewer->DeltaY + viewer->CursorY, step.Focused) << step.Name;
+        EXPECT_EQ(viewer->DeltaY, step.Top) << step.Name;
+        EXPECT_EQ(AttrAt(2, step.Focused - step.Top), 0x24) << step.Name << ": drawn focused";
+    }
+    Press(viewer, kKeyDown);
+    EXPECT_EQ(viewer->FocusedLine, 4) << "expected Down to go on from the clicked line";
+}
+
 // Catches a drag below the view that scrolls on every repeat instead of every third.
 TEST_F(OutlineViewerTest, DragBelowScrollsEveryThirdRepeat) {
     for (tTestNode* node : {Tree.get(), Tree->Children[0].get(), Tree->Children[1].get()})
