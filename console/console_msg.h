@@ -55,6 +55,9 @@ inline constexpr std::uint32_t HM_WAKE = 0xB203;
 inline constexpr std::uint32_t HM_CLOSEANSWER = 0xB204;
 // Host -> reading thread: the screen is now wParam columns by lParam rows.
 inline constexpr std::uint32_t HM_SCREENSIZE = 0xB205;
+// Host -> reading thread: the operator typed (lParam 0) or pasted (lParam 1) text with the
+// character wParam (a code point) that CP866 lacks; none of that text was typed.
+inline constexpr std::uint32_t HM_UNTYPABLE = 0xB206;
 // What OnMessage sees once the console has the new size: LOWORD(lParam) columns,
 // HIWORD(lParam) rows, as a window hears of its new client size.
 inline constexpr std::uint32_t WM_SIZE = 5;
@@ -196,6 +199,21 @@ inline constexpr std::uint8_t mbMiddleButton = 4;
 // Commands this layer produces.
 inline constexpr std::uint16_t cmdQuit = 1;
 inline constexpr std::uint16_t cmdPendingEvent = 0x4807;
+// A focused event: the text of HM_UNTYPABLE was refused; info is UntypableInfo(...).
+inline constexpr std::uint16_t cmdUntypable = 0x4808;
+
+struct tUntypable {
+    char32_t Code; // the character CP866 lacks
+    bool Pasted;   // pasted text, not a typed key
+};
+inline void* UntypableInfo(tUntypable untypable) {
+    return reinterpret_cast<void*>(std::uintptr_t(untypable.Code) |
+                                   (untypable.Pasted ? std::uintptr_t(1) << 31 : 0));
+}
+inline tUntypable UntypableOf(const void* info) {
+    auto bits = reinterpret_cast<std::uintptr_t>(info);
+    return {char32_t(bits & 0x7FFFFFFF), (bits >> 31 & 1) != 0};
+}
 
 struct tKeyEventData {
     std::uint16_t keyCode;    // character low, scan code high

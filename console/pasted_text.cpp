@@ -6,10 +6,27 @@
 
 namespace zarvo {
 
+namespace {
+
+// A copied line usually ends with its line break, which would press the default button.
+std::string_view FirstLine(std::string_view utf8) {
+    return utf8.substr(0, utf8.find_first_of("\r\n"));
+}
+
+} // namespace
+
+char32_t FirstUntypable(std::string_view utf8) {
+    std::string_view line = FirstLine(utf8);
+    for (std::size_t pos = 0; pos < line.size();) {
+        char32_t code = DecodeUtf8(line, pos);
+        if (code >= 0xA0 && UnicodeToCp866(code) < 0)
+            return code;
+    }
+    return 0;
+}
+
 std::string PastedCharacters(std::string_view utf8) {
-    // A copied line usually ends with its line break, which would press the default button.
-    const std::size_t lineEnd = utf8.find_first_of("\r\n");
-    std::string line = Utf8ToCp866(utf8.substr(0, lineEnd), 0);
+    std::string line = Utf8ToCp866(FirstLine(utf8), 0);
     std::string typed;
     typed.reserve(line.size());
     for (char c : line) {
@@ -23,6 +40,11 @@ std::string PastedCharacters(std::string_view utf8) {
 }
 
 void AppendPastedText(std::string_view utf8, std::vector<TConsoleMsg>& out) {
+    // All or nothing: a name pasted without some of its letters would be another name.
+    if (char32_t code = FirstUntypable(utf8)) {
+        out.push_back({HM_UNTYPABLE, std::uint32_t(code), 1, 0});
+        return;
+    }
     for (char c : PastedCharacters(utf8))
         out.push_back({WM_CHAR, std::uint8_t(c), 0, 0});
 }

@@ -17,7 +17,11 @@ class tMyForm;
 // line; characters CP866 lacks and control characters are dropped.
 std::string PastedCharacters(std::string_view utf8);
 
-// What pasting UTF8 types, as WM_CHAR records appended to OUT.
+// The first character of the first line that CP866 lacks (U+FFFD for malformed bytes), or 0.
+char32_t FirstUntypable(std::string_view utf8);
+
+// What pasting UTF8 types, as WM_CHAR records appended to OUT; when the first line holds a
+// character CP866 lacks, one HM_UNTYPABLE record instead.
 void AppendPastedText(std::string_view utf8, std::vector<TConsoleMsg>& out);
 // The same queued on FORM.
 void QueuePastedText(tMyForm& form, std::string_view utf8);

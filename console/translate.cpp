@@ -218,6 +218,10 @@ void TranslateOther(const TConsoleMsg& msg, TEventRec& event) {
         event.what = evtCommand;
         event.message = {cmdPendingEvent, nullptr};
         break;
+    case HM_UNTYPABLE:
+        event.what = evtCommand;
+        event.message = {cmdUntypable, UntypableInfo({char32_t(msg.wParam), msg.lParam != 0})};
+        break;
     default:
         break;
     }

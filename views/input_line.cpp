@@ -4,15 +4,27 @@
 #include "views/input_line.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "console/key_codes.h"
 #include "console/keyboard.h"
 #include "library/strings.h"
+#include "platform/cp866.h"
+#include "views/message_box_call.h"
 
 namespace zarvo {
 
 tInputClipboard* InputClipboard = nullptr;
+
+std::string UntypableMessage(tUntypable untypable) {
+    char code[16];
+    std::snprintf(code, sizeof code, "U+%04X", unsigned(untypable.Code));
+    return FormatText(untypable.Pasted
+                          ? "Знак %s нельзя записать в кодировке CP866: текст не вставлен."_oem
+                          : "Знак %s нельзя записать в кодировке CP866: он не введён."_oem,
+                      {std::string_view(code)});
+}
 
 namespace {
 
@@ -161,6 +173,12 @@ void tInputLine::HandleEvent(TEventRec& event) {
     tView::HandleEvent(event);
     if (!HasState(ViewState::Selected) || Data == nullptr)
         return;
+    if (event.what == evtCommand && event.message.command == cmdUntypable) {
+        const tUntypable refused = UntypableOf(event.message.info);
+        ConsumeEvent(event);
+        MessageBoxCall(UntypableMessage(refused), mbError | mbContinue);
+        return;
+    }
     if (event.what == evtMouseDown) {
         HandleMouse(event);
         return;

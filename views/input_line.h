@@ -26,6 +26,9 @@ extern tInputClipboard* InputClipboard; // not owned
 // The object message that asks a line for the address of its text buffer (in Result).
 inline constexpr std::uint32_t kMsgInputLineData = 523;
 
+// What a line says when a character CP866 lacks was typed or pasted into it (CP866).
+std::string UntypableMessage(tUntypable untypable);
+
 // A line never holds more than a short string.
 inline constexpr std::int16_t kMaxInputLength = 255;
 

@@ -382,17 +382,18 @@ std::size_t tTerminalInput::DecodeCharacter(std::string_view text, bool flush,
     }
     std::size_t pos = 0;
     char32_t code = DecodeUtf8(text, pos);
-    // Meta with the high bit set: in a UTF-8 terminal as U+0080-U+00FF, else as a raw byte.
-    // The four of these CP866 has (°, ·, ¤, no-break space) are far likelier Alt+0, Alt+7,
-    // Alt+$ and Alt+Space than typed.
-    if ((modifiers & modAlt) == 0 &&
-        ((code >= 0x80 && code <= 0xFF) || (code == U'\uFFFD' && pos == 1 && lead >= 0x80))) {
-        AppendMeta(std::uint8_t((code == U'\uFFFD' ? lead : code) & 0x7F), out);
+    // A high byte that is no UTF-8 is a key with the meta bit set. A Latin-1 letter in UTF-8
+    // is typed: the terminal was asked to send Alt as Esc first.
+    if ((modifiers & modAlt) == 0 && code == U'\uFFFD' && pos == 1 && lead >= 0x80) {
+        AppendMeta(std::uint8_t(lead & 0x7F), out);
         return pos;
     }
     int character = UnicodeToCp866(code);
-    if (character >= 0x20) // a character CP866 lacks is dropped
+    if (character >= 0x20)
         AppendCharacter(std::uint8_t(character), modifiers, out);
+    else if (character < 0 && code >= 0xA0 && code != U'\uFFFD' && (modifiers & modAlt) == 0)
+        // Told, not dropped: a name typed without it would be another name.
+        out.push_back({HM_UNTYPABLE, std::uint32_t(code), 0, 0});
     return pos;
 }
 

@@ -6,6 +6,7 @@
 #include <X11/keysym.h>
 
 #include "console/keyboard.h"
+#include "console/pasted_text.h"
 #include "console/x11/x11_keys.h"
 
 namespace zarvo {
@@ -104,6 +105,11 @@ void tX11Window::HandleKey(tMyForm& form, XKeyEvent& event) {
         // By key position, whatever the layout; nothing where the key-down makes the event.
         int control = CtrlCharacterOfKey(key.VirtualKey, (event.state & ShiftMask) != 0);
         text = control < 0 ? std::string() : std::string(1, char(control));
+    }
+    if (char32_t code = FirstUntypable(text); code != 0 && !alt) {
+        // Told, not dropped: a name typed without it would be another name.
+        form.QueueInput({HM_UNTYPABLE, std::uint32_t(code), 0, 0});
+        return;
     }
     for (char c : TypedTextToCp866(text)) {
         // Delete types DEL in X but nothing on the desktop the key tables were made for.

@@ -27,7 +27,8 @@ tPhysicalKey PhysicalKeyOf(unsigned keycode, bool keypadDigits);
 // Key data of a key message: repeat count 1, scan code, extended, context and state bits.
 std::uint32_t KeyData(const tPhysicalKey& key, bool altHeld, bool wasDown, bool released);
 
-// Typed text from the keyboard layout (UTF-8) as CP866; characters CP866 lacks are dropped.
+// Typed text from the keyboard layout (UTF-8) as CP866 (the caller refuses characters CP866
+// lacks first).
 std::string TypedTextToCp866(std::string_view utf8);
 
 } // namespace zarvo

@@ -12,8 +12,11 @@
 #include "console/key_codes.h"
 #include "library/object_stream.h"
 #include "library/object_stream_buffer.h"
+#include "platform/cp866.h"
 #include "tests/views/input_test_support.h"
+#include "views/commands.h"
 #include "views/history.h"
+#include "views/message_box_call.h"
 
 namespace zarvo {
 namespace {
@@ -496,6 +499,46 @@ TEST_F(InputLineTest, CtrlVPastesAndKeepsInsert) {
         EXPECT_EQ(line->LineText(), installed != nullptr ? "x12abc" : "xabc");
     }
     InputClipboard = nullptr;
+}
+
+// Catches a character CP866 lacks, typed or pasted into the focused line, passing without a
+// word (the line would then hold another name than the operator's) or changing the text; a
+// line without the focus leaves the refusal alone.
+TEST_F(InputLineTest, RefusesCharactersCp866Lacks) {
+    static std::vector<std::pair<std::string, std::uint16_t>> shown;
+    shown.clear();
+    tMessageBoxHook saved = MessageBoxHook;
+    MessageBoxHook = [](std::string_view text, std::uint16_t flags, void*) -> std::uint16_t {
+        shown.emplace_back(text, flags);
+        return cmdOk;
+    };
+    struct tCase {
+        tUntypable Refused;
+        std::string_view Said;
+    };
+    const tCase cases[] = {
+        {{U'\u00FC', false}, "Знак U+00FC нельзя записать в кодировке CP866: он не введён."_oem},
+        {{U'\U0001F600', true},
+         "Знак U+1F600 нельзя записать в кодировке CP866: текст не вставлен."_oem},
+    };
+    tInputLine* line = AddLine(20, "Z");
+    for (const tCase& c : cases) {
+        shown.clear();
+        TEventRec event = MessageEvent(evtCommand, cmdUntypable, UntypableInfo(c.Refused));
+        line->HandleEvent(event);
+        EXPECT_EQ(event.what, evtNothing) << c.Said;
+        ASSERT_EQ(shown.size(), 1u) << c.Said;
+        EXPECT_EQ(shown[0].first, c.Said);
+        EXPECT_EQ(shown[0].second, mbError | mbContinue);
+        EXPECT_EQ(line->LineText(), "Z");
+    }
+    shown.clear();
+    line->ChangeState(ViewState::Selected, false);
+    TEventRec event = MessageEvent(evtCommand, cmdUntypable, UntypableInfo({U'\u00FC', false}));
+    line->HandleEvent(event);
+    EXPECT_EQ(event.what, evtCommand) << "expected the refusal left to the focused line";
+    EXPECT_TRUE(shown.empty());
+    MessageBoxHook = saved;
 }
 
 // Catches the dialog record not zero-filled, an imported length byte trusted past MaxLength,

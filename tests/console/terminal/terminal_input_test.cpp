@@ -87,11 +87,7 @@ TEST_F(TerminalInputTest, KeysArriveAsTheKeyCodesOfTheTables) {
         {"Ctrl+P from the key itself", "\x10", kKeyCtrlP, shiftCtrl},
         {"keypad 5 in application mode", "\x1bOu", 0x4C35, 0},
         {"CSI u: Alt+a", "\x1b[97;3u", kKeyAltA, shiftAlt},
-        // A UTF-8 xterm without metaSendsEscape: the key with the high bit set, as Latin-1.
-        {"meta x (U+00F8)", "\xc3\xb8", kKeyAltX, shiftAlt},
-        {"meta Q (U+00D1)", "\xc3\x91", kKeyAltQ, shiftAlt | shiftLeft | shiftRight},
-        {"meta 1 (U+00B1)", "\xc2\xb1", kKeyAlt1, shiftAlt},
-        {"meta 0 (U+00B0, in CP866 too)", "\xc2\xb0", kKeyAlt0, shiftAlt},
+        // A terminal sending 8-bit meta that is not UTF-8: the key with the high bit set.
         {"meta x as a raw byte", "\xf8", kKeyAltX, shiftAlt},
     };
     for (const tKeyCase& c : cases) {
@@ -166,13 +162,41 @@ TEST_F(TerminalInputTest, SequenceSplitAcrossReadsIsOneKey) {
     EXPECT_EQ(events[1].key.keyCode, 0x10A9);
 }
 
-// Catches characters CP866 lacks reaching the program as something else.
-TEST_F(TerminalInputTest, CharactersOutsideCp866AreDropped) {
-    EXPECT_TRUE(Events({"\xe2\x82\xac", "\xf0\x9f\x98\x80"}).empty())
-        << "expected € and an emoji to be dropped";
-    std::vector<TEventRec> events = Events({"\xe2\x95\x90"}); // ═ is in CP866
-    ASSERT_EQ(events.size(), 1u);
-    EXPECT_EQ(events[0].key.keyCode & 0xFF, 0xCD);
+// Catches characters CP866 lacks dropped without a word (a typed or pasted name would then
+// be another name), reaching the program as something else, or a Latin-1 letter taken as an
+// Alt key; a paste holding one types none of its text.
+TEST_F(TerminalInputTest, CharactersOutsideCp866AreRefusedNotDropped) {
+    struct tCase {
+        const char* Name;
+        std::vector<std::string> Reads;
+        char32_t Refused;  // 0: typed
+        bool Pasted;       // when refused
+        std::uint8_t Char; // CP866, when typed
+    };
+    const tCase cases[] = {
+        {"ü", {"\xc3\xbc"}, U'\u00FC', false, 0},
+        {"ø, the byte of meta x", {"\xc3\xb8"}, U'\u00F8', false, 0},
+        {"€", {"\xe2\x82\xac"}, U'\u20AC', false, 0},
+        {"an emoji split over reads", {"\xf0\x9f", "\x98\x80"}, U'\U0001F600', false, 0},
+        {"° is in CP866", {"\xc2\xb0"}, 0, false, 0xF8},
+        {"═ is in CP866", {"\xe2\x95\x90"}, 0, false, 0xCD},
+        {"a paste with ü", {"\x1b[200~/mnt/Zürich\x1b[201~"}, U'\u00FC', true, 0},
+    };
+    for (const tCase& c : cases) {
+        std::vector<TEventRec> events = Events(c.Reads);
+        ASSERT_EQ(events.size(), 1u) << c.Name << ": expected exactly one event";
+        if (c.Refused == 0) {
+            EXPECT_EQ(events[0].what, evtKeyDown) << c.Name;
+            EXPECT_EQ(events[0].key.keyCode & 0xFF, c.Char) << c.Name;
+            continue;
+        }
+        ASSERT_EQ(events[0].what, evtCommand) << c.Name;
+        EXPECT_EQ(events[0].message.command, cmdUntypable) << c.Name;
+        tUntypable refused = UntypableOf(events[0].message.info);
+        EXPECT_EQ(refused.Code, c.Refused) << c.Name;
+        EXPECT_EQ(refused.Pasted, c.Pasted) << c.Name;
+    }
+    EXPECT_TRUE(Events({"\x1b\xc3\xbc"}).empty()) << "expected Alt+ü to be no key and no text";
 }
 
 // Catches a bracketed paste whose line break presses Enter, whose markers arrive as keys, or

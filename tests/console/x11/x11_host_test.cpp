@@ -306,6 +306,45 @@ TEST_F(tX11HostTest, PasteTypesTheSelection) {
     }
 }
 
+// Catches a character CP866 lacks, typed or pasted, dropped without a word or typed as
+// something else: the host says which, and types none of that text.
+TEST_F(tX11HostTest, CharactersCp866LacksAreRefused) {
+    ASSERT_NO_FATAL_FAILURE(StartHost());
+    if (!xtest::ProgramInstalled("xdotool") || !xtest::ProgramInstalled("xclip"))
+        GTEST_SKIP() << "needs xdotool and xclip";
+    struct tCase {
+        const char* Name;
+        const char* Clipboard; // UTF-8; null: typed
+        std::string Action;    // xdotool arguments
+        std::uint32_t Pasted;
+    };
+    const tCase cases[] = {
+        {"typed", nullptr, "type --delay 50 ü", 0},
+        {"pasted", "/mnt/Zürich", "key ctrl+v", 1},
+    };
+    for (const tCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        if (c.Clipboard != nullptr) {
+            const std::string own = std::string("printf '%s' '") + c.Clipboard +
+                                    "' | timeout 20 xclip -loops 1 -selection clipboard"
+                                    " -t UTF8_STRING >/dev/null 2>&1 &";
+            ASSERT_EQ(std::system(own.c_str()), 0);
+            std::this_thread::sleep_for(300ms);
+        }
+        Focus();
+        ASSERT_TRUE(Xdotool(c.Action)) << "expected xdotool to act";
+        std::vector<TConsoleMsg> refused;
+        for (const TConsoleMsg& msg : ReadRecords()) {
+            EXPECT_NE(msg.message, WM_CHAR) << "expected nothing typed";
+            if (msg.message == HM_UNTYPABLE)
+                refused.push_back(msg);
+        }
+        ASSERT_EQ(refused.size(), 1u) << "expected one refusal";
+        EXPECT_EQ(refused[0].wParam, 0xFCu) << "expected ü named";
+        EXPECT_EQ(refused[0].lParam, c.Pasted);
+    }
+}
+
 // Catches a window without the icon, the input hint or the class task bars and window
 // managers go by.
 TEST_F(tX11HostTest, WindowCarriesIconHintsAndClass) {
