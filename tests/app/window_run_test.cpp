@@ -1,8 +1,8 @@
 // The real program in the window host on a private X server: the close button during a test
-// asks the cancel question ("Нет" goes on, "Да" ends it with the entry); the close button
-// while "Параметры работы" is shown gives up at once; losing the display ends a test in order,
-// saying why on stderr, instead of leaving it waiting for an answer. Skipped without Xvfb or
-// xdotool.
+// asks the cancel question ("Нет" goes on, "Да" ends it with the entry, a second close leaves
+// the question open); the close button while "Параметры работы" is shown gives up at once;
+// losing the display ends a test in order, saying why on stderr, instead of leaving it waiting
+// for an answer. Skipped without Xvfb or xdotool.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -75,6 +75,26 @@ TEST_F(WindowRun, CloseButtonAsksTheCancelQuestion) {
     std::this_thread::sleep_for(std::chrono::milliseconds(1000));
     Xdotool("type --delay 80 д");
     EXPECT_EQ(zarvo.Wait(20'000), kCancelledStatus) << zarvo.Errors();
+    ExpectEntryAndCleanServer(work, server);
+}
+
+// Catches a second close request that dismisses the open cancel question, so that the test
+// runs on and the operator's "Да" after it answers nothing.
+TEST_F(WindowRun, SecondCloseLeavesTheQuestionOpen) {
+    tTempDir work, server;
+    tChildProcess zarvo(TestArguments(server), work.Str());
+    unsigned long window = 0;
+    ASSERT_TRUE(WaitFor([&] { return (window = ProgramWindow()) != 0; }, std::chrono::seconds(20)))
+        << zarvo.Errors();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    Xdotool("windowfocus --sync " + std::to_string(window));
+    SendDeleteWindow(window);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+    SendDeleteWindow(window);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+    EXPECT_TRUE(zarvo.Running()) << "expected the question still asked";
+    Xdotool("type --delay 80 д");
+    EXPECT_EQ(zarvo.Wait(20'000), kCancelledStatus) << "expected \"Да\" to answer the question";
     ExpectEntryAndCleanServer(work, server);
 }
 
