@@ -88,7 +88,10 @@ void tX11Window::FreePalette() {
 
 bool tX11Window::CreateSurface(tMyForm& form) {
     if (!OpenDisplay()) {
-        PostAppError(0, "Не удалось открыть дисплей X11."_oem);
+        // Named, so that the operator can tell a wrong DISPLAY from a server not answering.
+        const char* name = XDisplayName(nullptr);
+        PostAppError(0, FormatText("Не удалось открыть дисплей X11 %s."_oem,
+                                   {Utf8ToCp866(name != nullptr ? name : "")}));
         return false;
     }
     m_Cols = form.Cols();
