@@ -41,28 +41,59 @@ cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 passed=0
 failed=0
 failures=()
+flaky=()
+# The tests a ctest log lists as failed, one "number - name (why)" per line.
+failed_lines() {
+    sed -n '/The following tests FAILED:/,$p' "$1" | grep -E '^[[:space:]]+[0-9]+ - ' |
+        sed -E 's/^[[:space:]]+//'
+}
+# "tests passed, N tests failed out of M" of a ctest log; empty when ctest did not finish.
+summary_line() {
+    grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$1" | tail -1
+}
 run_suite() { # label, build dir, ctest options...
-    local log
+    local log again
     log=$(mktemp)
+    again=$(mktemp)
     echo "== $1 (at ${SECONDS} s)"
     ctest --test-dir "$2" --output-on-failure -j 2 --timeout 600 "${@:3}" 2>&1 | tee "$log"
     local line total bad
-    line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -1)
+    line=$(summary_line "$log")
     if [ -z "$line" ]; then
         failed=$((failed + 1))
-    else
-        total=$(sed -E 's/.*out of ([0-9]+).*/\1/' <<<"$line")
-        bad=$(sed -E 's/.*passed, ([0-9]+) tests failed.*/\1/' <<<"$line")
-        passed=$((passed + total - bad))
-        failed=$((failed + bad))
+        failures+=("$1: ctest did not finish")
+        rm -f "$log" "$again"
+        return
     fi
-    # Named again at the very end, where a log cut to its tail still shows them.
-    while IFS= read -r name; do
-        failures+=("$1: $name")
-    done < <(sed -n '/The following tests FAILED:/,$p' "$log" | grep -E '^[[:space:]]+[0-9]+ - ' |
-        sed -E 's/^[[:space:]]+//')
-    [ -n "$line" ] || failures+=("$1: ctest did not finish")
-    rm -f "$log"
+    total=$(sed -E 's/.*out of ([0-9]+).*/\1/' <<<"$line")
+    bad=$(sed -E 's/.*passed, ([0-9]+) tests failed.*/\1/' <<<"$line")
+    if [ "$bad" -gt 0 ]; then
+        # A check against real shares and processes can lose a race with a loaded machine
+        # once; a fault fails again when run alone. Either way it is named at the end.
+        echo "== $1: the $bad failed tests once more, one at a time (at ${SECONDS} s)"
+        ctest --test-dir "$2" --rerun-failed --output-on-failure -j 1 --timeout 600 2>&1 |
+            tee "$again"
+        local first second name
+        first=$(failed_lines "$log")
+        if [ -z "$(summary_line "$again")" ]; then
+            second=$first
+        else
+            second=$(failed_lines "$again")
+        fi
+        bad=0
+        while IFS= read -r name; do
+            [ -n "$name" ] || continue
+            if grep -qF -- "${name%% (*}" <<<"$second"; then
+                failures+=("$1: $name")
+                bad=$((bad + 1))
+            else
+                flaky+=("$1: ${name%% (*}")
+            fi
+        done <<<"$first"
+    fi
+    passed=$((passed + total - bad))
+    failed=$((failed + bad))
+    rm -f "$log" "$again"
 }
 run_suite "tests" build
 run_suite "tests under AddressSanitizer and UndefinedBehaviorSanitizer" build-sanitize
@@ -74,6 +105,10 @@ export TSAN_OPTIONS="report_thread_leaks=0 ${TSAN_OPTIONS:-}"
 run_suite "unit tests under ThreadSanitizer" build-tsan \
     -E '^(WindowRun|X11ConnectionTest|tX11HostTest|tX11MessageBoxTest|XtermAltTest)\.|_NOT_BUILT|^tools\.'
 
+# Named again at the very end, where a log cut to its tail still shows them.
+for name in "${flaky[@]}"; do
+    echo "PASSED ONLY WHEN RUN AGAIN $name"
+done
 for failure in "${failures[@]}"; do
     echo "FAILED $failure"
 done
