@@ -40,6 +40,18 @@ void ExpectEntryAndCleanServer(const tTempDir& work, const tTempDir& server) {
         << "expected no log: no error, no leak";
 }
 
+// The window of a test just started, focused once the test runs in it.
+unsigned long FocusedTestWindow(tChildProcess& zarvo) {
+    unsigned long window = 0;
+    EXPECT_TRUE(WaitFor([&] { return (window = ProgramWindow()) != 0; }, std::chrono::seconds(20)))
+        << zarvo.Errors();
+    if (window == 0)
+        return 0;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    Xdotool("windowfocus --sync " + std::to_string(window));
+    return window;
+}
+
 class WindowRun : public tXvfbSuite {
   protected:
     void SetUp() override {
@@ -60,11 +72,8 @@ class WindowRun : public tXvfbSuite {
 TEST_F(WindowRun, CloseButtonAsksTheCancelQuestion) {
     tTempDir work, server;
     tChildProcess zarvo(TestArguments(server), work.Str());
-    unsigned long window = 0;
-    ASSERT_TRUE(WaitFor([&] { return (window = ProgramWindow()) != 0; }, std::chrono::seconds(20)))
-        << zarvo.Errors();
-    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-    Xdotool("windowfocus --sync " + std::to_string(window));
+    const unsigned long window = FocusedTestWindow(zarvo);
+    ASSERT_NE(window, 0u) << "expected the program's window";
     SendDeleteWindow(window);
     std::this_thread::sleep_for(std::chrono::milliseconds(1000));
     EXPECT_TRUE(zarvo.Running()) << "expected the question, not the end";
@@ -83,11 +92,8 @@ TEST_F(WindowRun, CloseButtonAsksTheCancelQuestion) {
 TEST_F(WindowRun, SecondCloseLeavesTheQuestionOpen) {
     tTempDir work, server;
     tChildProcess zarvo(TestArguments(server), work.Str());
-    unsigned long window = 0;
-    ASSERT_TRUE(WaitFor([&] { return (window = ProgramWindow()) != 0; }, std::chrono::seconds(20)))
-        << zarvo.Errors();
-    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-    Xdotool("windowfocus --sync " + std::to_string(window));
+    const unsigned long window = FocusedTestWindow(zarvo);
+    ASSERT_NE(window, 0u) << "expected the program's window";
     SendDeleteWindow(window);
     std::this_thread::sleep_for(std::chrono::milliseconds(1000));
     SendDeleteWindow(window);

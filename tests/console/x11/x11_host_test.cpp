@@ -266,6 +266,16 @@ TEST_F(tX11HostTest, MouseArrivesInCellsWithDoubleClicks) {
     }
 }
 
+// Makes xclip hold TEXT (UTF-8) as the SELECTION ("clipboard" or "primary") until it has
+// answered one request.
+void OwnSelection(const char* selection, const char* text) {
+    const std::string own = std::string("printf '%s' '") + text +
+                            "' | timeout 20 xclip -loops 1 -selection " + selection +
+                            " -t UTF8_STRING >/dev/null 2>&1 &";
+    ASSERT_EQ(std::system(own.c_str()), 0);
+    std::this_thread::sleep_for(300ms);
+}
+
 // Catches a paste key or the middle button that does not type the selection (Ctrl+V
 // arriving as its control character instead), the wrong selection taken, text left in UTF-8,
 // or a line break pasted along (it would press the default button).
@@ -290,12 +300,7 @@ TEST_F(tX11HostTest, PasteTypesTheSelection) {
     };
     for (const tCase& c : cases) {
         SCOPED_TRACE(c.Name);
-        // xclip keeps the selection until it has answered one request.
-        const std::string own = std::string("printf '%s' '") + c.Text +
-                                "' | timeout 20 xclip -loops 1 -selection " + c.Selection +
-                                " -t UTF8_STRING >/dev/null 2>&1 &";
-        ASSERT_EQ(std::system(own.c_str()), 0);
-        std::this_thread::sleep_for(300ms);
+        ASSERT_NO_FATAL_FAILURE(OwnSelection(c.Selection, c.Text));
         Focus();
         ASSERT_TRUE(Xdotool(c.Action)) << "expected xdotool to act";
         std::string typed;
@@ -325,11 +330,7 @@ TEST_F(tX11HostTest, CharactersCp866LacksAreRefused) {
     for (const tCase& c : cases) {
         SCOPED_TRACE(c.Name);
         if (c.Clipboard != nullptr) {
-            const std::string own = std::string("printf '%s' '") + c.Clipboard +
-                                    "' | timeout 20 xclip -loops 1 -selection clipboard"
-                                    " -t UTF8_STRING >/dev/null 2>&1 &";
-            ASSERT_EQ(std::system(own.c_str()), 0);
-            std::this_thread::sleep_for(300ms);
+            ASSERT_NO_FATAL_FAILURE(OwnSelection("clipboard", c.Clipboard));
         }
         Focus();
         ASSERT_TRUE(Xdotool(c.Action)) << "expected xdotool to act";
