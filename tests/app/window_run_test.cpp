@@ -7,7 +7,9 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "support/child_process.h"
 #include "support/temp_dir.h"
@@ -67,41 +69,39 @@ class WindowRun : public tXvfbSuite {
 
 } // namespace
 
-// Catches a close button that ends the test without asking, or that the running test never
-// hears (it would then run its whole minute and end with status 0).
+// Catches a close button that ends the test without asking, that the running test never
+// hears (it would then run its whole minute and end with status 0), or a second close that
+// dismisses the open question, so that the test runs on and the "Да" after it answers nothing.
 TEST_F(WindowRun, CloseButtonAsksTheCancelQuestion) {
-    tTempDir work, server;
-    tChildProcess zarvo(TestArguments(server), work.Str());
-    const unsigned long window = FocusedTestWindow(zarvo);
-    ASSERT_NE(window, 0u) << "expected the program's window";
-    SendDeleteWindow(window);
-    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
-    EXPECT_TRUE(zarvo.Running()) << "expected the question, not the end";
-    Xdotool("type --delay 80 н");
-    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
-    EXPECT_TRUE(zarvo.Running()) << "expected \"Нет\" to go on";
-    SendDeleteWindow(window);
-    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
-    Xdotool("type --delay 80 д");
-    EXPECT_EQ(zarvo.Wait(20'000), kCancelledStatus) << zarvo.Errors();
-    ExpectEntryAndCleanServer(work, server);
-}
-
-// Catches a second close request that dismisses the open cancel question, so that the test
-// runs on and the operator's "Да" after it answers nothing.
-TEST_F(WindowRun, SecondCloseLeavesTheQuestionOpen) {
-    tTempDir work, server;
-    tChildProcess zarvo(TestArguments(server), work.Str());
-    const unsigned long window = FocusedTestWindow(zarvo);
-    ASSERT_NE(window, 0u) << "expected the program's window";
-    SendDeleteWindow(window);
-    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
-    SendDeleteWindow(window);
-    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
-    EXPECT_TRUE(zarvo.Running()) << "expected the question still asked";
-    Xdotool("type --delay 80 д");
-    EXPECT_EQ(zarvo.Wait(20'000), kCancelledStatus) << "expected \"Да\" to answer the question";
-    ExpectEntryAndCleanServer(work, server);
+    // Each step: 'c' a close request, else a letter typed; the program must still run after
+    // every step but the last, and end cancelled after that one.
+    struct tCase {
+        const char* Name;
+        std::vector<std::string> Steps;
+    };
+    const tCase cases[] = {
+        {"close, \"Нет\", close, \"Да\"", {"c", "н", "c", "д"}},
+        {"close, close, \"Да\"", {"c", "c", "д"}},
+    };
+    for (const tCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        tTempDir work, server;
+        tChildProcess zarvo(TestArguments(server), work.Str());
+        const unsigned long window = FocusedTestWindow(zarvo);
+        ASSERT_NE(window, 0u) << "expected the program's window";
+        for (std::size_t i = 0; i < c.Steps.size(); ++i) {
+            if (c.Steps[i] == "c")
+                SendDeleteWindow(window);
+            else
+                Xdotool("type --delay 80 " + c.Steps[i]);
+            if (i + 1 == c.Steps.size())
+                break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+            EXPECT_TRUE(zarvo.Running()) << "expected the test still running after step " << i;
+        }
+        EXPECT_EQ(zarvo.Wait(20'000), kCancelledStatus) << zarvo.Errors();
+        ExpectEntryAndCleanServer(work, server);
+    }
 }
 
 // Catches a close request in the parameter stage that checks the fields first (asking to make
