@@ -24,8 +24,9 @@ configure_and_build() { # dir, cmake options...
 # With line tables (-g): the log's call stacks name files and lines, and their tests look.
 configure_and_build build -DCMAKE_BUILD_TYPE=Release "-DCMAKE_CXX_FLAGS_RELEASE=-O3 -DNDEBUG -g" \
     -DZARVO_WERROR=ON || exit 1
-configure_and_build build-sanitize -DCMAKE_BUILD_TYPE=Debug -DZARVO_SANITIZE=ON -DZARVO_BENCH=OFF \
-    -DZARVO_WERROR=ON || exit 1
+# Line tables are all the sanitizers' reports and the log's call stacks need.
+configure_and_build build-sanitize -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 \
+    -DZARVO_SANITIZE=ON -DZARVO_BENCH=OFF -DZARVO_WERROR=ON || exit 1
 # Only the unit-test programs of the layers that run threads, at -O1: ThreadSanitizer slows
 # what it watches about tenfold, and the views, records and dialogs run on one thread.
 unit_tests=()
