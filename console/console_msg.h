@@ -210,6 +210,10 @@ inline void* UntypableInfo(tUntypable untypable) {
     return reinterpret_cast<void*>(std::uintptr_t(untypable.Code) |
                                    (untypable.Pasted ? std::uintptr_t(1) << 31 : 0));
 }
+// The host's record of a refused text.
+inline TConsoleMsg UntypableRecord(tUntypable untypable) {
+    return {HM_UNTYPABLE, std::uint32_t(untypable.Code), untypable.Pasted ? 1u : 0u, 0};
+}
 inline tUntypable UntypableOf(const void* info) {
     auto bits = reinterpret_cast<std::uintptr_t>(info);
     return {char32_t(bits & 0x7FFFFFFF), (bits >> 31 & 1) != 0};

@@ -19,7 +19,7 @@ char32_t FirstUntypable(std::string_view utf8) {
     std::string_view line = FirstLine(utf8);
     for (std::size_t pos = 0; pos < line.size();) {
         char32_t code = DecodeUtf8(line, pos);
-        if (code >= 0xA0 && UnicodeToCp866(code) < 0)
+        if (Cp866Lacks(code))
             return code;
     }
     return 0;
@@ -42,7 +42,7 @@ std::string PastedCharacters(std::string_view utf8) {
 void AppendPastedText(std::string_view utf8, std::vector<TConsoleMsg>& out) {
     // All or nothing: a name pasted without some of its letters would be another name.
     if (char32_t code = FirstUntypable(utf8)) {
-        out.push_back({HM_UNTYPABLE, std::uint32_t(code), 1, 0});
+        out.push_back(UntypableRecord({code, true}));
         return;
     }
     for (char c : PastedCharacters(utf8))

@@ -62,6 +62,12 @@ constexpr int UnicodeToCp866(char32_t code) {
     return -1;
 }
 
+// A printable character (not a C1 control) that CP866 cannot hold: refused, not dropped, where
+// an operator types or pastes it.
+constexpr bool Cp866Lacks(char32_t code) {
+    return code >= 0xA0 && UnicodeToCp866(code) < 0;
+}
+
 // Decodes one UTF-8 sequence at text[pos]; advances pos. Malformed bytes give U+FFFD.
 constexpr char32_t DecodeUtf8(std::string_view text, std::size_t& pos) {
     auto byte = [&](std::size_t i) { return std::uint8_t(text[i]); };

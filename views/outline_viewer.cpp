@@ -3,12 +3,10 @@
 #include "views/outline_viewer.h"
 
 #include <algorithm>
-#include <utility>
 
 #include "console/key_codes.h"
 #include "console/keyboard.h"
 #include "library/run_error.h"
-#include "library/scope.h"
 #include "library/strings.h"
 #include "platform/cp866.h"
 #include "views/dialog.h"
@@ -204,12 +202,10 @@ void tOutlineViewer::Recount() {
             widest = std::max(widest, width);
             return false;
         });
-    {
-        tScopeExit restore(
-            [this, was = std::exchange(m_SettingBars, true)] { m_SettingBars = was; });
-        SetExtentLimit(widest, count);
-    }
-    MoveFocus(FocusedLine);
+    // New limits may move the bars, and the focus with them; it is placed again below.
+    const int focus = FocusedLine;
+    SetExtentLimit(widest, count);
+    MoveFocus(focus);
 }
 
 // ---- focus and scrolling
@@ -225,19 +221,13 @@ void tOutlineViewer::MoveFocus(int line) {
 }
 
 void tOutlineViewer::ScrollToPos(std::int32_t x, std::int32_t y) {
-    {
-        tScopeExit restore(
-            [this, was = std::exchange(m_SettingBars, true)] { m_SettingBars = was; });
-        tScroller::ScrollToPos(x, y);
-    }
+    tScroller::ScrollToPos(x, y);
     ScrollWithoutBars(x, y);
     FocusedLine = std::uint16_t(std::max(DeltaY + CursorY, 0));
 }
 
 void tOutlineViewer::SyncScroll() {
     tScroller::SyncScroll();
-    if (m_SettingBars)
-        return;
     auto line = std::uint16_t(std::max(DeltaY + CursorY, 0));
     if (line != FocusedLine) {
         FocusedLine = line;

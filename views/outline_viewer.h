@@ -56,7 +56,7 @@ class tOutlineViewer : public tScroller {
     void ApplyState(std::uint16_t mask, bool on) override;
     // The focused line is always the cursor line.
     void ScrollToPos(std::int32_t x, std::int32_t y) override;
-    // Also when the operator moved a bar: an arrow click then moves the focus visibly.
+    // Also when a bar moved the cursor line: an arrow click then moves the focus visibly.
     void SyncScroll() override;
 
     // ---- added virtual operations, in their fixed order; the abstract ones raise
@@ -103,9 +103,6 @@ class tOutlineViewer : public tScroller {
     bool HandleKey(TEventRec& event);
     // Keeps the cursor line and the left column where a missing bar cannot take them.
     void ScrollWithoutBars(std::int32_t x, std::int32_t y);
-
-    // The viewer itself is setting its bars (and then places the focus itself).
-    bool m_SettingBars = false;
 };
 
 } // namespace zarvo

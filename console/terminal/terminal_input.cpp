@@ -391,9 +391,9 @@ std::size_t tTerminalInput::DecodeCharacter(std::string_view text, bool flush,
     int character = UnicodeToCp866(code);
     if (character >= 0x20)
         AppendCharacter(std::uint8_t(character), modifiers, out);
-    else if (character < 0 && code >= 0xA0 && code != U'\uFFFD' && (modifiers & modAlt) == 0)
+    else if (Cp866Lacks(code) && code != U'\uFFFD' && (modifiers & modAlt) == 0)
         // Told, not dropped: a name typed without it would be another name.
-        out.push_back({HM_UNTYPABLE, std::uint32_t(code), 0, 0});
+        out.push_back(UntypableRecord({code, false}));
     return pos;
 }
 

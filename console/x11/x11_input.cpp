@@ -108,7 +108,7 @@ void tX11Window::HandleKey(tMyForm& form, XKeyEvent& event) {
     }
     if (char32_t code = FirstUntypable(text); code != 0 && !alt) {
         // Told, not dropped: a name typed without it would be another name.
-        form.QueueInput({HM_UNTYPABLE, std::uint32_t(code), 0, 0});
+        form.QueueInput(UntypableRecord({code, false}));
         return;
     }
     for (char c : TypedTextToCp866(text)) {
