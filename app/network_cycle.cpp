@@ -707,11 +707,7 @@ tNetworkTest::tOutcome tNetworkTest::ReadPass() {
             BeginTransfer(kRead, next);
             next = (next + 1) % int(kSlots);
         }
-        // With none back yet, half the ring is waited for: the threads meet once per
-        // several buffers, as in the write pass.
-        std::uint32_t wanted =
-            m_Transfer->Back() > 0 ? 1 : std::min(m_Transfer->InFlight(), kSlots / 2);
-        if (!AwaitShare(wanted) || m_Cancelled || !FinishTransfer(kRead))
+        if (!AwaitShare(1) || m_Cancelled || !FinishTransfer(kRead))
             return LeavePass(kRead);
         if (!CheckBuffer(i, count, true))
             return LeavePass(kRead);
