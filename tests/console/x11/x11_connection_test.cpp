@@ -37,7 +37,8 @@ std::optional<std::string> Property(Display* display, Window window, const char*
     return value;
 }
 
-// The top-level window whose WM_CLASS is the program's, or 0.
+// The top-level window whose WM_CLASS is the program's, or 0. Only once it is mapped: the
+// program names a window property by property before it maps it.
 Window FindProgramWindow(Display* display) {
     Window root = 0, parent = 0;
     Window* children = nullptr;
@@ -45,7 +46,10 @@ Window FindProgramWindow(Display* display) {
     Window found = 0;
     if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) {
         for (unsigned i = 0; i < count && found == 0; ++i)
-            if (Property(display, children[i], "WM_CLASS") == std::string("zarvo\0Zarvo\0", 12))
+            if (XWindowAttributes facts{};
+                XGetWindowAttributes(display, children[i], &facts) &&
+                facts.map_state != IsUnmapped &&
+                Property(display, children[i], "WM_CLASS") == std::string("zarvo\0Zarvo\0", 12))
                 found = children[i];
         XFree(children);
     }
