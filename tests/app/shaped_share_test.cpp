@@ -11,14 +11,15 @@
 #include <iostream>
 #include <regex>
 #include <sstream>
-#include <thread>
 
 #include "app/cycle_fixture.h"
 #include "support/child_process.h"
 #include "support/shaped_share.h"
+#include "support/wait_for.h"
 
 using namespace zarvo;
 using namespace zarvo::testing;
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -53,15 +54,6 @@ bool EntryRates(const std::string& entry, const std::string& heading, tRates& ra
         return false;
     std::istringstream line(entry.substr(at + heading.size() + 2));
     return bool(line >> rates.Minimum >> rates.Mean >> rates.Maximum);
-}
-
-bool WaitForPath(const std::filesystem::path& path, int timeoutMs) {
-    for (int waited = 0; waited < timeoutMs; waited += 20) {
-        if (std::filesystem::exists(path))
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return false;
 }
 
 ino_t Inode(const std::filesystem::path& path) {
@@ -164,10 +156,8 @@ TEST_P(ShapedShareRates, MeanRatesAgreeWithDdAndStayUnderTheLink) {
         tChildProcess zarvo(run, m_Work.Str());
         tRange ddWrite, ddRead;
         for (int iteration = 1; iteration <= 3; ++iteration) {
-            const int waitMs = 1000 * (period + 60);
-            for (int waited = 0; HistoryRows(m_Work.Path()) < iteration && waited < waitMs;
-                 waited += 20)
-                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            WaitFor([&] { return HistoryRows(m_Work.Path()) >= iteration; },
+                    std::chrono::seconds(period + 60));
             ASSERT_EQ(HistoryRows(m_Work.Path()), iteration)
                 << "iteration " << iteration << " ended\n"
                 << zarvo.Errors();
@@ -215,8 +205,9 @@ TEST_F(ShapedShare, SecondCopyOnTheSameDirectoryIsRefusedAndTheFirstCompletes) {
     const std::filesystem::path testFile = scratch / "test.tmp";
 
     tChildProcess first(run, firstWork.Str());
-    ASSERT_TRUE(WaitForPath(testFile, 30'000)) << "the first copy started its test\n"
-                                               << first.Errors();
+    ASSERT_TRUE(WaitFor([&] { return std::filesystem::exists(testFile); }, 30s))
+        << "the first copy started its test\n"
+        << first.Errors();
     const ino_t held = Inode(testFile);
 
     tChildProcess second(run, secondWork.Str());

@@ -20,6 +20,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/wait_for.h"
+
 namespace zarvo::xtest {
 
 inline bool ProgramInstalled(const char* name) {
@@ -27,17 +29,7 @@ inline bool ProgramInstalled(const char* name) {
     return std::system(command.c_str()) == 0;
 }
 
-// Polls `done` every 20 ms for at most `limit`.
-inline bool WaitFor(const std::function<bool()>& done,
-                    std::chrono::milliseconds limit = std::chrono::seconds(5)) {
-    auto deadline = std::chrono::steady_clock::now() + limit;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
-}
+using testing::WaitFor;
 
 class tXvfb {
   public:
