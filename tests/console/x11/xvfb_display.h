@@ -115,9 +115,7 @@ inline bool Xdotool(const std::string& arguments) {
 // The first window of the test display whose name is exactly NAME (a UTF-8 text without
 // quotes), 0 while there is none.
 inline unsigned long WindowNamed(const std::string& name) {
-    // Mapped only: the program names a window property by property before it maps it.
-    std::string command =
-        "timeout 5 xdotool search --onlyvisible --name '^" + name + "$' 2>/dev/null";
+    std::string command = "timeout 5 xdotool search --name '^" + name + "$' 2>/dev/null";
     FILE* found = popen(command.c_str(), "r");
     if (found == nullptr)
         return 0;
